@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Lunotrop and runs every test headless:
+# the normal build, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+./scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+export LC_ALL=C.UTF-8
+jobs=$(nproc)
+
+echo "== build and test =="
+./scripts/build.sh build
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 900)
+
+echo "== build and test under ASan + UBSan =="
+./scripts/build.sh build-asan -DLUNOTROP_SANITIZE=ON -DLUNOTROP_BENCH=OFF
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 1800)
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzzers (short run) =="
+  ./scripts/fuzz.sh 5
+fi
+echo "== all tests passed =="

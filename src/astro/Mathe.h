@@ -1,0 +1,57 @@
+// Mathe: vectors that carry their length, polar coordinates, 3x3 rotation
+// matrices and inverse trigonometry. Everything in extended precision
+// (long double, 80 bit on x86-64); every angle in radians.
+#pragma once
+
+#include <string>
+
+struct TVector {
+  long double Length = 0; // stored, see the notes at each operation
+  long double X = 0;
+  long double Y = 0;
+  long double Z = 0;
+};
+
+struct TPolar {
+  long double R = 0;
+  long double Lon = 0; // angle in the x-y plane from +x towards +y
+  long double Lat = 0; // angle above the x-y plane towards +z
+};
+
+struct TMatrix {
+  long double M[3][3] = {}; // [row][column]; applied to column vectors from the left
+};
+
+// The degree sign as the program writes it (UTF-8 inside the program;
+// Windows-1252 0xB0 in the files).
+extern const std::string DegreeSign;
+
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+constexpr long double DegToRad = Pi / 180.0L;
+
+// Arguments outside [-1, 1] are clamped, so no NaN comes out.
+long double ArcSin(long double x);
+long double ArcCos(long double x);
+// Result in (-pi, pi]; ArcTan2(0, 0) = 0.
+long double ArcTan2(long double y, long double x);
+
+// Operations that build a vector from components recompute Length.
+TVector MakeVector(long double x, long double y, long double z);
+TVector AddVectors(const TVector& A, const TVector& B);
+TVector SubtractVectors(const TVector& A, const TVector& B); // A - B
+TVector CrossProduct(const TVector& A, const TVector& B);
+long double DotProduct(const TVector& A, const TVector& B);
+// These trust the stored Length.
+void NormalizeVector(TVector& V);
+void ScaleVector(TVector& V, long double f);
+
+// Length := P.R (copied, not recomputed).
+TVector PolarToVector(const TPolar& P);
+// R := V.Length; Lon in [0, 2pi); a vector on the z axis gets Lon = 0.
+TPolar VectorToPolar(const TVector& V);
+
+void RotateVector(const TMatrix& M, TVector& V); // V := M V, Length recomputed
+TMatrix RotationX(long double a);
+TMatrix RotationY(long double a);
+TMatrix RotationZ(long double a);
+TMatrix MatrixProduct(const TMatrix& A, const TMatrix& B); // A B

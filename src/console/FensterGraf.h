@@ -1,0 +1,83 @@
+// FensterGraf: the main window TGrundfenster, the key queue, the program's
+// procedure slots, text screens and bitmap files, and the end of the program.
+//
+// The program is a sequential routine driven by the window's 1 ms timer:
+// every tick calls the procedure in KeyHandlerSlot (while TimerHookEnabled).
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QElapsedTimer;
+class QTimer;
+
+// ---- program-wide state ------------------------------------------------------
+extern std::string ProgramName;      // program file name without folder and extension
+extern std::string HelpTextFileName; // program path with extension "txt"
+extern std::string PictureFileName;  // program path with extension "bmp"
+extern void (*MainRoutineSlot)();
+extern void (*KeyHandlerSlot)();
+extern bool TimerHookEnabled;
+extern bool RunStarted;
+extern bool TextScreenShown;
+void NoOperation();
+// Module start of KernGraf and FensterGraf from the program's full path.
+void StartFensterGraf(const std::string& programPath);
+
+// ---- key queue ----------------------------------------------------------------
+// Codes: characters keep their code, Enter = 23, F1..F12 = 1..12,
+// Shift+F1..F12 = 28..39, left 13, right 14, up 15, down 16, Home 17, End 18,
+// PgUp 19, PgDn 20, Insert 21, Delete 22. At most 255 codes wait.
+int ReadKey(); // 0 if empty
+bool KeyPressed();
+void PutKey(int code); // appends if fewer than 255 wait
+void ClearKeyQueue();
+
+// ---- text screen and bitmap files -------------------------------------------
+void ShowTextFile(const std::string& fileName, int fontSize);
+// Returns false if the file is not readable; width/height set for PictureFileName.
+bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& height);
+// Saves the screen rectangle (corners inclusive) as a 24-bit BMP. Written to a
+// temporary file and renamed, so a failed write leaves an existing file as it
+// was. Returns false (and says why on standard error) when it cannot write.
+bool SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2);
+
+// ---- waiting and ending ---------------------------------------------------------
+// Waits until Enter (code 23) is typed in the main window, while the window
+// keeps handling its events. Headless: returns at once.
+void WaitForEnter();
+// Ends the program at once with the given exit status (runs the end-of-program
+// routines first). Tests may install a handler that is called instead.
+[[noreturn]] void EndProgram(int status);
+void SetEndProgramHandler(void (*handler)(int status)); // handler must not return
+void AddExitRoutine(void (*routine)());
+
+// True if a main window exists (false headless).
+bool HaveMainWindow();
+
+// ---- the main window ----------------------------------------------------------------
+class TGrundfenster : public QWidget {
+  Q_OBJECT
+public:
+  // windowed = false: maximised and borderless over the whole screen;
+  // windowed = true: a normal, resizable window.
+  explicit TGrundfenster(bool windowed = false);
+  ~TGrundfenster() override;
+  void ShowAndActivate();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void OnTimer();
+  QTimer* Timer;
+  bool Windowed;
+};
+
+extern TGrundfenster* Grundfenster; // the one main window, or nullptr headless

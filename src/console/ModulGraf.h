@@ -1,0 +1,25 @@
+// ModulGraf: world coordinates (a world rectangle mapped linearly onto a
+// viewport of the screen, world y upwards), the pen for connected lines and
+// the input of numbers through the dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern int VX1, VX2, VY1, VY2;              // viewport, pixels
+extern long double WX1, WX2, WY1, WY2;      // world window
+extern long double SX, SY;                  // scales
+
+void SetViewport(int left, int right, int top, int bottom);
+void SetWorldWindow(long double xLeft, long double xRight, long double yBottom, long double yTop);
+// Rounded half to even; beyond +-2147483647 (and NaN) the result is 2147483647.
+int WorldToScreenX(long double x);
+int WorldToScreenY(long double y);
+
+void PenMoveTo(int x, int y);
+void PenLineTo(int x, int y, int colour);
+
+// Re-asks (with a bell at the text cursor) until the answer converts. The text
+// supplies the default and keeps the user's answer. InputReal accepts a comma.
+void InputReal(const std::string& prompt, std::string& text, long double& value);
+void InputInteger(const std::string& prompt, std::string& text, int32_t& value);

@@ -1,0 +1,110 @@
+#include "Zahlen.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Position (1-based) just after the leading blanks.
+size_t SkipBlanks(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  return i;
+}
+
+// The digits of a non-negative whole number held in a long double.
+std::string WholeDigits(long double r) {
+  char buffer[8192];
+  std::snprintf(buffer, sizeof buffer, "%.0Lf", r);
+  return buffer;
+}
+
+std::string PadLeft(const std::string& s, long double width) {
+  if (!(width > 0) || width > 4096) return s;
+  const size_t w = static_cast<size_t>(width);
+  return s.size() >= w ? s : std::string(w - s.size(), ' ') + s;
+}
+
+} // namespace
+
+int ParseReal(const std::string& text, long double& value) {
+  size_t i = SkipBlanks(text);
+  const size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return static_cast<int>(i) + 1;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i >= text.size() || !IsDigit(text[i])) return static_cast<int>(i) + 1;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+  }
+  if (i < text.size()) return static_cast<int>(i) + 1;
+
+  // from_chars does not take a leading '+', and it ignores the locale.
+  size_t from = start;
+  if (text[from] == '+') ++from;
+  long double result = 0;
+  const auto [end, error] = std::from_chars(text.data() + from, text.data() + text.size(), result);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(result))
+    return static_cast<int>(start) + 1;
+  value = result;
+  return 0;
+}
+
+int ParseInteger(const std::string& text, int32_t& value) {
+  size_t i = SkipBlanks(text);
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i >= text.size() || !IsDigit(text[i])) return static_cast<int>(i) + 1;
+  int64_t result = 0;
+  const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
+                                 : std::numeric_limits<int32_t>::max();
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return static_cast<int>(i) + 1;
+    result = result * 10 + (text[i] - '0');
+    if (result > limit) return static_cast<int>(i) + 1; // out of range
+  }
+  value = static_cast<int32_t>(negative ? -result : result);
+  return 0;
+}
+
+int32_t RoundEven(long double v) {
+  if (std::isnan(v)) return 0;
+  const long double r = std::nearbyint(v); // the default rounding mode: halves to even
+  if (r >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (r <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}
+
+std::string FormatReal(long double value, long double format) {
+  if (std::isnan(format) || format < 0) format = 0;
+  const long double c = std::trunc(format);
+  const int d = RoundEven((format - c) * 10);
+  if (!std::isfinite(value)) {
+    const char* text = std::isnan(value) ? "NAN" : (value > 0 ? "+INF" : "-INF");
+    return PadLeft(text, d > 0 ? c + d + 2 : c);
+  }
+  if (d <= 0) {
+    const long double r = std::nearbyint(value);
+    std::string s = WholeDigits(std::fabs(r));
+    if (r < 0) s = "-" + s;
+    return PadLeft(s, c);
+  }
+  const long double r = std::nearbyint(value * std::pow(10.0L, d));
+  std::string digits = WholeDigits(std::fabs(r));
+  if (digits.size() < static_cast<size_t>(d) + 1)
+    digits = std::string(d + 1 - digits.size(), '0') + digits;
+  std::string s = digits.substr(0, digits.size() - d) + "." + digits.substr(digits.size() - d);
+  if (r < 0) s = "-" + s;
+  return PadLeft(s, c + d + 2);
+}

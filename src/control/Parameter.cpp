@@ -1,0 +1,4 @@
+#include "Parameter.h"
+
+TParameters Param;
+TControlFlags Flags;

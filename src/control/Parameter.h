@@ -1,0 +1,60 @@
+// The program's parameters and control flags, shared by the main routine,
+// the key commands, the help screens and the views. Each parameter keeps the
+// text the user typed (or accepted) beside its value: the text is the default
+// of the next prompt and what the parameter file stores.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct TParameters {
+  // Values. Latitude, Longitude and CentralAzimuth are entered in degrees and
+  // turned into radians in place by SetUpView; StepDays is entered in h.mm
+  // and turned into days there; LineSpacing is held in radians.
+  long double Latitude = 0;
+  long double Longitude = 0;
+  int32_t StartDay = 1, StartMonth = 1, StartYear = 2000;
+  long double StartTime = 0; // MEZ, h.mm form
+  long double StepDays = 0;
+  int32_t Delay = 30; // milliseconds
+  long double CentralAzimuth = 0;
+  long double LineSpacing = 0;
+  bool DrawEquator = false;
+  bool DrawEcliptic = false;
+
+  // Texts as typed.
+  std::string LatitudeText = "54.3";
+  std::string LongitudeText = "10.1";
+  std::string DayText, MonthText, YearText;
+  std::string StartTimeText;
+  std::string TimeStepText = "0.05";
+  std::string DelayText = "30";
+  std::string AzimuthText = "0";
+  std::string LineSpacingText = "30";
+  std::string EquatorAnswer = "n"; // one letter
+  std::string EclipticAnswer = "n";
+};
+
+struct TControlFlags {
+  bool FirstTimeDone = false;
+  bool InputDoneOnce = false;
+  bool StartScreenShown = false;
+  bool SingleStep = true;
+  bool SavedSingleStep = true;
+  bool PendingClear = false;
+  bool Paused = false;
+  bool InputInProgress = false;
+  long double PreviousLatitude = 0;
+  int32_t PictureCounter = 0;
+  bool StartedWithFile = false; // a parameter file was named on the command line
+  std::string ParameterFileName;
+};
+
+extern TParameters Param;
+extern TControlFlags Flags;
+
+// Caps that keep keys pressed without end from overflowing or freezing the
+// program.
+constexpr int32_t MaxDelay = 10000;          // ms
+constexpr long double MaxStepDays = 36500.0L; // days, in magnitude
+constexpr int32_t MaxRadiusPx = 10000;        // pixels

@@ -1,0 +1,159 @@
+#include "ParameterFile.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+#include "Dateien.h"
+#include "Zahlen.h"
+
+namespace {
+
+constexpr long double DegreesToRadians = 0.017453292519943295769L;
+
+// The lines of the file as UTF-8, line ends (CR LF or LF) removed.
+bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
+  std::ifstream file(ResolveFileName(fileName), std::ios::binary);
+  if (!file.is_open()) return false;
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return false;
+  std::string line;
+  std::istringstream stream(bytes);
+  while (std::getline(stream, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(Cp1252ToUtf8(line));
+  }
+  return true;
+}
+
+// The value text of a line: up to the first blank after the value; blanks
+// ahead of the value stay.
+std::string ValueText(const std::string& line) {
+  size_t i = 0;
+  while (i < line.size() && line[i] == ' ') ++i;
+  const size_t blank = line.find(' ', i);
+  return blank == std::string::npos ? line : line.substr(0, blank);
+}
+
+std::string WithDecimalPoint(std::string text) {
+  for (char& c : text)
+    if (c == ',') c = '.';
+  return text;
+}
+
+// The first character of a line (UTF-8), or "" for an empty line.
+std::string FirstCharacter(const std::string& line) {
+  if (line.empty()) return "";
+  size_t length = 1;
+  const unsigned char b = static_cast<unsigned char>(line[0]);
+  if ((b & 0xE0) == 0xC0) length = 2;
+  else if ((b & 0xF0) == 0xE0) length = 3;
+  else if ((b & 0xF8) == 0xF0) length = 4;
+  return line.substr(0, std::min(length, line.size()));
+}
+
+bool IsYes(const std::string& answer) { return answer == "J" || answer == "j"; }
+
+TParameterFileResult Failure(const std::string& fileName, int line, const std::string& text) {
+  TParameterFileResult result;
+  result.Ok = false;
+  result.Line = line;
+  if (line == 0)
+    result.Message = "Die Parameterdatei \"" + fileName + "\" kann nicht gelesen werden.";
+  else
+    result.Message = "Parameterdatei \"" + fileName + "\", Zeile " + std::to_string(line) +
+                     ": \"" + text + "\" ist keine gültige Zahl.";
+  return result;
+}
+
+} // namespace
+
+TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
+                                       bool& outsideView, bool& singleStep) {
+  std::vector<std::string> lines;
+  if (!ReadLines(fileName, lines)) return Failure(fileName, 0, "");
+  lines.resize(12); // missing lines read as empty ones
+
+  TParameters q = p; // filled line by line, used only when everything converts
+  const bool outside = !(FirstCharacter(lines[0]) == "P" || FirstCharacter(lines[0]) == "p");
+
+  // Each value is converted right after it is read; the first one that fails
+  // stops the reading.
+  auto readReal = [&](int line, std::string& text, long double& value) {
+    text = ValueText(lines[line - 1]);
+    return ParseReal(WithDecimalPoint(text), value) == 0;
+  };
+  if (!readReal(2, q.LatitudeText, q.Latitude)) return Failure(fileName, 2, q.LatitudeText);
+  if (!readReal(3, q.LongitudeText, q.Longitude)) return Failure(fileName, 3, q.LongitudeText);
+
+  // Line 4: day and month before the first and second point, then the first
+  // four characters of the year.
+  const std::string& date = lines[3];
+  const size_t dot1 = date.find('.');
+  const std::string afterDay = dot1 == std::string::npos ? "" : date.substr(dot1 + 1);
+  const size_t dot2 = afterDay.find('.');
+  q.DayText = dot1 == std::string::npos ? "" : date.substr(0, dot1);
+  q.MonthText = dot2 == std::string::npos ? "" : afterDay.substr(0, dot2);
+  q.YearText = dot2 == std::string::npos ? "" : afterDay.substr(dot2 + 1, 4);
+  if (ParseInteger(q.DayText, q.StartDay) != 0) return Failure(fileName, 4, q.DayText);
+  if (ParseInteger(q.MonthText, q.StartMonth) != 0) return Failure(fileName, 4, q.MonthText);
+  if (ParseInteger(q.YearText, q.StartYear) != 0) return Failure(fileName, 4, q.YearText);
+
+  if (!readReal(5, q.StartTimeText, q.StartTime)) return Failure(fileName, 5, q.StartTimeText);
+  if (!readReal(6, q.TimeStepText, q.StepDays)) return Failure(fileName, 6, q.TimeStepText);
+  q.DelayText = ValueText(lines[6]);
+  if (ParseInteger(q.DelayText, q.Delay) != 0) return Failure(fileName, 7, q.DelayText);
+  if (!readReal(8, q.AzimuthText, q.CentralAzimuth)) return Failure(fileName, 8, q.AzimuthText);
+  if (!readReal(9, q.LineSpacingText, q.LineSpacing))
+    return Failure(fileName, 9, q.LineSpacingText);
+  q.LineSpacing *= DegreesToRadians;
+
+  // Lines 10 to 12: one letter each; a missing letter means no.
+  q.EquatorAnswer = FirstCharacter(lines[9]);
+  q.EclipticAnswer = FirstCharacter(lines[10]);
+  q.DrawEquator = IsYes(q.EquatorAnswer);
+  q.DrawEcliptic = IsYes(q.EclipticAnswer);
+  if (q.EquatorAnswer.empty()) q.EquatorAnswer = "n";
+  if (q.EclipticAnswer.empty()) q.EclipticAnswer = "n";
+
+  p = q;
+  outsideView = outside;
+  singleStep = IsYes(FirstCharacter(lines[11]));
+  return {};
+}
+
+TParameterFileResult WriteParameterFile(const std::string& fileName, const TParameters& p,
+                                        bool outsideView) {
+  const std::string lines[12] = {
+      std::string(outsideView ? "b" : "p") + " * Darstellung (Phase (p)/Bewegung)",
+      p.LatitudeText + " * geogr. Breite",
+      p.LongitudeText + " * geogr. Länge",
+      p.DayText + "." + p.MonthText + "." + p.YearText + " * Startdatum",
+      p.StartTimeText + " * Startuhrzeit",
+      p.TimeStepText + " * deltat",
+      p.DelayText + " * Verzögerung in ms",
+      p.AzimuthText + " * zentraler Azimut",
+      p.LineSpacingText + " * Abstand der Koordinatenlinien",
+      p.EquatorAnswer + " * Zeichnung der Äquators (j/n)?",
+      p.EclipticAnswer + " * Zeichnung der Ekliptik (j/n)?",
+      "j * Einzelschritt (j/n)?"};
+  std::string bytes;
+  for (const std::string& line : lines) bytes += Utf8ToCp1252(line) + "\r\n";
+
+  const std::string path = ResolveFileNameForWriting(fileName);
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+      !file.commit()) {
+    TParameterFileResult result;
+    result.Ok = false;
+    result.Message = "Die Parameterdatei \"" + fileName +
+                     "\" kann nicht geschrieben werden: " + file.errorString().toStdString();
+    return result;
+  }
+  return {};
+}

@@ -1,0 +1,28 @@
+// The parameter file: one complete set of parameters in 12 lines of
+// Windows-1252 text with CR LF, each a value and a comment. F2 writes it as
+// Lunotrop.dat in the current folder; a file named on the command line is
+// read at the start instead of asking the questions.
+#pragma once
+
+#include <string>
+
+#include "Parameter.h"
+
+constexpr const char* ParameterFileName = "Lunotrop.dat";
+
+struct TParameterFileResult {
+  bool Ok = true;
+  int Line = 0;        // the line whose value did not convert; 0 = the file itself
+  std::string Message; // German, names the file (and the line)
+};
+
+// Reads the file into p, outsideView and singleStep. Nothing is changed when a
+// value does not convert or the file cannot be opened. A decimal comma counts
+// as a decimal point (the parameter input keeps commas, so saved files must
+// load again).
+TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
+                                       bool& outsideView, bool& singleStep);
+
+// Writes the 12 lines. The old file stays intact when the write fails.
+TParameterFileResult WriteParameterFile(const std::string& fileName, const TParameters& p,
+                                        bool outsideView);
