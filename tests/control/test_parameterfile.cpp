@@ -1,0 +1,176 @@
+// The parameter file: what F2 writes byte for byte, and what a start with a
+// file reads back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "ParameterFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ParameterFileTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("lunotrop-param-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    previous = fs::current_path();
+    fs::current_path(folder);
+  }
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(folder);
+  }
+  static void Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+  }
+  static std::string Read(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+  static TParameters Defaults() {
+    TParameters p;
+    p.DayText = " 6";
+    p.MonthText = "12";
+    p.YearText = "2026";
+    p.StartTimeText = " 14.35";
+    return p;
+  }
+  // A file in the written form with the given value lines (index 0 = line 1).
+  static std::string File(std::vector<std::string> lines) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    return bytes;
+  }
+  fs::path folder, previous;
+};
+
+const char* const DefaultFile = "p * Darstellung (Phase (p)/Bewegung)\r\n"
+                                "54.3 * geogr. Breite\r\n"
+                                "10.1 * geogr. L\xE4nge\r\n"
+                                " 6.12.2026 * Startdatum\r\n"
+                                " 14.35 * Startuhrzeit\r\n"
+                                "0.05 * deltat\r\n"
+                                "30 * Verz\xF6gerung in ms\r\n"
+                                "0 * zentraler Azimut\r\n"
+                                "30 * Abstand der Koordinatenlinien\r\n"
+                                "n * Zeichnung der \xC4quators (j/n)?\r\n"
+                                "n * Zeichnung der Ekliptik (j/n)?\r\n"
+                                "j * Einzelschritt (j/n)?\r\n";
+
+TEST_F(ParameterFileTest, WritesTwelveLinesInWindows1252WithCrLf) {
+  ASSERT_TRUE(WriteParameterFile("Lunotrop.dat", Defaults(), false).Ok);
+  EXPECT_EQ(Read("Lunotrop.dat"), DefaultFile);
+
+  TParameters p = Defaults();
+  p.LatitudeText = "54,3"; // kept as typed
+  ASSERT_TRUE(WriteParameterFile("Lunotrop.dat", p, true).Ok);
+  const std::string bytes = Read("Lunotrop.dat");
+  EXPECT_EQ(bytes.substr(0, 2), "b ");
+  EXPECT_NE(bytes.find("\r\n54,3 * geogr. Breite\r\n"), std::string::npos);
+}
+
+TEST_F(ParameterFileTest, RoundTripGivesTheSameTextsAndAlwaysSingleStep) {
+  TParameters written = Defaults();
+  written.LatitudeText = "-33,9";
+  written.LongitudeText = "18.4";
+  written.EquatorAnswer = "j";
+  written.AzimuthText = "180";
+  ASSERT_TRUE(WriteParameterFile("Lunotrop.dat", written, true).Ok);
+
+  TParameters read;
+  bool outside = false, singleStep = false;
+  ASSERT_TRUE(ReadParameterFile("lunotrop.DAT", read, outside, singleStep).Ok); // any case
+  EXPECT_TRUE(outside);
+  EXPECT_TRUE(singleStep);
+  EXPECT_EQ(read.LatitudeText, "-33,9");
+  EXPECT_NEAR(read.Latitude, -33.9L, 1e-15L);
+  EXPECT_EQ(read.LongitudeText, "18.4");
+  EXPECT_EQ(read.DayText, " 6");
+  EXPECT_EQ(read.MonthText, "12");
+  EXPECT_EQ(read.YearText, "2026");
+  EXPECT_EQ(read.StartDay, 6);
+  EXPECT_EQ(read.StartMonth, 12);
+  EXPECT_EQ(read.StartYear, 2026);
+  EXPECT_EQ(read.StartTimeText, " 14.35");
+  EXPECT_NEAR(read.StartTime, 14.35L, 1e-15L);
+  EXPECT_EQ(read.TimeStepText, "0.05");
+  EXPECT_EQ(read.DelayText, "30");
+  EXPECT_EQ(read.Delay, 30);
+  EXPECT_EQ(read.AzimuthText, "180");
+  EXPECT_NEAR(read.LineSpacing, std::acos(-1.0L) / 6, 1e-15L);
+  EXPECT_EQ(read.EquatorAnswer, "j");
+  EXPECT_TRUE(read.DrawEquator);
+  EXPECT_EQ(read.EclipticAnswer, "n");
+  EXPECT_FALSE(read.DrawEcliptic);
+}
+
+TEST_F(ParameterFileTest, ReadsValuesWithAndWithoutCommentsAndAlignedDates) {
+  Write("a.dat", File({"Phase", "54.3", "10.1 * geogr. Laenge", " 7. 5.20261 * Startdatum",
+                       "   9.05 * Startuhrzeit", "-1.30", "7", "0", "30", "J", "ja", "n"}));
+  TParameters p;
+  bool outside = true, singleStep = true;
+  ASSERT_TRUE(ReadParameterFile("a.dat", p, outside, singleStep).Ok);
+  EXPECT_FALSE(outside); // "P" gives the inside view
+  EXPECT_FALSE(singleStep);
+  EXPECT_EQ(p.LatitudeText, "54.3");
+  EXPECT_EQ(p.StartDay, 7);
+  EXPECT_EQ(p.StartMonth, 5);
+  EXPECT_EQ(p.StartYear, 2026); // a five-digit year is cut to four characters
+  EXPECT_EQ(p.StartTimeText, "   9.05");
+  EXPECT_NEAR(p.StartTime, 9.05L, 1e-15L);
+  EXPECT_NEAR(p.StepDays, -1.30L, 1e-15L);
+  EXPECT_TRUE(p.DrawEquator);
+  EXPECT_TRUE(p.DrawEcliptic); // the file's letter is the first character of the line
+}
+
+TEST_F(ParameterFileTest, DisplayModeFromTheFirstCharacter) {
+  for (const auto& [first, outside] :
+       {std::pair{"P", false}, {"p", false}, {"b", true}, {" p", true}, {"x", true}}) {
+    Write("m.dat", File({first, "1", "2", "1.1.2000", "12", "1", "1", "0", "30"}));
+    TParameters p;
+    bool isOutside = !outside, singleStep = true;
+    ASSERT_TRUE(ReadParameterFile("m.dat", p, isOutside, singleStep).Ok) << first;
+    EXPECT_EQ(isOutside, outside) << first;
+    EXPECT_FALSE(singleStep); // a missing line 12 means no
+    EXPECT_EQ(p.EquatorAnswer, "n");
+  }
+}
+
+TEST_F(ParameterFileTest, AValueThatDoesNotConvertNamesFileAndLineAndChangesNothing) {
+  Write("bad.dat", File({"b", "54.3", "10.1", "1.1.2000", "12", "0.05", "30ms", "0", "30"}));
+  TParameters p = Defaults();
+  bool outside = false, singleStep = false;
+  const TParameterFileResult r = ReadParameterFile("bad.dat", p, outside, singleStep);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Line, 7);
+  EXPECT_NE(r.Message.find("bad.dat"), std::string::npos);
+  EXPECT_NE(r.Message.find("Zeile 7"), std::string::npos);
+  EXPECT_EQ(p.LatitudeText, "54.3");
+  EXPECT_FALSE(outside);
+
+  Write("short.dat", File({"b", "54.3"})); // line 3 missing
+  EXPECT_EQ(ReadParameterFile("short.dat", p, outside, singleStep).Line, 3);
+  Write("date.dat", File({"b", "54.3", "10", "1-1-2000", "12", "1", "1", "0", "30"}));
+  EXPECT_EQ(ReadParameterFile("date.dat", p, outside, singleStep).Line, 4);
+
+  const TParameterFileResult missing = ReadParameterFile("fehlt.dat", p, outside, singleStep);
+  EXPECT_FALSE(missing.Ok);
+  EXPECT_EQ(missing.Line, 0);
+  EXPECT_NE(missing.Message.find("fehlt.dat"), std::string::npos);
+}
+
+TEST_F(ParameterFileTest, AFailedWriteIsReportedAndTouchesNothingElse) {
+  Write("Lunotrop.dat", DefaultFile);
+  Write("blocker", "x"); // a file where the folder should be
+  const TParameterFileResult r = WriteParameterFile("blocker/Lunotrop.dat", Defaults(), true);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_FALSE(r.Message.empty());
+  EXPECT_EQ(Read("Lunotrop.dat"), DefaultFile);
+}
+
+} // namespace
