@@ -135,6 +135,15 @@ long double WrapLongitude(long double lon) {
   return lon < 0 ? lon + 2 * Pi : lon;
 }
 
+// The longitude difference to - from in [-pi, pi]. Both are wrapped first,
+// so that a longitude many turns away keeps its fraction of a turn.
+long double ShortWayRound(long double to, long double from) {
+  long double d = WrapLongitude(to) - WrapLongitude(from);
+  if (d > Pi) d -= 2 * Pi;
+  if (d < -Pi) d += 2 * Pi;
+  return d;
+}
+
 long double ClampLatitude(long double lat) {
   return std::clamp(lat, -Pi / 2, Pi / 2);
 }
@@ -164,8 +173,7 @@ public:
   // one delta cannot span the distance.
   void LineTo(long double lon, long double lat) {
     lat = ClampLatitude(lat);
-    long double dLon = WrapLongitude(lon - RunLon);
-    if (dLon > Pi) dLon -= 2 * Pi;
+    const long double dLon = ShortWayRound(lon, RunLon);
     const long double dLat = lat - RunLat;
     const long double steps = std::max({1.0L, std::ceil(std::fabs(dLon) / MaxWriterStepLon),
                                         std::ceil(std::fabs(dLat) / MaxWriterStepLat)});
@@ -197,8 +205,7 @@ private:
     }
     // The running longitude may lie a turn away from the goal (after a new
     // header, which wraps it), so the difference is taken the short way round.
-    long double dLon = WrapLongitude(lon - RunLon);
-    if (dLon > Pi) dLon -= 2 * Pi;
+    const long double dLon = ShortWayRound(lon, RunLon);
     const int g = NearestCode((dLon + WordDeltaLonOffset) / DeltaUnit, 255);
     const int l = NearestCode((lat - RunLat + WordDeltaLatOffset) / DeltaUnit, 255);
     long double stepLon, stepLat;
@@ -426,9 +433,11 @@ std::vector<uint8_t> ConvertEclgraphText(const std::string& text) {
   std::vector<uint8_t> out;
   size_t pos = 0;
   bool segmentOpen = false;
+  bool endPair = false;
   long double lon = 0, lat = 0;
   while (NextNumber(text, pos, lon) && NextNumber(text, pos, lat)) {
-    if (lon == 999 || lat == 999) break;
+    endPair = lon == 999 || lat == 999;
+    if (endPair) break;
     // The file counts longitudes westward; separators (900 and more) pass as they are.
     if (lon < 900) lon = 360 - lon;
     const float lonRadians = RoundToSingle(lon * DegToRad);
@@ -437,7 +446,7 @@ std::vector<uint8_t> ConvertEclgraphText(const std::string& text) {
     segmentOpen = lonRadians < SeparatorLongitude;
   }
   // A file that ends without its 999 pair still keeps its last segment.
-  if (segmentOpen) {
+  if (!endPair && segmentOpen) {
     AppendSingle(out, RoundToSingle(SeparatorMark));
     AppendSingle(out, 0.0f);
   }
