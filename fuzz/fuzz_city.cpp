@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(names.size() == points.Points.size(), "a point for every name");
   for (const std::string& name : names)
     Require(name.size() <= 60, "20 characters, each at most three bytes in UTF-8");
-  RequireSoundTable(points.Points.empty() ? std::vector<TSegment>() : std::vector<TSegment>{points});
+  RequireSoundTable(points.Points.empty() ? std::vector<TSegment>()
+                                          : std::vector<TSegment>{points});
   return 0;
 }

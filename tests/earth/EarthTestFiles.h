@@ -23,7 +23,9 @@ inline std::vector<std::string>& Messages() {
   static std::vector<std::string> messages;
   return messages;
 }
-inline void RecordMessage(const std::string& line) { Messages().push_back(line); }
+inline void RecordMessage(const std::string& line) {
+  Messages().push_back(line);
+}
 
 // Runs each test in a fresh empty folder with an empty Earth model.
 class EarthFolderTest : public ::testing::Test {
@@ -52,7 +54,8 @@ protected:
 
 inline void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 inline void WriteText(const std::string& name, const std::string& text) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
@@ -82,7 +85,8 @@ inline uint32_t BitsAt(const std::vector<uint8_t>& bytes, size_t at) {
 }
 
 // "ERDE.BIN" pairs in degrees (longitude eastward).
-inline void AppendPair(std::vector<uint8_t>& bytes, long double lonDegrees, long double latDegrees) {
+inline void AppendPair(std::vector<uint8_t>& bytes, long double lonDegrees,
+                       long double latDegrees) {
   AppendSingle(bytes, static_cast<float>(lonDegrees * DegToRad));
   AppendSingle(bytes, static_cast<float>(latDegrees * DegToRad));
 }

@@ -119,8 +119,7 @@ TEST_F(EarthData, EclgraphWithoutEndPairKeepsItsLastSegment) {
   LoadCoastlines();
   ASSERT_EQ(EarthModel.Coastlines.size(), 2u);
   EXPECT_EQ(EarthModel.Coastlines[1].Count, 2);
-  EXPECT_FLOAT_EQ(EarthModel.Coastlines[1].Points[1].Polar.Lon,
-                  static_cast<float>(347 * Degree));
+  EXPECT_FLOAT_EQ(EarthModel.Coastlines[1].Points[1].Polar.Lon, static_cast<float>(347 * Degree));
 
   // Only a longitude at the end: no point, the separator closes what was there.
   EXPECT_EQ(ConvertEclgraphText("10\n20\n11\n").size(), 3u * 8);
@@ -346,8 +345,8 @@ TEST_F(EarthData, OversizedDeltaCountIsReported) {
 TSegment Line(const std::vector<std::pair<double, double>>& degrees) {
   TSegment s;
   for (const auto& [lon, lat] : degrees)
-    s.Points.push_back(EarthPointAt(static_cast<float>(lon * DegToRad),
-                                    static_cast<float>(lat * DegToRad)));
+    s.Points.push_back(
+        EarthPointAt(static_cast<float>(lon * DegToRad), static_cast<float>(lat * DegToRad)));
   s.Count = static_cast<int32_t>(s.Points.size());
   return s;
 }
