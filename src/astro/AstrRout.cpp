@@ -142,12 +142,18 @@ void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, 
   const long double numerator = cosDelta * std::sin(H);
   const long double denominator = std::cos(h) - u;
   Q = h;
-  // The half-angle form counts from the south through the west. Due north
-  // the denominator vanishes; on the meridian north of the zenith (hour
-  // angle 0 with u > 0) rounding can leave it a hair above zero, and the
-  // zero numerator would then turn north into south. Both cases are north.
-  if (denominator == 0.0L || (numerator == 0.0L && u > 0.0L))
+  if (denominator == 0.0L) {
+    // Due north, or the zenith where any azimuth would do.
     P = Pi;
-  else
+  } else if (u > 0.0L) {
+    // North of the east-west line the denominator cos h - u approaches 0
+    // towards north and rounding would decide the result there (the
+    // celestial pole could come out anywhere). The same half angle from
+    // (1 - cos A) / sin A, that is (cos h + u) / numerator, stays exact;
+    // exactly on the meridian the object is due north.
+    P = (numerator == 0.0L) ? Pi : 2.0L * std::atan((std::cos(h) + u) / numerator);
+  } else {
+    // Counted from the south point through the west.
     P = 2.0L * std::atan(numerator / denominator);
+  }
 }

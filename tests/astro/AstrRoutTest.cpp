@@ -3,6 +3,8 @@
 #include "AstrRout.h"
 #include "Mathe.h"
 
+#include "NearLD.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,33 +23,33 @@ long double Hours(long double hmm) {
 constexpr long double AngleTol = 1e-15L; // radians
 
 TEST(HoursMinutesTest, ConversionsBothWays) {
-  EXPECT_NEAR(HoursMinutesToHours(9.30L), 9.5L, 1e-15L);
-  EXPECT_NEAR(HoursMinutesToHours(-1.30L), -1.5L, 1e-15L); // the fraction keeps the sign
-  EXPECT_NEAR(HoursMinutesToHours(9.305L), 9.0L + 30.5L / 60.0L, 1e-15L);
-  EXPECT_NEAR(HoursToHoursMinutes(9.5L), 9.30L, 1e-15L);
-  EXPECT_NEAR(HoursToHoursMinutes(-1.5L), -1.30L, 1e-15L);
+  EXPECT_TRUE(NearLD(HoursMinutesToHours(9.30L), 9.5L, 1e-15L));
+  EXPECT_TRUE(NearLD(HoursMinutesToHours(-1.30L), -1.5L, 1e-15L)); // the fraction keeps the sign
+  EXPECT_TRUE(NearLD(HoursMinutesToHours(9.305L), 9.0L + 30.5L / 60.0L, 1e-15L));
+  EXPECT_TRUE(NearLD(HoursToHoursMinutes(9.5L), 9.30L, 1e-15L));
+  EXPECT_TRUE(NearLD(HoursToHoursMinutes(-1.5L), -1.30L, 1e-15L));
   EXPECT_EQ(HoursToHoursMinutes(0.0L), 0.0L);
 }
 
 TEST(JulianDateTest, EpochOfTheSeries) {
   const long double jd = JulianDate(TCalendarDate{1, 1, 2000}, 13.00L);
-  EXPECT_NEAR(jd, 2451545.0L, DayTol);
-  EXPECT_NEAR(JulianCenturies(jd), 0.0L, 1e-13L);
+  EXPECT_TRUE(NearLD(jd, 2451545.0L, DayTol));
+  EXPECT_TRUE(NearLD(JulianCenturies(jd), 0.0L, 1e-13L));
   TCalendarDate d;
   long double t = 0;
   CalendarDate(jd, d, t);
   EXPECT_EQ(d.Day, 1);
   EXPECT_EQ(d.Month, 1);
   EXPECT_EQ(d.Year, 2000);
-  EXPECT_NEAR(Hours(t), Hours(13.00L), ClockTol);
-  EXPECT_NEAR(JulianCenturies(2451545.0L + 36525.0L), 1.0L, 1e-15L);
+  EXPECT_TRUE(NearLD(Hours(t), Hours(13.00L), ClockTol));
+  EXPECT_TRUE(NearLD(JulianCenturies(2451545.0L + 36525.0L), 1.0L, 1e-15L));
 }
 
 TEST(JulianDateTest, GregorianReformIsOneDay) {
   const long double after = JulianDate(TCalendarDate{15, 10, 1582}, 1.00L);
   const long double before = JulianDate(TCalendarDate{4, 10, 1582}, 1.00L);
-  EXPECT_NEAR(after - before, 1.0L, DayTol);
-  EXPECT_NEAR(after, 2299160.5L, DayTol);
+  EXPECT_TRUE(NearLD(after - before, 1.0L, DayTol));
+  EXPECT_TRUE(NearLD(after, 2299160.5L, DayTol));
 }
 
 // Julian dates published with Meeus, Astronomical Algorithms, chapter 7
@@ -74,14 +76,14 @@ const TKnownDate KnownDates[] = {
 TEST(JulianDateTest, PublishedDatesBothWays) {
   for (const TKnownDate& k : KnownDates) {
     SCOPED_TRACE(testing::Message() << k.Date.Day << "." << k.Date.Month << "." << k.Date.Year);
-    EXPECT_NEAR(JulianDate(k.Date, k.MEZ), k.JD, DayTol);
+    EXPECT_TRUE(NearLD(JulianDate(k.Date, k.MEZ), k.JD, DayTol));
     TCalendarDate d;
     long double t = 0;
     CalendarDate(k.JD, d, t);
     EXPECT_EQ(d.Day, k.Date.Day);
     EXPECT_EQ(d.Month, k.Date.Month);
     EXPECT_EQ(d.Year, k.Date.Year);
-    EXPECT_NEAR(Hours(t), Hours(k.MEZ), ClockTol);
+    EXPECT_TRUE(NearLD(Hours(t), Hours(k.MEZ), ClockTol));
   }
 }
 
@@ -92,13 +94,13 @@ TEST(CalendarDateTest, MidnightMEZComesAnHourBeforeMidnightUT) {
   EXPECT_EQ(d.Day, 2);
   EXPECT_EQ(d.Month, 1);
   EXPECT_EQ(d.Year, 2000);
-  EXPECT_NEAR(Hours(t), Hours(0.30L), ClockTol);
+  EXPECT_TRUE(NearLD(Hours(t), Hours(0.30L), ClockTol));
 
   CalendarDate(JulianDate(TCalendarDate{1, 1, 2000}, 0.45L), d, t); // over the new year
   EXPECT_EQ(d.Day, 1);
   EXPECT_EQ(d.Month, 1);
   EXPECT_EQ(d.Year, 2000);
-  EXPECT_NEAR(Hours(t), Hours(0.45L), ClockTol);
+  EXPECT_TRUE(NearLD(Hours(t), Hours(0.45L), ClockTol));
 }
 
 TEST(CalendarDateTest, RoundTripsThroughLeapDaysAndCenturies) {
@@ -113,7 +115,7 @@ TEST(CalendarDateTest, RoundTripsThroughLeapDaysAndCenturies) {
       EXPECT_EQ(b.Day, a.Day) << a.Year << " " << t;
       EXPECT_EQ(b.Month, a.Month) << a.Year << " " << t;
       EXPECT_EQ(b.Year, a.Year) << a.Year << " " << t;
-      EXPECT_NEAR(Hours(back), Hours(t), ClockTol) << a.Year;
+      EXPECT_TRUE(NearLD(Hours(back), Hours(t), ClockTol)) << a.Year;
     }
 }
 
@@ -145,7 +147,7 @@ TEST(CalendarDateTest, HugeAndNaNJulianDatesGiveADefinedDate) {
   // NaN shows the origin of the Julian date scale.
   CalendarDate(nan, a, ta);
   EXPECT_EQ(a.Year, -4712);
-  EXPECT_NEAR(Hours(ta), Hours(13.00L), ClockTol);
+  EXPECT_TRUE(NearLD(Hours(ta), Hours(13.00L), ClockTol));
 }
 
 TEST(JulianDateTest, ExtremeYearsStayFinite) {
@@ -163,7 +165,7 @@ TEST(SiderealTimeTest, GreenwichAtTheEpoch) {
   // Greenwich mean sidereal time at 2000 January 1, 12 h UT: 18.697374558 h
   // (IAU 1982 expression); this formula is good to a few milliseconds.
   const long double s = LocalSiderealTime(TCalendarDate{1, 1, 2000}, 13.00L, 0.0L);
-  EXPECT_NEAR(s * 12.0L / Pi, 18.697374558L, 0.01L / 3600.0L);
+  EXPECT_TRUE(NearLD(s * 12.0L / Pi, 18.697374558L, 0.01L / 3600.0L));
 }
 
 TEST(SiderealTimeTest, EastLongitudeAddsItself) {
@@ -171,7 +173,7 @@ TEST(SiderealTimeTest, EastLongitudeAddsItself) {
   for (long double t : {0.30L, 9.15L, 21.40L}) {
     const long double s0 = LocalSiderealTime(d, t, 0.0L);
     const long double s1 = LocalSiderealTime(d, t, 10.1L * DegToRad);
-    EXPECT_NEAR(std::remainder(s1 - s0 - 10.1L * DegToRad, 2.0L * Pi), 0.0L, 1e-14L) << t;
+    EXPECT_TRUE(NearLD(std::remainder(s1 - s0 - 10.1L * DegToRad, 2.0L * Pi), 0.0L, 1e-14L)) << t;
   }
 }
 
@@ -198,37 +200,59 @@ THorizontal ToHorizontal(long double hourAngle, long double dec, long double phi
 TEST(HorizontalTest, MeridianSouthAndNorth) {
   const long double phi = 54.3L * DegToRad;
   const THorizontal south = ToHorizontal(0.0L, 20.0L * DegToRad, phi);
-  EXPECT_NEAR(south.Azimuth, 0.0L, AngleTol);
-  EXPECT_NEAR(south.Altitude, (90.0L - 54.3L + 20.0L) * DegToRad, 1e-14L);
+  EXPECT_TRUE(NearLD(south.Azimuth, 0.0L, AngleTol));
+  EXPECT_TRUE(NearLD(south.Altitude, (90.0L - 54.3L + 20.0L) * DegToRad, 1e-14L));
 
   const THorizontal north = ToHorizontal(0.0L, 80.0L * DegToRad, phi); // north of the zenith
   EXPECT_EQ(north.Azimuth, Pi);
-  EXPECT_NEAR(north.Altitude, (90.0L - 80.0L + 54.3L) * DegToRad, 1e-14L);
+  EXPECT_TRUE(NearLD(north.Altitude, (90.0L - 80.0L + 54.3L) * DegToRad, 1e-14L));
 
   const THorizontal pole = ToHorizontal(0.7L, Pi / 2.0L, phi); // the celestial pole
-  EXPECT_NEAR(std::fabs(pole.Azimuth), Pi, 1e-9L);
-  EXPECT_NEAR(pole.Altitude, phi, 1e-14L);
+  EXPECT_TRUE(NearLD(std::fabs(pole.Azimuth), Pi, 1e-15L));
+  EXPECT_TRUE(NearLD(pole.Altitude, phi, 1e-14L));
 
   // In the southern hemisphere the Sun culminates due north.
   const THorizontal noon = ToHorizontal(0.0L, -10.0L * DegToRad, -30.0L * DegToRad);
   EXPECT_EQ(noon.Azimuth, Pi);
-  EXPECT_NEAR(noon.Altitude, 70.0L * DegToRad, 1e-14L);
+  EXPECT_TRUE(NearLD(noon.Altitude, 70.0L * DegToRad, 1e-14L));
 }
 
 TEST(HorizontalTest, WestIsPositiveAndEastNegative) {
   const long double phi = 54.3L * DegToRad;
   const THorizontal west = ToHorizontal(Pi / 2.0L, 0.0L, phi); // six hours after culmination
-  EXPECT_NEAR(west.Azimuth, Pi / 2.0L, 1e-14L);
-  EXPECT_NEAR(west.Altitude, 0.0L, 1e-14L);
+  EXPECT_TRUE(NearLD(west.Azimuth, Pi / 2.0L, 1e-14L));
+  EXPECT_TRUE(NearLD(west.Altitude, 0.0L, 1e-14L));
   const THorizontal east = ToHorizontal(-Pi / 2.0L, 0.0L, phi);
-  EXPECT_NEAR(east.Azimuth, -Pi / 2.0L, 1e-14L);
+  EXPECT_TRUE(NearLD(east.Azimuth, -Pi / 2.0L, 1e-14L));
+}
+
+// The usual form A = atan2(sin H, cos H sin phi - tan delta cos phi)
+// (Meeus, Astronomical Algorithms, 13.5), multiplied through by cos delta.
+TEST(HorizontalTest, AgreesWithTheArcTangentFormEverywhere) {
+  for (int phiDeg = -80; phiDeg <= 80; phiDeg += 20)
+    for (int decDeg = -85; decDeg <= 90; decDeg += 5)
+      for (int hDeg = -180; hDeg < 180; hDeg += 15) {
+        const long double phi = phiDeg * DegToRad, dec = decDeg * DegToRad, H = hDeg * DegToRad;
+        const THorizontal a = ToHorizontal(H, dec, phi);
+        const long double y = std::cos(dec) * std::sin(H);
+        const long double x =
+            std::cos(H) * std::sin(phi) * std::cos(dec) - std::sin(dec) * std::cos(phi);
+        if (std::hypot(x, y) < 1e-6L) continue; // at the zenith any azimuth is right
+        const long double expected = std::atan2(y, x);
+        EXPECT_TRUE(NearLD(std::remainder(a.Azimuth - expected, 2.0L * Pi), 0.0L, 1e-14L))
+            << phiDeg << " " << decDeg << " " << hDeg;
+        EXPECT_TRUE(NearLD(
+            a.Altitude,
+            std::asin(std::sin(dec) * std::sin(phi) + std::cos(dec) * std::cos(phi) * std::cos(H)),
+            1e-14L));
+      }
 }
 
 TEST(RotatePairTest, TurnsByTheAngle) {
   long double a = 1.0L, b = 0.0L;
   RotatePair(a, b, std::sin(0.25L), std::cos(0.25L));
-  EXPECT_NEAR(a, std::cos(0.25L), 1e-18L);
-  EXPECT_NEAR(b, std::sin(0.25L), 1e-18L);
+  EXPECT_TRUE(NearLD(a, std::cos(0.25L), 1e-18L));
+  EXPECT_TRUE(NearLD(b, std::sin(0.25L), 1e-18L));
 }
 
 } // namespace
