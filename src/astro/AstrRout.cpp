@@ -133,14 +133,14 @@ long double LocalSiderealTime(const TCalendarDate& Date, long double t, long dou
 void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, long double cosPhi,
                             long double theta) {
   const long double H = theta - P; // hour angle
-  const long double sinDelta = std::sin(Q);
-  const long double cosDelta = std::cos(Q);
-  const long double cosH = std::cos(H);
+  const long double sinDelta = Sine(Q);
+  const long double cosDelta = Cosine(Q);
+  const long double cosH = Cosine(H);
   const long double sinAltitude = sinDelta * sinPhi + cosDelta * cosPhi * cosH;
   const long double h = ArcSin(sinAltitude);
   const long double u = sinDelta * cosPhi - cosDelta * sinPhi * cosH;
-  const long double numerator = cosDelta * std::sin(H);
-  const long double denominator = std::cos(h) - u;
+  const long double numerator = cosDelta * Sine(H);
+  const long double denominator = Cosine(h) - u;
   Q = h;
   if (denominator == 0.0L) {
     // Due north, or the zenith where any azimuth would do.
@@ -151,7 +151,7 @@ void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, 
     // celestial pole could come out anywhere). The same half angle from
     // (1 - cos A) / sin A, that is (cos h + u) / numerator, stays exact;
     // exactly on the meridian the object is due north.
-    P = (numerator == 0.0L) ? Pi : 2.0L * std::atan((std::cos(h) + u) / numerator);
+    P = (numerator == 0.0L) ? Pi : 2.0L * std::atan((Cosine(h) + u) / numerator);
   } else {
     // Counted from the south point through the west.
     P = 2.0L * std::atan(numerator / denominator);

@@ -3,6 +3,7 @@
 #include "Mathe.h"
 
 #include <cmath>
+#include <cstdint>
 
 const std::string DegreeSign = "\u00B0";
 
@@ -18,7 +19,64 @@ long double ClampUnit(long double x) {
   return x;
 }
 
+// pi/2 in three parts: the first two have 33 significant bits, so their
+// products with a quadrant count below 2^20 are exact in a long double.
+// They are double literals on purpose: each is exactly representable.
+constexpr long double PiOver2Hi = 1.57079632673412561417e+00;
+constexpr long double PiOver2Mid = 6.07710050630396597660e-11;
+constexpr long double PiOver2Lo = 2.02226624879595063154e-21;
+constexpr long double TwoOverPi = 2.0L / Pi;
+constexpr long double ReductionLimit = 1e6L; // quadrant counts stay below 2^20
+
+// x - k pi/2 with k the nearest whole number of quarter turns, so that the
+// library works on |r| <= pi/4 only. glibc's long double sine and cosine
+// reduce any larger argument with a multi-precision routine that costs some
+// 150 ns a call; the series call them dozens of times per instant.
+bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
+  if (!(std::fabs(x) <= ReductionLimit)) return false; // huge, infinite or NaN
+  // Rounded to a whole number by adding and removing 1.5 * 2^52 in double
+  // precision; nearbyintl would save and restore the floating-point state.
+  const double shifted = static_cast<double>(x * TwoOverPi) + 0x1.8p52;
+  const double kd = shifted - 0x1.8p52;
+  const long double k = kd;
+  r = ((x - k * PiOver2Hi) - k * PiOver2Mid) - k * PiOver2Lo;
+  quadrant = static_cast<int>(static_cast<int64_t>(kd) & 3);
+  return true;
+}
+
 } // namespace
+
+long double Sine(long double x) {
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return std::sin(x);
+  switch (quadrant) {
+  case 0:
+    return std::sin(r);
+  case 1:
+    return std::cos(r);
+  case 2:
+    return -std::sin(r);
+  default:
+    return -std::cos(r);
+  }
+}
+
+long double Cosine(long double x) {
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return std::cos(x);
+  switch (quadrant) {
+  case 0:
+    return std::cos(r);
+  case 1:
+    return -std::sin(r);
+  case 2:
+    return -std::cos(r);
+  default:
+    return std::sin(r);
+  }
+}
 
 long double ArcSin(long double x) {
   x = ClampUnit(x);
@@ -92,10 +150,10 @@ void ScaleVector(TVector& V, long double f) {
 
 TVector PolarToVector(const TPolar& P) {
   TVector V;
-  const long double cosLat = std::cos(P.Lat);
-  V.X = P.R * cosLat * std::cos(P.Lon);
-  V.Y = P.R * cosLat * std::sin(P.Lon);
-  V.Z = P.R * std::sin(P.Lat);
+  const long double cosLat = Cosine(P.Lat);
+  V.X = P.R * cosLat * Cosine(P.Lon);
+  V.Y = P.R * cosLat * Sine(P.Lon);
+  V.Z = P.R * Sine(P.Lat);
   V.Length = P.R;
   return V;
 }
@@ -129,8 +187,8 @@ void RotateVector(const TMatrix& M, TVector& V) {
 }
 
 TMatrix RotationX(long double a) {
-  const long double s = std::sin(a);
-  const long double c = std::cos(a);
+  const long double s = Sine(a);
+  const long double c = Cosine(a);
   TMatrix R;
   R.M[0][0] = 1.0L;
   R.M[1][1] = c;
@@ -141,8 +199,8 @@ TMatrix RotationX(long double a) {
 }
 
 TMatrix RotationY(long double a) {
-  const long double s = std::sin(a);
-  const long double c = std::cos(a);
+  const long double s = Sine(a);
+  const long double c = Cosine(a);
   TMatrix R;
   R.M[0][0] = c;
   R.M[0][2] = s;
@@ -153,8 +211,8 @@ TMatrix RotationY(long double a) {
 }
 
 TMatrix RotationZ(long double a) {
-  const long double s = std::sin(a);
-  const long double c = std::cos(a);
+  const long double s = Sine(a);
+  const long double c = Cosine(a);
   TMatrix R;
   R.M[0][0] = c;
   R.M[0][1] = -s;

@@ -36,7 +36,7 @@ long double Frac(long double x) {
 
 // The sine of an angle given in revolutions.
 long double SinRev(long double x) {
-  return std::sin(TwoPiM * Frac(x));
+  return Sine(TwoPiM * Frac(x));
 }
 
 // A term with the multiples (p, q, r, s) of (l, l', F, D).
@@ -235,7 +235,7 @@ TComplex& PowerAt(TMoonState& m, int k, int j) {
 void PowerTable(TMoonState& m, int k, long double argument, long double f) {
   const int max = MaxPower[k];
   PowerAt(m, k, 0) = {1.0L, 0.0L};
-  PowerAt(m, k, 1) = {f * std::cos(argument), f * std::sin(argument)};
+  PowerAt(m, k, 1) = {f * Cosine(argument), f * Sine(argument)};
   for (int j = 2; j <= max; ++j)
     PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
   for (int j = 1; j <= max; ++j) PowerAt(m, k, -j) = {PowerAt(m, k, j).C, -PowerAt(m, k, j).S};
@@ -249,24 +249,39 @@ void PowerTables(TMoonState& m) {
   PowerTable(m, 3, m.D, 1.0L);
 }
 
-// The complex value of the term with the multiples (p, q, r, s).
-TComplex Term(TMoonState& m, int p, int q, int r, int s) {
-  TComplex XY = {1.0L, 0.0L};
-  if (p != 0) XY = ComplexProduct(XY, PowerAt(m, 0, p));
-  if (q != 0) XY = ComplexProduct(XY, PowerAt(m, 1, q));
-  if (r != 0) XY = ComplexProduct(XY, PowerAt(m, 2, r));
-  if (s != 0) XY = ComplexProduct(XY, PowerAt(m, 3, s));
-  return XY;
+// (X, Y) := (X, Y) * E[j, k], the complex product written out so that the
+// running value stays in registers; a multiple of 0 leaves (X, Y) alone.
+inline void MultiplyByPower(const TMoonState& m, int k, int j, long double& X, long double& Y) {
+  if (j == 0) return;
+  const TComplex& E = m.E[k][j + PowerOffset];
+  const long double x = X * E.C - Y * E.S;
+  Y = Y * E.C + X * E.S;
+  X = x;
+}
+
+// The complex value of the term with the multiples (p, q, r, s) of (l, l', F, D).
+inline TComplex Term(const TMoonState& m, int p, int q, int r, int s) {
+  long double X = 1.0L, Y = 0.0L;
+  MultiplyByPower(m, 0, p, X, Y);
+  MultiplyByPower(m, 1, q, X, Y);
+  MultiplyByPower(m, 2, r, X, Y);
+  MultiplyByPower(m, 3, s, X, Y);
+  return {X, Y};
 }
 
 void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
+  long double DLambda = m.DLambda, DS = m.DS, Gamma1C = m.Gamma1C, SinPi = m.SinPi;
   for (const TSolarTerm& t : terms) {
     const TComplex XY = Term(m, t.p, t.q, t.r, t.s);
-    m.DLambda = m.DLambda + t.cL * XY.S;
-    m.DS = m.DS + t.cS * XY.S;
-    m.Gamma1C = m.Gamma1C + t.cG * XY.C;
-    m.SinPi = m.SinPi + t.cP * XY.C;
+    DLambda = DLambda + t.cL * XY.S;
+    DS = DS + t.cS * XY.S;
+    Gamma1C = Gamma1C + t.cG * XY.C;
+    SinPi = SinPi + t.cP * XY.C;
   }
+  m.DLambda = DLambda;
+  m.DS = DS;
+  m.Gamma1C = Gamma1C;
+  m.SinPi = SinPi;
 }
 
 void NodeTermSum(TMoonState& m) {
@@ -302,8 +317,8 @@ void MoonPosition(long double T, long double& Lambda, long double& Beta, long do
 
   const long double S = m.F + m.DS / Rho;
   const long double f3 = 1.000002708L + 139.978L * m.DGamma;
-  Beta = (f3 * (18519.7L + m.Gamma1C) * std::sin(S) - 6.24L * std::sin(3.0L * S) + m.N) / 3600.0L *
-         Pi / 180.0L;
+  Beta = (f3 * (18519.7L + m.Gamma1C) * Sine(S) - 6.24L * Sine(3.0L * S) + m.N) / 3600.0L * Pi /
+         180.0L;
 
   m.SinPi = m.SinPi * 0.999953253L;
   R = Rho / m.SinPi;

@@ -62,8 +62,8 @@ TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double 
   CalendarDate(jd, s.Date, s.Time);
   s.SiderealTime = LocalSiderealTime(s.Date, s.Time, longitude);
 
-  const TObserver o{std::sin(latitude), std::cos(latitude), std::sin(Obliquity),
-                    std::cos(Obliquity), s.SiderealTime};
+  const TObserver o{Sine(latitude), Cosine(latitude), Sine(Obliquity), Cosine(Obliquity),
+                    s.SiderealTime};
   const long double T = JulianCenturies(jd);
 
   SunPosition(T, s.SunLon, s.SunLat, s.SunDistance);

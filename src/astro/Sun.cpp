@@ -108,13 +108,17 @@ const TPerturbation SaturnTerms[] = {
 };
 // clang-format on
 
-// Everything one call works on; local to the call, so SunPosition keeps no
+// The power tables of one call; local to the call, so SunPosition keeps no
 // state between calls.
 struct TSunState {
   long double T = 0;
-  TComplex E3[9];           // exp(i j M3) for j = -1 .. 7, stored at j + 1
-  TComplex Ek[9];           // exp(i j Mk) for j = 0 .. -8, stored at -j
-  long double U = 0, V = 0; // the current term, reused by rows with n > 0
+  TComplex E3[9]; // exp(i j M3) for j = -1 .. 7, stored at j + 1
+  TComplex Ek[9]; // exp(i j Mk) for j = 0 .. -8, stored at -j
+};
+
+// The three sums and the current term (U, V), which rows with n > 0 reuse.
+struct TSums {
+  long double U = 0, V = 0;
   long double DL = 0, DR = 0, DB = 0;
 };
 
@@ -127,7 +131,7 @@ TComplex& EkAt(TSunState& s, int j) {
 
 void BuildE3(TSunState& s, long double M3) {
   E3At(s, 0) = {1.0L, 0.0L};
-  E3At(s, 1) = {std::cos(M3), std::sin(M3)};
+  E3At(s, 1) = {Cosine(M3), Sine(M3)};
   E3At(s, -1) = {E3At(s, 1).C, -E3At(s, 1).S};
   for (int j = 2; j <= 7; ++j) E3At(s, j) = ComplexProduct(E3At(s, j - 1), E3At(s, 1));
 }
@@ -136,28 +140,32 @@ void BuildE3(TSunState& s, long double M3) {
 // the table holds nine entries, 0 .. -8.
 void BuildEk(TSunState& s, long double Mk, int lowest) {
   EkAt(s, 0) = {1.0L, 0.0L};
-  EkAt(s, -1) = {std::cos(Mk), -std::sin(Mk)};
+  EkAt(s, -1) = {Cosine(Mk), -Sine(Mk)};
   for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
 }
 
-void PerturbationTerm(TSunState& s, const TPerturbation& r) {
+inline void PerturbationTerm(TSunState& s, const TPerturbation& r, TSums& sums) {
   if (r.n == 0) {
     const TComplex P = ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
-    s.U = P.C;
-    s.V = P.S;
+    sums.U = P.C;
+    sums.V = P.S;
   } else {
     // T^n times the argument of the row before (whose n is one less).
-    s.U = s.U * s.T;
-    s.V = s.V * s.T;
+    sums.U = sums.U * s.T;
+    sums.V = sums.V * s.T;
   }
-  s.DL = s.DL + r.c1 * s.U + r.c2 * s.V;
-  s.DR = s.DR + r.c3 * s.U + r.c4 * s.V;
-  s.DB = s.DB + r.c5 * s.U + r.c6 * s.V;
+  sums.DL = sums.DL + r.c1 * sums.U + r.c2 * sums.V;
+  sums.DR = sums.DR + r.c3 * sums.U + r.c4 * sums.V;
+  sums.DB = sums.DB + r.c5 * sums.U + r.c6 * sums.V;
 }
 
-void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPerturbation> terms) {
+void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPerturbation> terms,
+               TSums& total) {
   BuildEk(s, Mk, lowest);
-  for (const TPerturbation& r : terms) PerturbationTerm(s, r);
+  // A local copy of the sums can stay in registers through the loop.
+  TSums sums = total;
+  for (const TPerturbation& r : terms) PerturbationTerm(s, r, sums);
+  total = sums;
 }
 
 } // namespace
@@ -165,6 +173,7 @@ void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPertur
 void SunPosition(long double T, long double& L, long double& B, long double& R) {
   TSunState s;
   s.T = T;
+  TSums sums;
 
   const long double M2 = Argument(0.1387306L, 162.5485917L, T);
   const long double M3 = Argument(0.9931266L, 99.9973604L, T);
@@ -176,25 +185,26 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   const long double Uarg = Argument(0.2591L, 1342.2278L, T);
   BuildE3(s, M3);
 
-  AddPlanet(s, M2, -6, VenusTerms);
-  AddPlanet(s, M4, -8, MarsTerms);
-  AddPlanet(s, M5, -4, JupiterTerms);
-  AddPlanet(s, M6, -2, SaturnTerms);
+  AddPlanet(s, M2, -6, VenusTerms, sums);
+  AddPlanet(s, M4, -8, MarsTerms, sums);
+  AddPlanet(s, M5, -4, JupiterTerms, sums);
+  AddPlanet(s, M6, -2, SaturnTerms, sums);
 
   // The Moon pulls the Earth round the common centre of mass.
-  s.DL = s.DL + 6.45L * std::sin(D) - 0.42L * std::sin(D - A) + 0.18L * std::sin(D + A) +
-         0.17L * std::sin(D - M3) - 0.06L * std::sin(D + M3);
-  s.DR = s.DR + 30.76L * std::cos(D) - 3.06L * std::cos(D - A) + 0.85L * std::cos(D + A) -
-         0.58L * std::cos(D + M3) + 0.57L * std::cos(D - M3);
-  s.DB = s.DB + 0.576L * std::sin(Uarg);
+  sums.DL = sums.DL + 6.45L * Sine(D) - 0.42L * Sine(D - A) + 0.18L * Sine(D + A) +
+            0.17L * Sine(D - M3) - 0.06L * Sine(D + M3);
+  sums.DR = sums.DR + 30.76L * Cosine(D) - 3.06L * Cosine(D - A) + 0.85L * Cosine(D + A) -
+            0.58L * Cosine(D + M3) + 0.57L * Cosine(D - M3);
+  sums.DB = sums.DB + 0.576L * Sine(Uarg);
 
   // Long-period terms; their arguments stay small, so no fractional part.
-  s.DL = s.DL + 6.40L * std::sin(TwoPiS * (0.6983L + 0.0561L * T)) +
-         1.87L * std::sin(TwoPiS * (0.5764L + 0.4174L * T)) +
-         0.27L * std::sin(TwoPiS * (0.4189L + 0.3306L * T)) +
-         0.20L * std::sin(TwoPiS * (0.3581L + 2.4814L * T));
+  sums.DL = sums.DL + 6.40L * Sine(TwoPiS * (0.6983L + 0.0561L * T)) +
+            1.87L * Sine(TwoPiS * (0.5764L + 0.4174L * T)) +
+            0.27L * Sine(TwoPiS * (0.4189L + 0.3306L * T)) +
+            0.20L * Sine(TwoPiS * (0.3581L + 2.4814L * T));
 
-  L = 2.0L * Pi * FracS(0.7859453L + M3 / TwoPiS + ((6191.2L + 1.1L * T) * T + s.DL) / 1296000.0L);
-  R = 1.0001398L - 0.0000007L * T + s.DR * 1e-6L;
-  B = s.DB / 3600.0L * Pi / 180.0L;
+  L = 2.0L * Pi *
+      FracS(0.7859453L + M3 / TwoPiS + ((6191.2L + 1.1L * T) * T + sums.DL) / 1296000.0L);
+  R = 1.0001398L - 0.0000007L * T + sums.DR * 1e-6L;
+  B = sums.DB / 3600.0L * Pi / 180.0L;
 }
