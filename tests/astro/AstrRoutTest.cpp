@@ -248,11 +248,4 @@ TEST(HorizontalTest, AgreesWithTheArcTangentFormEverywhere) {
       }
 }
 
-TEST(RotatePairTest, TurnsByTheAngle) {
-  long double a = 1.0L, b = 0.0L;
-  RotatePair(a, b, std::sin(0.25L), std::cos(0.25L));
-  EXPECT_TRUE(NearLD(a, std::cos(0.25L), 1e-18L));
-  EXPECT_TRUE(NearLD(b, std::sin(0.25L), 1e-18L));
-}
-
 } // namespace
