@@ -63,7 +63,7 @@ TEST(ArcCosTest, ArgumentsBeyondOneAreClamped) {
   EXPECT_EQ(ArcCos(-2.0L), Pi);
 }
 
-TEST(ArcTan2Test, SignsAndSpecialCases) {
+TEST(ArcTan2Test, SignsAndZeros) {
   EXPECT_EQ(ArcTan2(0.0L, 0.0L), 0.0L);
   EXPECT_EQ(ArcTan2(0.0L, -1.0L), Pi);
   EXPECT_EQ(ArcTan2(-0.0L, -1.0L), Pi); // a negative zero is not below zero
