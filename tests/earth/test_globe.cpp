@@ -13,8 +13,8 @@
 #include "EarthTestFiles.h"
 #include "ErdmodulIntern.h"
 #include "FensterGraf.h"
-#include "KernGraf.h"
 #include "Kern2Graf.h"
+#include "KernGraf.h"
 
 using namespace earthtest;
 
@@ -49,7 +49,9 @@ void OrthoToView(const TEarthPoint& p, TEarthPoint& q) {
   q = p;
   RotateEarthVector(Ortho.Turn, q.Vector);
 }
-bool OrthoVisible(const TEarthPoint& p) { return p.Vector.Y < 0; }
+bool OrthoVisible(const TEarthPoint& p) {
+  return p.Vector.Y < 0;
+}
 void OrthoProject(const TEarthPoint& p, int& x, int& y) {
   x = static_cast<int>(std::lround(Ortho.CentreX + Ortho.Radius * p.Vector.X));
   y = static_cast<int>(std::lround(Ortho.CentreY - Ortho.Radius * p.Vector.Z));
@@ -66,8 +68,12 @@ void OrthoPixel(long double lonDegrees, long double latDegrees, int& x, int& y) 
 // 10 pixels per degree, (0, 0) at pixel (100, 800); longitudes of 100 degrees
 // and more count as the far side.
 
-void FlatToView(const TEarthPoint& p, TEarthPoint& q) { q = p; }
-bool FlatVisible(const TEarthPoint& p) { return p.Polar.Lon / DegToRad < 99.5L; }
+void FlatToView(const TEarthPoint& p, TEarthPoint& q) {
+  q = p;
+}
+bool FlatVisible(const TEarthPoint& p) {
+  return p.Polar.Lon / DegToRad < 99.5L;
+}
 void FlatProject(const TEarthPoint& p, int& x, int& y) {
   x = static_cast<int>(std::lround(100 + 10 * p.Polar.Lon / DegToRad));
   y = static_cast<int>(std::lround(800 - 10 * p.Polar.Lat / DegToRad));
@@ -122,8 +128,8 @@ void DrawOrtho(bool grid, bool cities = false, bool borders = false, int width =
   SetFillStyle(255, Blue, Blue);
   DrawEllipse(Ortho.CentreX, Ortho.CentreY, static_cast<int>(Ortho.Radius),
               static_cast<int>(Ortho.Radius));
-  DrawGlobe(OrthoToView, OrthoProject, OrthoVisible, White, width, LightGray, borders, grid,
-            cities, 30, Black, LightRed);
+  DrawGlobe(OrthoToView, OrthoProject, OrthoVisible, White, width, LightGray, borders, grid, cities,
+            30, Black, LightRed);
 }
 
 void DrawFlat(bool borders = false) {
@@ -182,9 +188,9 @@ TEST_F(Globe, ShippedCoastlinesWhereTheyBelong) {
 
 TEST_F(Globe, FarSideAndHiddenPointsAreLeftOut) {
   UseCoastlines({
-      Line({{10, 30}, {120, 30}, {30, 30}, {40, 30}}),  // broken by a hidden point
-      Line({{150, 10}, {160, 10}, {170, 20}}),          // all on the far side
-      Line({{130, 50}, {50, 50}, {60, 50}}),            // starts hidden
+      Line({{10, 30}, {120, 30}, {30, 30}, {40, 30}}), // broken by a hidden point
+      Line({{150, 10}, {160, 10}, {170, 20}}),         // all on the far side
+      Line({{130, 50}, {50, 50}, {60, 50}}),           // starts hidden
   });
   DrawFlat();
   // No line across the hidden point from 10 to 30 degrees.
@@ -199,8 +205,8 @@ TEST_F(Globe, FarSideAndHiddenPointsAreLeftOut) {
 
 TEST_F(Globe, PointsFarApartAreNotJoined) {
   UseCoastlines({
-      Line({{0, 0}, {19.9, 0}}),   // 199 pixels apart in x: joined
-      Line({{0, 10}, {20, 10}}),   // 200: not joined
+      Line({{0, 0}, {19.9, 0}}),    // 199 pixels apart in x: joined
+      Line({{0, 10}, {20, 10}}),    // 200: not joined
       Line({{50, 30}, {50, 49.9}}), // 199 in y: joined
       Line({{60, 30}, {60, 50}}),   // 200: not joined
   });
@@ -275,8 +281,8 @@ TEST_F(Globe, GridIsBuiltOnceWithTheFirstSpacing) {
   EXPECT_TRUE(IsColour(1100, 700, Blue));
 
   // Another spacing later draws the same grid.
-  DrawGlobe(OrthoToView, OrthoProject, OrthoVisible, White, 1, White, false, true, false, 45,
-            Black, LightRed);
+  DrawGlobe(OrthoToView, OrthoProject, OrthoVisible, White, 1, White, false, true, false, 45, Black,
+            LightRed);
   EXPECT_EQ(EarthModel.GridLines.size(), 11u);
   EXPECT_NEAR(EarthModel.GridSpacing, 30 * DegToRad, 1e-12);
 }
