@@ -125,6 +125,11 @@ QPen LinePen(QRgb colour) {
   if (LineWidth <= 1) {
     // Square ends set both end points of a thin line (see DrawLine).
     pen.setCapStyle(Qt::SquareCap);
+  } else if (LineWidth == 2) {
+    // At two pixels a round end is a square one, and square ends stroke
+    // twice as fast; connected lines overlap at their joints without notches.
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
   } else {
     // Wide pens of the window system have round ends and joins, so
     // connected wide lines meet without notches.

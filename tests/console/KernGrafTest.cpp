@@ -116,6 +116,9 @@ TEST_F(KernGrafTest, LineWidthAppliesToLines) {
   SetLineWidth(3);
   DrawLine(10, 50, 100, 50, Black);
   EXPECT_EQ(CountColour(50, 45, 50, 55, ColourTable[Black]), 3);
+  SetLineWidth(2);
+  DrawLine(10, 20, 100, 20, Black);
+  EXPECT_EQ(CountColour(50, 15, 50, 25, ColourTable[Black]), 2);
   SetLineWidth(0); // below one pixel: one pixel
   DrawLine(10, 80, 100, 80, Black);
   EXPECT_EQ(CountColour(50, 75, 50, 85, ColourTable[Black]), 1);
