@@ -33,6 +33,17 @@ TEST(FormatReal, NonFiniteValuesGiveAWordNotGarbage) {
   EXPECT_EQ(FormatReal(std::numeric_limits<long double>::infinity(), 2.1L), " +INF");
 }
 
+TEST(FormatReal, HugeValuesKeepTheirDigits) {
+  // 1e4931 * 100 is beyond the range of long double; the text must not be
+  // built from the infinity.
+  const std::string text = FormatReal(1e4931L, 2.2L);
+  EXPECT_EQ(text.substr(0, 5), "10000");
+  EXPECT_EQ(text.size(), 4932u + 3u); // 4932 digits, the point and two zeros
+  EXPECT_EQ(text.substr(text.size() - 3), ".00");
+  EXPECT_EQ(text.find_first_not_of("0123456789."), std::string::npos);
+  EXPECT_EQ(FormatReal(-1e4931L, 1.1L).substr(0, 3), "-10");
+}
+
 TEST(ParseReal, AcceptsTheNumberFormsOfTheInput) {
   long double v = 0;
   EXPECT_EQ(ParseReal("54.3", v), 0);
