@@ -38,6 +38,7 @@ TEingabeDialog::TEingabeDialog(QWidget* parent)
   black.setColor(QPalette::WindowText, Qt::black);
   Label1->setPalette(black);
   Label1->setAlignment(Qt::AlignCenter);
+  Label1->setTextFormat(Qt::PlainText); // a prompt is never markup
   // The label is as high as its font needs, at least the form's 16 pixels.
   Label1->setGeometry(0, 24, 104, std::max(16, Label1->fontMetrics().height()));
 

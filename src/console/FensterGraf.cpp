@@ -324,7 +324,7 @@ void WaitForEnter() {
   // The ticks must not start the program's routine again meanwhile.
   const bool hookWasEnabled = TimerHookEnabled;
   TimerHookEnabled = false;
-  for (;;) {
+  while (Grundfenster != nullptr) {
     while (KeyPressed())
       if (ReadKey() == 23) {
         TimerHookEnabled = hookWasEnabled;
@@ -333,6 +333,7 @@ void WaitForEnter() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QThread::msleep(5);
   }
+  TimerHookEnabled = hookWasEnabled;
 }
 
 void EndProgram(int status) {
@@ -495,7 +496,7 @@ bool TGrundfenster::focusNextPrevChild(bool /*next*/) {
 void TGrundfenster::OnTimer() {
   const QString caption = QString::fromStdString(ProgramName);
   if (windowTitle() != caption) setWindowTitle(caption);
-  if (!TimerHookEnabled) return;
+  if (!TimerHookEnabled || KeyHandlerSlot == nullptr) return;
   // An error inside the program's routine costs the rest of this tick only.
   try {
     KeyHandlerSlot();
