@@ -370,20 +370,16 @@ TEST_F(TextScreenTest, MissingFileShowsNothing) {
   EXPECT_EQ(GetPixel(10, 10), ColourTable[Black]);
 }
 
-TEST_F(TextScreenTest, CharacterKeyClearsTheTextScreen) {
+TEST_F(TextScreenTest, CharacterKeyClearsTheTextScreenSpecialKeyDoesNot) {
   ShowTextFile(Folder.filePath("HILFE.TXT").toStdString(), 10);
   ASSERT_TRUE(TextScreenShown);
+  EXPECT_EQ(Press(Qt::Key_F1), Codes{1});
+  EXPECT_TRUE(TextScreenShown);
   SetFillStyle(255, Red, Red);
   FillBar(0, 0, 50, 50);
   EXPECT_EQ(Press(Qt::Key_Q), Codes{'q'});
   EXPECT_FALSE(TextScreenShown);
   EXPECT_EQ(GetPixel(10, 10), WhitePixel);
-}
-
-TEST_F(TextScreenTest, SpecialKeyLeavesTheTextScreen) {
-  ShowTextFile(Folder.filePath("HILFE.TXT").toStdString(), 10);
-  EXPECT_EQ(Press(Qt::Key_F1), Codes{1});
-  EXPECT_TRUE(TextScreenShown);
 }
 
 TEST_F(TextScreenTest, MouseClickClearsOnlyATextScreen) {
@@ -488,6 +484,13 @@ TEST_F(PictureFileTest, BitmapFileIsDrawnAtItsPlace) {
   EXPECT_EQ(GetPixel(399, 449), ColourTable[Red]);
   EXPECT_EQ(GetPixel(400, 450), WhitePixel);
   EXPECT_FALSE(ShowBitmapFile(PathOf("fehlt.bmp"), 0, 0, width, height));
+  // A file that is no picture draws nothing and leaves the size alone.
+  QFile text(Folder.filePath("kein.bmp"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("kein Bild");
+  text.close();
+  EXPECT_FALSE(ShowBitmapFile(PathOf("kein.bmp"), 0, 0, width, height));
+  EXPECT_EQ(width, 100);
 }
 
 TEST_F(PictureFileTest, TheProgramsOwnPictureIsCentred) {
@@ -499,16 +502,6 @@ TEST_F(PictureFileTest, TheProgramsOwnPictureIsCentred) {
   const int left = (MaxX() - 100) / 2, top = (MaxY() - 50) / 2;
   EXPECT_EQ(GetPixel(left, top), ColourTable[Blue]);
   EXPECT_EQ(GetPixel(left + 99, top + 49), ColourTable[Red]);
-}
-
-TEST_F(PictureFileTest, NonPictureFileDrawsNothing) {
-  QFile text(Folder.filePath("kein.bmp"));
-  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-  text.write("kein Bild");
-  text.close();
-  int width = -1, height = -1;
-  EXPECT_FALSE(ShowBitmapFile(PathOf("kein.bmp"), 0, 0, width, height));
-  EXPECT_EQ(width, -1);
 }
 
 // ---- the end --------------------------------------------------------------------------------

@@ -105,13 +105,6 @@ TEST_F(KernGrafTest, LineLeavesItsEndPointUnset) {
   EXPECT_EQ(GetPixel(5, 5), WhitePixel);
 }
 
-TEST_F(KernGrafTest, LinesChainedEndToStartLeaveNoGap) {
-  DrawLine(10, 10, 20, 10, Black);
-  DrawLine(20, 10, 20, 20, Black);
-  EXPECT_EQ(GetPixel(20, 10), ColourTable[Black]);
-  EXPECT_EQ(GetPixel(20, 20), WhitePixel);
-}
-
 TEST_F(KernGrafTest, LineWidthAppliesToLines) {
   SetLineWidth(3);
   DrawLine(10, 50, 100, 50, Black);
