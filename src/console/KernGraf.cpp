@@ -534,7 +534,7 @@ void InputString(const std::string& prompt, std::string& text) {
   // "Abbruch" and Esc end the program inside exec(); everything else is OK.
   if (dialog.exec() == QDialog::Accepted) text = dialog.Edit->text().toStdString();
   // Without a window manager nobody gives the focus back to the main window.
-  if (Grundfenster != nullptr) {
+  if (Grundfenster != nullptr && Grundfenster->isVisible()) {
     Grundfenster->activateWindow();
     Grundfenster->raise();
   }
