@@ -37,6 +37,47 @@ bool CloseEnough(int x, int y, int previousX, int previousY) {
          std::llabs(static_cast<long long>(y) - previousY) < JumpLimit;
 }
 
+// The pen and the pixel of the point before, shared by the polyline drawings.
+struct TPolylinePen {
+  int X = 0, Y = 0;     // the previous pixel
+  bool Visible = false; // the previous point was seen
+  bool Moved = true;    // the pen got to (X, Y) by a move, not by a line
+};
+
+// Draws to (x, y) from the previous point when join is set, else moves there.
+// Seen from afar, many points of a coast fall on the pixel before them or
+// next to it, and every line costs the console a painter of its own. So a
+// line of no length is left out when it would add nothing (a thin one draws
+// nothing at all; a wide one after a line lies within that line's end), and
+// a thin line of one step, which sets only its start pixel (the console
+// leaves out the end point), is drawn as that pixel.
+void LineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
+  const long long dx = static_cast<long long>(x) - pen.X;
+  const long long dy = static_cast<long long>(y) - pen.Y;
+  const bool thin = EarthModel.LineWidth <= 1;
+  if (!join) {
+    PenMoveTo(x, y);
+    pen.Moved = true;
+  } else if (dx == 0 && dy == 0 && (thin || !pen.Moved)) {
+    // nothing new to draw
+  } else if (thin && std::llabs(dx) <= 1 && std::llabs(dy) <= 1) {
+    PutPixel(pen.X, pen.Y, colour);
+    PenMoveTo(x, y);
+    pen.Moved = false;
+  } else {
+    PenLineTo(x, y, colour);
+    pen.Moved = false;
+  }
+  pen.X = x;
+  pen.Y = y;
+}
+
+// Every line width the drawing sets goes through here, so LineOrMove knows it.
+void SetGlobeLineWidth(int width) {
+  SetLineWidth(width);
+  EarthModel.LineWidth = width;
+}
+
 int Shifted(int value, int offset) {
   const long long shifted = static_cast<long long>(value) + offset;
   if (shifted > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
@@ -130,26 +171,21 @@ void DrawSegments(const std::vector<TSegment>& table, ToViewProc ToView, IsVisib
   for (const TSegment& segment : table) {
     if (segment.Points.empty()) continue;
     // The first point only places the pen, seen or not.
+    TPolylinePen pen;
     ToView(segment.Points[0], view);
-    bool previousVisible = IsVisible(view);
-    int previousX = 0, previousY = 0;
-    Project(view, previousX, previousY);
-    PenMoveTo(previousX, previousY);
+    pen.Visible = IsVisible(view);
+    int x = 0, y = 0;
+    Project(view, x, y);
+    LineOrMove(pen, x, y, false, colour);
     for (size_t i = 1; i < segment.Points.size(); ++i) {
       ToView(segment.Points[i], view);
       if (!IsVisible(view)) {
-        previousVisible = false;
+        pen.Visible = false;
         continue;
       }
-      int x = 0, y = 0;
       Project(view, x, y);
-      if (previousVisible && CloseEnough(x, y, previousX, previousY))
-        PenLineTo(x, y, colour);
-      else
-        PenMoveTo(x, y);
-      previousX = x;
-      previousY = y;
-      previousVisible = true;
+      LineOrMove(pen, x, y, pen.Visible && CloseEnough(x, y, pen.X, pen.Y), colour);
+      pen.Visible = true;
     }
   }
 }
@@ -172,8 +208,7 @@ void DrawOutlineFile(const std::string& name, int colour) {
   }
   if (!ReadWholeFile(name, file.Bytes)) return;
 
-  bool previousVisible = false;
-  int previousX = 0, previousY = 0;
+  TPolylinePen pen;
   // Every point is projected; it is joined to the one before when both are
   // seen and close, unless it begins a new polyline.
   auto visit = [&](float lon, float lat, bool newLine) {
@@ -182,13 +217,9 @@ void DrawOutlineFile(const std::string& name, int colour) {
     const bool visible = IsVisible(view);
     int x = 0, y = 0;
     Project(view, x, y);
-    if (!newLine && previousVisible && visible && CloseEnough(x, y, previousX, previousY))
-      PenLineTo(x, y, colour);
-    else
-      PenMoveTo(x, y);
-    previousX = x;
-    previousY = y;
-    previousVisible = visible;
+    LineOrMove(pen, x, y, !newLine && pen.Visible && visible && CloseEnough(x, y, pen.X, pen.Y),
+               colour);
+    pen.Visible = visible;
   };
 
   int count = 0;
@@ -252,9 +283,9 @@ void DrawGlobe(ToViewProc ToView, ProjectProc Project, IsVisibleFunc IsVisible, 
   EarthModel.Project = Project;
 
   LoadCoastlines();
-  SetLineWidth(CoastWidth);
+  SetGlobeLineWidth(CoastWidth);
   DrawSegments(EarthModel.Coastlines, ToView, IsVisible, Project, CoastColour);
-  SetLineWidth(1);
+  SetGlobeLineWidth(1);
 
   if (DrawBorders) DrawOutlineFile(BorderFile, BorderLineColour);
   if (DrawGrid) {

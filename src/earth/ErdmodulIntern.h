@@ -51,6 +51,8 @@ struct TEarthModel {
   ToViewProc ToView = nullptr;
   IsVisibleFunc IsVisible = nullptr;
   ProjectProc Project = nullptr;
+  // The line width the drawing set last (1 until DrawGlobe sets one).
+  int LineWidth = 1;
   // Where messages go (nullptr: standard error, then exit).
   EarthMessageHandler MessageHandler = nullptr;
   // StartErdmodul has run.
