@@ -21,11 +21,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-5}
 
-if ! compgen -G "src/astro/*.cpp" >/dev/null; then
-  echo "fuzz.sh: the astronomy sources are not there yet; nothing to link the readers with."
-  exit 0
-fi
-
 CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j2
 

@@ -47,10 +47,11 @@ struct TPolylinePen {
 // Draws to (x, y) from the previous point when join is set, else moves there.
 // Seen from afar, many points of a coast fall on the pixel before them or
 // next to it, and every line costs the console a painter of its own. So a
-// line of no length is left out when it would add nothing (a thin one draws
-// nothing at all; a wide one after a line lies within that line's end), and
-// a thin line of one step, which sets only its start pixel (the console
-// leaves out the end point), is drawn as that pixel.
+// line of no length is left out where it adds nothing (a thin one draws
+// nothing at all; a wide one after a line only covers that line's end once
+// more, but for a corner pixel at most), and a thin line of one step, which
+// sets only its start pixel (the console leaves out the end point), is
+// drawn as that pixel.
 void LineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
   const long long dx = static_cast<long long>(x) - pen.X;
   const long long dy = static_cast<long long>(y) - pen.Y;
