@@ -252,6 +252,8 @@ void EarthVectorToPolar(const TEarthVector& V, TEarthPolar& P) {
   P.Lat = RoundToSingle(ArcTan2(z, std::sqrt(x * x + y * y)));
   float lon = RoundToSingle(ArcTan2(y, x));
   if (lon < 0) lon = RoundToSingle(lon + 2 * Pi);
+  // A tiny negative angle plus 2 pi rounds to 2 pi itself, which is 0.
+  if (lon >= 2 * Pi) lon = 0;
   P.Lon = lon;
 }
 

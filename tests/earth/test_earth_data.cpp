@@ -40,6 +40,8 @@ TEST(EarthConversions, PolarVectorAndRotation) {
   EXPECT_EQ(p.R, 7.0f);
   EarthVectorToPolar(TEarthVector{1, 0, -1, 0}, p);
   EXPECT_FLOAT_EQ(p.Lon, static_cast<float>(3 * Pi / 2));
+  EarthVectorToPolar(TEarthVector{1, 1, -1e-9f, 0}, p);
+  EXPECT_EQ(p.Lon, 0.0f); // not 2 pi
 
   // 1 + 3e-8 rounds back to 1 in single precision, twice; summed at once the
   // 6e-8 would be more than half a step and give the next single above 1.
