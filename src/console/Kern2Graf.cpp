@@ -52,10 +52,10 @@ void DrawEllipse(int x, int y, int radiusX, int radiusY) {
   // radii out of int arithmetic.
   const qreal rx = std::fabs(static_cast<qreal>(radiusX));
   const qreal ry = std::fabs(static_cast<qreal>(radiusY));
-  TScreenPainter painter;
-  painter.setBrush(FillBrush());
-  painter.setPen(BorderPen());
-  painter.drawEllipse(QRectF(x - rx, y - ry, 2 * rx, 2 * ry));
+  UseFillBrush();
+  UseBorderPen();
+  ScreenPainter().drawEllipse(QRectF(x - rx, y - ry, 2 * rx, 2 * ry));
+  NotifyScreenChanged();
 }
 
 void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int colour,

@@ -29,6 +29,22 @@ namespace {
 QImage Screen; // the framebuffer; null until AttachScreen
 void (*ScreenChangedHook)() = nullptr;
 
+// The painter on the framebuffer (see ScreenPainter) and what it was last
+// given: setting a pen, a brush or a font costs more than many a line, so
+// what is already set is not set again. Opening the painter forgets it all.
+QPainter Painter;
+bool PainterEndsWithTheApplication = false;
+enum class TPenKind { Unknown, None, Line, Text };
+struct TPainterPen {
+  TPenKind Kind = TPenKind::Unknown;
+  QRgb Colour = 0;
+  int Width = 0;
+};
+TPainterPen PainterPen;
+bool PainterBrushKnown = false;
+QRgb PainterBrushColour = 0;
+bool PainterFontKnown = false;
+
 // Text state. The metrics belong to CurrentFont and are made on first use,
 // because fonts can only be measured once the QGuiApplication exists.
 std::string FontName = "Courier";
@@ -82,6 +98,7 @@ QString DrawableText(const std::string& text) {
 }
 
 void ApplyFont() {
+  PainterFontKnown = false;
   CurrentFont = MakeFont(FontName, PointsToPixels(FontSize), FontBold);
   Metrics = std::make_unique<QFontMetrics>(CurrentFont);
   CharWidth = Metrics->horizontalAdvance(QStringLiteral("T"));
@@ -105,19 +122,33 @@ bool ScreenAttached() {
   return !Screen.isNull();
 }
 
-TScreenPainter::TScreenPainter() : QPainter(&Screen) {
-  setRenderHint(QPainter::Antialiasing, false);
-  setRenderHint(QPainter::TextAntialiasing, false);
+QPainter& ScreenPainter() {
+  if (!Painter.isActive()) {
+    Painter.begin(&Screen);
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setRenderHint(QPainter::TextAntialiasing, false);
+    PainterPen = TPainterPen();
+    PainterBrushKnown = false;
+    PainterFontKnown = false;
+    // The painter ends with the application, not after it at the program's
+    // very end, when the fonts it holds are gone.
+    if (!PainterEndsWithTheApplication) {
+      PainterEndsWithTheApplication = true;
+      qAddPostRoutine(EndScreenPainter);
+    }
+  }
+  return Painter;
 }
 
-TScreenPainter::~TScreenPainter() {
-  end();
-  NotifyScreenChanged();
+void EndScreenPainter() {
+  if (Painter.isActive()) Painter.end();
 }
 
 QRgb ColourOf(int index) {
   return ColourTable[std::clamp(index, 0, 255)];
 }
+
+namespace {
 
 QPen LinePen(QRgb colour) {
   QPen pen{QColor(colour)};
@@ -139,6 +170,53 @@ QPen LinePen(QRgb colour) {
   return pen;
 }
 
+// Gives the painter the pen unless it has it already; the QPen itself is
+// made only when it changes.
+void UsePen(TPenKind kind, QRgb colour) {
+  QPainter& painter = ScreenPainter();
+  const int width = kind == TPenKind::Line ? LineWidth : 0;
+  if (PainterPen.Kind == kind && PainterPen.Colour == colour && PainterPen.Width == width) return;
+  if (kind == TPenKind::Line)
+    painter.setPen(LinePen(colour));
+  else if (kind == TPenKind::Text)
+    painter.setPen(QPen(QColor(colour)));
+  else
+    painter.setPen(Qt::NoPen);
+  PainterPen = {kind, colour, width};
+}
+
+} // namespace
+
+void UseLinePen(QRgb colour) {
+  UsePen(TPenKind::Line, colour);
+}
+
+void UseBorderPen() {
+  if (BorderSolid)
+    UsePen(TPenKind::Line, ColourOf(BorderColour));
+  else
+    UsePen(TPenKind::None, 0);
+}
+
+void UseTextPen(QRgb colour) {
+  UsePen(TPenKind::Text, colour);
+}
+
+void UseFillBrush() {
+  QPainter& painter = ScreenPainter();
+  if (PainterBrushKnown && PainterBrushColour == FillColour) return;
+  painter.setBrush(QBrush(QColor(FillColour)));
+  PainterBrushKnown = true;
+  PainterBrushColour = FillColour;
+}
+
+void UseCurrentFont() {
+  QPainter& painter = ScreenPainter();
+  if (PainterFontKnown) return;
+  painter.setFont(CurrentFont);
+  PainterFontKnown = true;
+}
+
 TFillState GetFillState() {
   return {FillColour, BorderSolid, BorderColour};
 }
@@ -147,14 +225,6 @@ void SetFillState(const TFillState& state) {
   FillColour = state.FillColour;
   BorderSolid = state.BorderSolid;
   BorderColour = state.BorderColour;
-}
-
-QBrush FillBrush() {
-  return QBrush(QColor(FillColour));
-}
-
-QPen BorderPen() {
-  return BorderSolid ? LinePen(ColourOf(BorderColour)) : QPen(Qt::NoPen);
 }
 
 void NotifyScreenChanged() {
@@ -178,6 +248,7 @@ void AttachScreen(int width, int height) {
   height = std::max(height, 1);
   const bool first = Screen.isNull();
   if (!first && Screen.width() == width && Screen.height() == height) return;
+  EndScreenPainter();
   QImage resized(width, height, QImage::Format_RGB32);
   resized.fill(WindowColour);
   if (!first) {
@@ -206,6 +277,7 @@ int MaxY() {
   return Screen.height() - 1;
 }
 const QImage& ScreenImage() {
+  EndScreenPainter();
   return Screen;
 }
 void SetScreenChangedHook(void (*hook)()) {
@@ -255,12 +327,10 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   const bool thin = LineWidth <= 1;
   const bool endOnScreen = Screen.valid(x2, y2);
   const QRgb underEnd = endOnScreen ? Screen.pixel(x2, y2) : 0;
-  {
-    TScreenPainter painter;
-    painter.setPen(LinePen(ColourOf(colour)));
-    painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-  }
+  UseLinePen(ColourOf(colour));
+  ScreenPainter().drawLine(QPointF(x1, y1), QPointF(x2, y2));
   if (thin && endOnScreen) Screen.setPixel(x2, y2, underEnd);
+  NotifyScreenChanged();
 }
 
 void SetLineWidth(int width) {
@@ -294,10 +364,9 @@ void FillBar(int x, int y, int width, int height) {
             rightEdge = clampX(std::max<long long>(x, right));
   const int top = clampY(std::min<long long>(y, bottom)),
             bottomEdge = clampY(std::max<long long>(y, bottom));
-  {
-    TScreenPainter painter;
-    painter.fillRect(QRect(left, top, rightEdge - left, bottomEdge - top), QColor(FillColour));
-  }
+  ScreenPainter().fillRect(QRect(left, top, rightEdge - left, bottomEdge - top),
+                           QColor(FillColour));
+  NotifyScreenChanged();
   if (!BorderSolid) return;
   const int r = ClampToInt(right), b = ClampToInt(bottom);
   DrawLine(x, y, r, y, BorderColour);
@@ -310,10 +379,10 @@ void FillPolygon(int n, const TPoint* points) {
   if (!ScreenAttached() || n < 1 || points == nullptr) return;
   QPolygon polygon(n);
   for (int i = 0; i < n; ++i) polygon.setPoint(i, points[i].X, points[i].Y);
-  TScreenPainter painter;
-  painter.setBrush(FillBrush());
-  painter.setPen(BorderPen());
-  painter.drawPolygon(polygon, Qt::OddEvenFill);
+  UseFillBrush();
+  UseBorderPen();
+  ScreenPainter().drawPolygon(polygon, Qt::OddEvenFill);
+  NotifyScreenChanged();
 }
 
 // ---- text --------------------------------------------------------------------------
@@ -383,11 +452,12 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
   // positions (world coordinates mapped to 2147483647) out of int arithmetic.
   if (left + w < 0 || left > Screen.width() || top + h < 0 || top > Screen.height()) return;
   const QRect box(static_cast<int>(left), static_cast<int>(top), w, h);
-  TScreenPainter painter;
+  QPainter& painter = ScreenPainter();
   if (TextBackground != -1 && w > 0) painter.fillRect(box, QColor(ColourOf(TextBackground)));
-  painter.setFont(CurrentFont);
-  painter.setPen(QColor(ColourOf(colour)));
+  UseCurrentFont();
+  UseTextPen(ColourOf(colour));
   painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), drawable);
+  NotifyScreenChanged();
 }
 
 void SetFont(const std::string& name, int size, int bold) {
@@ -447,8 +517,8 @@ QImage GrabScreen(int left, int top, int right, int bottom) {
 
 void DrawPicture(const QImage& picture, int x, int y) {
   if (!ScreenAttached() || picture.isNull()) return;
-  TScreenPainter painter;
-  painter.drawImage(QPointF(x, y), picture);
+  ScreenPainter().drawImage(QPointF(x, y), picture);
+  NotifyScreenChanged();
 }
 
 // ---- start -------------------------------------------------------------------------

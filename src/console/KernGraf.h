@@ -1,7 +1,9 @@
 // KernGraf: the console screen. A framebuffer (QImage, RGB32) of the main
 // window's client size on which every drawing operation draws at once with
-// QPainter, antialiasing off. The main window only presents the framebuffer,
-// so a part of the window that was covered shows the picture again.
+// QPainter, antialiasing off; one painter stays open between operations, and
+// pixels and one-pixel lines are set directly. The main window only presents
+// the framebuffer, so a part of the window that was covered shows the
+// picture again.
 // Without a window (tests, --render) the framebuffer stands alone.
 //
 // Coordinates are integer pixels, origin top left, y downwards.
@@ -43,6 +45,7 @@ void SetScreenSize(int width, int height);
 extern int ScreenWidth, ScreenHeight;
 int MaxX(); // framebuffer width - 1
 int MaxY(); // framebuffer height - 1
+// The framebuffer for reading (the main window's repaint, pictures, tests).
 const QImage& ScreenImage();
 // Called after drawing, so the main window can schedule a repaint.
 void SetScreenChangedHook(void (*hook)());
