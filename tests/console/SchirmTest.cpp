@@ -1,6 +1,7 @@
-// The framebuffer's painter stays open between drawing operations: copies of
-// the screen must keep what they showed, and drawing must still make the main
-// window repaint.
+// The framebuffer's fast paths: one-pixel lines set without the painter must
+// set exactly the pixels of Qt's line, copies of the screen must keep what
+// they showed while the painter stays open, and drawing must still make the
+// main window repaint.
 #include <gtest/gtest.h>
 
 #include <QEvent>
@@ -21,7 +22,129 @@ namespace {
 
 const QRgb WhitePixel = qRgb(255, 255, 255);
 
+// How the console drew a one-pixel line before it set such lines itself, and
+// still draws those with an end off the screen: Qt's aliased line with square
+// ends, a painter of its own, and the end pixel given its old colour back.
+void QtThinLine(QImage& image, int x1, int y1, int x2, int y2, QRgb colour) {
+  const bool endOnImage = image.valid(x2, y2);
+  const QRgb underEnd = endOnImage ? image.pixel(x2, y2) : 0;
+  {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen{QColor(colour)};
+    pen.setWidth(1);
+    pen.setCapStyle(Qt::SquareCap);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+  }
+  if (endOnImage) image.setPixel(x2, y2, underEnd);
+}
+
+// Check draws a line both ways on a white screen, once by DrawLine and once
+// by Qt, compares the pixels around it, and takes it away again with the
+// same line in white. The first few lines that differ are reported.
+class ThinLines : public ::testing::Test {
+protected:
+  void SetUp() override { UseScreen(640, 480); }
+
+  void UseScreen(int width, int height) {
+    ResetConsole(width, height);
+    SetLineWidth(1);
+    Reference = QImage(width, height, QImage::Format_RGB32);
+    Reference.fill(WhitePixel);
+  }
+
+  void Check(int x1, int y1, int x2, int y2) {
+    DrawLine(x1, y1, x2, y2, Black);
+    QtThinLine(Reference, x1, y1, x2, y2, ColourTable[Black]);
+    if (!SameAround(x1, y1, x2, y2) && ++Differences <= 5)
+      ADD_FAILURE() << "line (" << x1 << ", " << y1 << ") - (" << x2 << ", " << y2 << ")";
+    DrawLine(x1, y1, x2, y2, White);
+    QtThinLine(Reference, x1, y1, x2, y2, ColourTable[White]);
+    ++Lines;
+  }
+
+  // The line's bounding box and one pixel more on every side.
+  bool SameAround(int x1, int y1, int x2, int y2) const {
+    const QImage& screen = ScreenImage();
+    const int left = std::clamp(std::min(x1, x2) - 1, 0, MaxX());
+    const int right = std::clamp(std::max(x1, x2) + 1, 0, MaxX());
+    const int top = std::clamp(std::min(y1, y2) - 1, 0, MaxY());
+    const int bottom = std::clamp(std::max(y1, y2) + 1, 0, MaxY());
+    const size_t bytes = static_cast<size_t>(right - left + 1) * sizeof(QRgb);
+    for (int y = top; y <= bottom; ++y) {
+      const auto* ours = reinterpret_cast<const QRgb*>(screen.constScanLine(y)) + left;
+      const auto* qts = reinterpret_cast<const QRgb*>(Reference.constScanLine(y)) + left;
+      if (std::memcmp(ours, qts, bytes) != 0) return false;
+    }
+    return true;
+  }
+
+  QImage Reference;
+  int Lines = 0;
+  int Differences = 0;
+};
+
 } // namespace
+
+// ---- one-pixel lines --------------------------------------------------------------------
+
+TEST_F(ThinLines, EveryDirectionUpToFiftyPixelsMatchesQt) {
+  // All ends within 50 pixels of a start: every octant, the axes, the
+  // diagonals and every slope with a denominator up to 50, both ways.
+  for (int dy = -50; dy <= 50; ++dy)
+    for (int dx = -50; dx <= 50; ++dx) Check(320, 240, 320 + dx, 240 + dy);
+  EXPECT_EQ(Lines, 101 * 101);
+  EXPECT_EQ(Differences, 0);
+}
+
+TEST_F(ThinLines, RandomLinesAcrossTheScreenMatchQt) {
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> x(0, 639), y(0, 479);
+  for (int i = 0; i < 4000; ++i) Check(x(random), y(random), x(random), y(random));
+  EXPECT_EQ(Differences, 0);
+}
+
+TEST_F(ThinLines, RandomLinesAcrossAFullScreenMatchQt) {
+  UseScreen(1920, 1080);
+  std::mt19937 random(1080);
+  std::uniform_int_distribution<int> x(0, 1919), y(0, 1079);
+  for (int i = 0; i < 1500; ++i) Check(x(random), y(random), x(random), y(random));
+  EXPECT_EQ(Differences, 0);
+}
+
+TEST_F(ThinLines, LinesOnAndOverTheEdgesMatchQt) {
+  // Ends on the first and last rows and columns, corner to corner, and ends
+  // just off the screen (those go through the painter).
+  const int xs[] = {-3, -1, 0, 1, 317, 638, 639, 640, 700};
+  const int ys[] = {-2, -1, 0, 1, 239, 478, 479, 480, 600};
+  for (const int x1 : xs)
+    for (const int y1 : ys)
+      for (const int x2 : xs)
+        for (const int y2 : ys) Check(x1, y1, x2, y2);
+  EXPECT_EQ(Differences, 0);
+}
+
+TEST_F(ThinLines, ShortConnectedLinesMatchQt) {
+  // A coastline seen from afar: steps of a few pixels in every direction.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> step(-4, 4);
+  int x = 320, y = 240;
+  for (int i = 0; i < 20000; ++i) {
+    const int nx = std::clamp(x + step(random), 0, 639), ny = std::clamp(y + step(random), 0, 479);
+    Check(x, y, nx, ny);
+    x = nx;
+    y = ny;
+  }
+  EXPECT_EQ(Differences, 0);
+}
+
+TEST_F(ThinLines, TakeTheColourOfTheTableEntry) {
+  SetPaletteColour(200, 1, 10, 20, 30);
+  DrawLine(10, 10, 20, 15, 200);
+  EXPECT_EQ(GetPixel(10, 10), Rgb(10, 20, 30));
+  EXPECT_EQ(GetPixel(20, 15), WhitePixel);
+}
 
 // ---- copies of the screen ---------------------------------------------------------------
 
