@@ -45,6 +45,29 @@ void GetDateNow(int& day, int& month, int& year) {
 }
 
 // ---- ellipses --------------------------------------------------------------------------
+namespace {
+
+// Cosine and sine of 0, 1, ..., 180 degrees for the half ellipses, worked out
+// once instead of for every ellipse, where they cost more than the filling.
+struct TDegreeTable {
+  long double Cos[181];
+  long double Sin[181];
+  TDegreeTable() {
+    for (int degree = 0; degree <= 180; ++degree) {
+      const long double theta = degree * std::numbers::pi_v<long double> / 180;
+      Cos[degree] = std::cos(theta);
+      Sin[degree] = std::sin(theta);
+    }
+  }
+};
+
+const TDegreeTable& Degrees() {
+  static const TDegreeTable table;
+  return table;
+}
+
+} // namespace
+
 void DrawEllipse(int x, int y, int radiusX, int radiusY) {
   if (!ScreenAttached()) return;
   // The window system takes the bounding box with its corners in either
@@ -69,10 +92,11 @@ void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int 
   // one per degree whatever the size, and the first again to close along a.
   constexpr int PointCount = 182;
   TPoint points[PointCount];
+  const TDegreeTable& degrees = Degrees();
   for (int degree = 0; degree <= 180; ++degree) {
-    const long double theta = degree * std::numbers::pi_v<long double> / 180;
-    points[degree].X = RoundEven(centreX + p * std::cos(theta) + r * std::sin(theta));
-    points[degree].Y = RoundEven(centreY + q * std::cos(theta) + t * std::sin(theta));
+    const long double c = degrees.Cos[degree], s = degrees.Sin[degree];
+    points[degree].X = RoundEven(centreX + p * c + r * s);
+    points[degree].Y = RoundEven(centreY + q * c + t * s);
   }
   points[PointCount - 1] = points[0];
 
