@@ -15,26 +15,11 @@ bool SkipDelay = false;
 
 namespace {
 
-// The entered values (degrees, h.mm) become the working values (radians,
-// days). The parameters themselves keep what was entered, so a second set-up
-// from the same input gives the same view.
-void TakeParameters() {
-  View.Latitude = Param.Latitude * DegToRad;
-  View.Longitude = Param.Longitude * DegToRad;
-  View.CentralAzimuth = Param.CentralAzimuth * DegToRad;
-  View.SinLatitude = std::sin(View.Latitude);
-  View.CosLatitude = std::cos(View.Latitude);
-  View.StepDays = HoursMinutesToHours(Param.StepDays) / 24;
-}
-
 TCalendarDate StartDate() {
   return TCalendarDate{Param.StartDay, Param.StartMonth, Param.StartYear};
 }
 
 void PrepareInsideView() {
-  View.SiderealTime = LocalSiderealTime(StartDate(), Param.StartTime, View.Longitude);
-  View.AzimuthMatrix = RotationZ(-View.CentralAzimuth);
-  Labels.LocationText = MakeLocationText();
   BuildHorizon();
   // The pictures depend only on the central azimuth and the screen, so they
   // are kept when a new input leaves the latitude's sign and the azimuth as
@@ -45,21 +30,6 @@ void PrepareInsideView() {
   } else {
     BuildBackgroundPictures();
   }
-}
-
-void PrepareOutsideView() {
-  SetFillStyle(255, Black, Black);
-  const TEarthPolar place{static_cast<float>(View.Longitude), static_cast<float>(View.Latitude),
-                          1.0f};
-  View.ObserverPoint.Polar = place;
-  EarthPolarToVector(place, View.ObserverPoint.Vector);
-  BuildLatitudeViews();
-  // The matrices follow the perspective in force (it stays when the program
-  // was started with a parameter file).
-  SelectPerspective(View.Perspective);
-  SetOutsideWindow();
-  View.EarthCentreX = WorldToScreenX(0);
-  View.EarthCentreY = WorldToScreenY(0);
 }
 
 // The Moon of the last 24 days, every 3.4 days, with date and time.
@@ -119,16 +89,44 @@ void InsideStep() {
 
 } // namespace
 
-void SetUpView() {
-  TakeParameters();
-  SetTextBackground(Black);
+void TakeParameters() {
+  // The parameters keep what was entered (degrees, h.mm), so a second set-up
+  // from the same input gives the same view.
+  View.Latitude = Param.Latitude * DegToRad;
+  View.Longitude = Param.Longitude * DegToRad;
+  View.CentralAzimuth = Param.CentralAzimuth * DegToRad;
+  View.SinLatitude = std::sin(View.Latitude);
+  View.CosLatitude = std::cos(View.Latitude);
+  View.StepDays = HoursMinutesToHours(Param.StepDays) / 24;
+
   View.CurrentJD = JulianDate(StartDate(), Param.StartTime);
   View.TimeDirection = 1;
   View.DiscRadius = 15;
+  View.SiderealTime = LocalSiderealTime(StartDate(), Param.StartTime, View.Longitude);
+  View.AzimuthMatrix = RotationZ(-View.CentralAzimuth);
+  Labels.LocationText = MakeLocationText();
+
+  const TEarthPolar place{static_cast<float>(View.Longitude), static_cast<float>(View.Latitude),
+                          1.0f};
+  View.ObserverPoint.Polar = place;
+  EarthPolarToVector(place, View.ObserverPoint.Vector);
+  BuildLatitudeViews();
+  // The matrices follow the perspective in force (it stays when the program
+  // was started with a parameter file).
+  SelectPerspective(View.Perspective);
+}
+
+void SetUpView() {
+  TakeParameters();
+  SetTextBackground(Black);
 
   SetInsideWindow();
   PrepareInsideView();
-  PrepareOutsideView();
+
+  SetFillStyle(255, Black, Black);
+  SetOutsideWindow();
+  View.EarthCentreX = WorldToScreenX(0);
+  View.EarthCentreY = WorldToScreenY(0);
 
   if (View.OutsideView) {
     DrawStartPicture();

@@ -10,6 +10,9 @@ extern bool SkipDelay;
 // apart (seven of them, 23.8 to 3.4 days before the start).
 constexpr long double HistoryStep = 3.4L;
 
+// The entered parameters (degrees, h.mm) become the working state of the
+// views (radians, days, start instant, matrices); nothing is drawn.
+void TakeParameters();
 // Turns the entered parameters into the working state, builds (or reuses) the
 // inside view's pictures, prepares the outside view's window and, when the
 // outside view is chosen, draws its start picture.

@@ -187,23 +187,21 @@ int SkyPixelY(const TSkyPoint& P) {
   return WorldToScreenY(P.V);
 }
 
-namespace {
-
 // The screen direction from the Moon's disc towards the Sun: the direction
 // to a point 25 degrees from the Moon along the great circle to the Sun.
 // When Sun and Moon stand in the same or in opposite directions there is no
-// such circle; the angle is then 0 (the phase drawing shows a full or an
-// empty disc, for which the direction does not matter).
-long double ComputeLimbAngle() {
-  TVector N = CrossProduct(View.SunDir, View.MoonDir);
+// such circle; the angle is then 0 (the phase drawing shows an empty or a
+// full disc, for which the direction does not matter).
+long double ComputeLimbAngle(const TVector& sunDir, const TVector& moonDir) {
+  TVector N = CrossProduct(sunDir, moonDir);
   if (N.Length == 0) return 0;
   NormalizeVector(N);
-  TVector M = CrossProduct(View.MoonDir, N);
+  TVector M = CrossProduct(moonDir, N);
   NormalizeVector(M);
   ScaleVector(M, LimbOffset);
-  M = AddVectors(View.MoonDir, M);
+  M = AddVectors(moonDir, M);
 
-  TSkyPoint Moon = View.MoonSky;
+  TSkyPoint Moon = ProjectToSky(moonDir);
   TSkyPoint Mark = Moon;
   ProjectToSky(View.EyePoint, M, Mark.U, Mark.Visible, Mark.V);
   // Pixel differences in extended precision: far off-screen points map to
@@ -214,8 +212,6 @@ long double ComputeLimbAngle() {
       static_cast<long double>(SkyPixelX(Mark)) - static_cast<long double>(SkyPixelX(Moon));
   return ArcTan2(dy, dx);
 }
-
-} // namespace
 
 void ComputeInsidePositions() {
   const TSkyInstant sky = ComputeSkyInstant(View.CurrentJD, View.Latitude, View.Longitude);
@@ -236,6 +232,6 @@ void ComputeInsidePositions() {
   View.MoonDir = PolarToVector(TPolar{1, sky.MoonAzimuth, sky.MoonAltitude});
   ProjectToSky(View.EyePoint, View.MoonDir, View.MoonSky.U, View.MoonSky.Visible, View.MoonSky.V);
 
-  View.LimbAngle = ComputeLimbAngle();
+  View.LimbAngle = ComputeLimbAngle(View.SunDir, View.MoonDir);
   View.PhaseAngle = sky.PhaseAngle;
 }

@@ -45,6 +45,10 @@ TSkyPoint ProjectToSky(const TVector& P); // from View.EyePoint, starting at (0,
 // directions and projections, limb and phase angle for View.CurrentJD.
 void ComputeInsidePositions();
 
+// Screen angle (radians, counter-clockwise from the right) from the Moon's
+// disc towards the Sun; 0 when the two stand in the same or opposite directions.
+long double ComputeLimbAngle(const TVector& sunDir, const TVector& moonDir);
+
 // Pixel of a projected point (the inside window must be in force).
 int SkyPixelX(const TSkyPoint& P);
 int SkyPixelY(const TSkyPoint& P);
