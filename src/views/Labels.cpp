@@ -102,7 +102,8 @@ void DrawPerspectiveLabels() {
   const int x = MaxY();                                  // right edge of the square picture
   switch (View.Perspective) {
   case 0:
-    // Black removes the labels of perspective 2.
+    // Black text in its black box removes the labels of perspective 2 (the
+    // box of "Westen" also covers the shorter "Osten").
     SetTextJustify(2, 0);
     OutTextXY(x, y0, "Horizont", Black);
     SetTextJustify(2, 2);
@@ -140,6 +141,9 @@ void DrawHelpHint() {
 } // namespace
 
 void DrawViewFrame() {
+  // Texts in black boxes: the status line leaves the background transparent,
+  // and the labels of perspective 2 are erased by writing them in black.
+  SetTextBackground(Black);
   SetFillStyle(255, Black, Black);
   FillBar(MaxY(), 0, MaxX(), MaxY());
 
