@@ -143,12 +143,14 @@ void AnimationStep() {
     FillBar(0, 0, MaxX(), MaxY());
     Flags.PendingClear = false;
     Flags.SingleStep = Flags.SavedSingleStep;
+    MarkInsideViewChanged();
   }
   if (!SkipDelay) DelayMs(Param.Delay);
 
   if (View.OutsideView) {
     if (View.MoonShown) DrawMoon(Black); // where the step before drew it
     OutsideStep();
+    MarkInsideViewChanged(); // the inside view starts again from its whole picture
   } else {
     InsideStep();
   }

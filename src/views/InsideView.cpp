@@ -19,18 +19,35 @@ constexpr TPictureColours PictureColours[3] = {{Green, Black, DarkGray, Black}, 
                                                {Green, Blue, DarkGray, Black},  // twilight
                                                {LightGreen, LightBlue, LightGray, DarkGray}}; // day
 
-// The module's state: the traced horizon and the stored pictures.
+// What a step drew over the restored picture, so that the next step can put
+// back just those parts instead of copying the whole screen (a full copy of a
+// 1920x1080 picture alone takes about as long as the rest of the step).
+struct TRestoreState {
+  bool WholePicture = true; // something else drew on the screen meanwhile
+  int Kind = -1;            // the picture restored last
+  QRect SunBox, MoonBox;    // discs drawn by the step before
+};
+
+// The module's state: the traced horizon, the stored pictures, and what the
+// step before drew over them.
 struct TSkyPictures {
   std::vector<TPoint> Horizon; // at most MaxHorizonPoints
   std::vector<TPoint> GroundPolygon, SkyPolygon;
   QImage Pictures[3];
+  // The rows of each picture that every step writes over: the title band at
+  // the top and the band of the key handler's status line at the bottom.
+  QImage TitleBands[3], StatusBands[3];
+  int StatusBandTop = 0;
   bool Built = false;
   long double BuiltAzimuth = 0;
   int BuiltWidth = 0, BuiltHeight = 0;
+  TRestoreState Restore;
 };
 TSkyPictures Sky;
 
 constexpr size_t MaxHorizonPoints = 1001;
+// Rows at the bottom that the status line may cover.
+constexpr int StatusBandHeight = 48;
 // The grid of the inside view is fixed at 30 degrees whatever line spacing
 // was entered.
 constexpr int GridDegrees = 30;
@@ -270,6 +287,29 @@ void BuildPicture(TSkyPictureKind kind) {
   SetTextBackground(Black);
   OutTextXY(MaxX(), CharHeight, "\"F1\": Hilfe ", LightRed);
   Sky.Pictures[kind] = GrabScreen(0, 0, MaxX(), MaxY());
+  Sky.TitleBands[kind] = GrabScreen(0, 0, MaxX(), std::max(View.TitleBase, 0));
+  Sky.StatusBandTop = std::max(MaxY() - StatusBandHeight, 0);
+  Sky.StatusBands[kind] = GrabScreen(0, Sky.StatusBandTop, MaxX(), MaxY());
+}
+
+// The part of the box that lies on the screen.
+QRect OnScreen(const QRect& box) {
+  return box.intersected(QRect(0, 0, MaxX() + 1, MaxY() + 1));
+}
+
+void RestoreBox(const QImage& picture, const QRect& box) {
+  const QRect part = OnScreen(box);
+  if (!part.isEmpty()) DrawPicture(picture.copy(part), part.x(), part.y());
+}
+
+// The square around a disc, with a margin for the edge of its polygon.
+QRect DiscBox(int x, int y, int r) {
+  // Kept within a range whose arithmetic cannot overflow; anything beyond
+  // lies off the screen anyway.
+  auto limit = [](long long v) { return static_cast<int>(std::clamp(v, -1000000LL, 1000000LL)); };
+  const long long reach = static_cast<long long>(std::max(r, 0)) + 3;
+  return QRect(QPoint(limit(x - reach), limit(y - reach)),
+               QPoint(limit(x + reach), limit(y + reach)));
 }
 
 } // namespace
@@ -281,6 +321,7 @@ void BuildBackgroundPictures() {
   BuildPicture(TwilightPicture);
   BuildPicture(DayPicture);
   Sky.Built = true;
+  Sky.Restore.WholePicture = true;
   Sky.BuiltAzimuth = View.CentralAzimuth;
   Sky.BuiltWidth = MaxX() + 1;
   Sky.BuiltHeight = MaxY() + 1;
@@ -300,14 +341,44 @@ const QImage& BackgroundPicture(TSkyPictureKind kind) {
 }
 
 void ForgetBackgroundPictures() {
-  for (QImage& picture : Sky.Pictures) picture = QImage();
+  for (int i = 0; i < 3; ++i) {
+    Sky.Pictures[i] = QImage();
+    Sky.TitleBands[i] = QImage();
+    Sky.StatusBands[i] = QImage();
+  }
   Sky.Built = false;
+  Sky.Restore = TRestoreState();
+}
+
+void MarkInsideViewChanged() {
+  Sky.Restore.WholePicture = true;
 }
 
 void ShowBackgroundPicture() {
   const TSkyPictureKind kind =
       View.SunUp ? DayPicture : (View.Twilight ? TwilightPicture : NightPicture);
-  if (!Sky.Pictures[kind].isNull()) DrawPicture(Sky.Pictures[kind], 0, 0);
+  const QImage& picture = Sky.Pictures[kind];
+  if (picture.isNull()) return;
+  TRestoreState& restore = Sky.Restore;
+  if (restore.WholePicture || restore.Kind != kind || picture.size() != ScreenImage().size()) {
+    DrawPicture(picture, 0, 0);
+  } else {
+    DrawPicture(Sky.TitleBands[kind], 0, 0);
+    DrawPicture(Sky.StatusBands[kind], 0, Sky.StatusBandTop);
+    RestoreBox(picture, restore.SunBox);
+    RestoreBox(picture, restore.MoonBox);
+  }
+  restore = TRestoreState();
+  restore.WholePicture = false;
+  restore.Kind = kind;
+}
+
+void DrawSightLines() {
+  DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(View.SunSky), SkyPixelY(View.SunSky),
+           LightRed);
+  DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(View.MoonSky), SkyPixelY(View.MoonSky),
+           Yellow);
+  MarkInsideViewChanged();
 }
 
 // ---- one step ------------------------------------------------------------------------
@@ -315,13 +386,17 @@ void ShowBackgroundPicture() {
 void DrawRequestedCircles() {
   if (Param.DrawEquator) DrawEquatorLine(LightGray);
   if (Param.DrawEcliptic) DrawEclipticLine(LightGray);
+  // The circles run across the whole sky: the next step restores all of it.
+  if (Param.DrawEquator || Param.DrawEcliptic) MarkInsideViewChanged();
 }
 
 void DrawSunAndMoon() {
   // Bodies a little below the horizon are drawn over the ground, darker.
   if (View.SunAltitude > LowestDrawnAltitude) {
-    DrawSunDisc(SkyPixelX(View.SunSky), SkyPixelY(View.SunSky),
-                View.SunAltitude >= 0 ? Yellow : Red);
+    const int x = SkyPixelX(View.SunSky);
+    const int y = SkyPixelY(View.SunSky);
+    DrawSunDisc(x, y, View.SunAltitude >= 0 ? Yellow : Red);
+    Sky.Restore.SunBox = DiscBox(x, y, View.DiscRadius);
   }
   if (View.MoonAltitude > LowestDrawnAltitude) {
     const bool up = View.MoonAltitude >= 0;
@@ -329,7 +404,9 @@ void DrawSunAndMoon() {
     int dark = up ? Blue : Green;
     if (dark == Blue) dark = View.SkyColour;
     const long double k = std::fabs(View.PhaseAngle) - Radians(90);
-    DrawMoonPhase(SkyPixelX(View.MoonSky), SkyPixelY(View.MoonSky), View.DiscRadius, k,
-                  View.LimbAngle, lit, dark);
+    const int x = SkyPixelX(View.MoonSky);
+    const int y = SkyPixelY(View.MoonSky);
+    DrawMoonPhase(x, y, View.DiscRadius, k, View.LimbAngle, lit, dark);
+    Sky.Restore.MoonBox = DiscBox(x, y, View.DiscRadius);
   }
 }

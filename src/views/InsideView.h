@@ -53,8 +53,16 @@ void ForgetBackgroundPictures();
 void ComputeObserverMark();
 // The bottom row of the title band.
 int ComputeTitleBase();
-// Draws the picture that fits the Sun's altitude at the top left corner.
+// Puts the picture that fits the Sun's altitude on the screen. When nothing
+// but the step before has drawn on it since, only the parts that step drew
+// over are put back (title band, status line, Sun and Moon discs).
 void ShowBackgroundPicture();
+// Something other than the inside view's step has drawn on the screen: the
+// next step restores the whole picture. The views' own drawing routines call
+// this themselves; drawing done elsewhere must call it.
+void MarkInsideViewChanged();
+// The sight lines from the observer to the Sun and to the Moon (key "l").
+void DrawSightLines();
 
 // ---- one step ------------------------------------------------------------------------
 // Equator and ecliptic when asked for (Param.DrawEquator, Param.DrawEcliptic).

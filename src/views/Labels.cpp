@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "InsideView.h"
 #include "KernGraf.h"
 #include "Parameter.h"
 #include "ViewState.h"
@@ -141,6 +142,7 @@ void DrawHelpHint() {
 } // namespace
 
 void DrawViewFrame() {
+  if (!View.OutsideView) MarkInsideViewChanged();
   // Texts in black boxes: the status line leaves the background transparent,
   // and the labels of perspective 2 are erased by writing them in black.
   SetTextBackground(Black);
