@@ -29,6 +29,12 @@ extern const std::string DegreeSign;
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
 constexpr long double DegToRad = Pi / 180.0L;
 
+// Sine and cosine for the series and the coordinate routines: the same
+// values as std::sin and std::cos to within a unit in the last place, but
+// about four times faster for angles beyond pi/4 (see Mathe.cpp).
+long double Sine(long double x);
+long double Cosine(long double x);
+
 // Arguments outside [-1, 1] are clamped, so no NaN comes out.
 long double ArcSin(long double x);
 long double ArcCos(long double x);

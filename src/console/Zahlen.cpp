@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Position (1-based) just after the leading blanks.
 size_t SkipBlanks(const std::string& text) {

@@ -55,6 +55,6 @@ extern TControlFlags Flags;
 
 // Caps that keep keys pressed without end from overflowing or freezing the
 // program.
-constexpr int32_t MaxDelay = 10000;          // ms
+constexpr int32_t MaxDelay = 10000;           // ms
 constexpr long double MaxStepDays = 36500.0L; // days, in magnitude
 constexpr int32_t MaxRadiusPx = 10000;        // pixels

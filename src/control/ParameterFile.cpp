@@ -50,13 +50,18 @@ std::string FirstCharacter(const std::string& line) {
   if (line.empty()) return "";
   size_t length = 1;
   const unsigned char b = static_cast<unsigned char>(line[0]);
-  if ((b & 0xE0) == 0xC0) length = 2;
-  else if ((b & 0xF0) == 0xE0) length = 3;
-  else if ((b & 0xF8) == 0xF0) length = 4;
+  if ((b & 0xE0) == 0xC0)
+    length = 2;
+  else if ((b & 0xF0) == 0xE0)
+    length = 3;
+  else if ((b & 0xF8) == 0xF0)
+    length = 4;
   return line.substr(0, std::min(length, line.size()));
 }
 
-bool IsYes(const std::string& answer) { return answer == "J" || answer == "j"; }
+bool IsYes(const std::string& answer) {
+  return answer == "J" || answer == "j";
+}
 
 TParameterFileResult Failure(const std::string& fileName, int line, const std::string& text) {
   TParameterFileResult result;
@@ -65,8 +70,8 @@ TParameterFileResult Failure(const std::string& fileName, int line, const std::s
   if (line == 0)
     result.Message = "Die Parameterdatei \"" + fileName + "\" kann nicht gelesen werden.";
   else
-    result.Message = "Parameterdatei \"" + fileName + "\", Zeile " + std::to_string(line) +
-                     ": \"" + text + "\" ist keine gültige Zahl.";
+    result.Message = "Parameterdatei \"" + fileName + "\", Zeile " + std::to_string(line) + ": \"" +
+                     text + "\" ist keine gültige Zahl.";
   return result;
 }
 
@@ -128,26 +133,27 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
 
 TParameterFileResult WriteParameterFile(const std::string& fileName, const TParameters& p,
                                         bool outsideView) {
-  const std::string lines[12] = {
-      std::string(outsideView ? "b" : "p") + " * Darstellung (Phase (p)/Bewegung)",
-      p.LatitudeText + " * geogr. Breite",
-      p.LongitudeText + " * geogr. Länge",
-      p.DayText + "." + p.MonthText + "." + p.YearText + " * Startdatum",
-      p.StartTimeText + " * Startuhrzeit",
-      p.TimeStepText + " * deltat",
-      p.DelayText + " * Verzögerung in ms",
-      p.AzimuthText + " * zentraler Azimut",
-      p.LineSpacingText + " * Abstand der Koordinatenlinien",
-      p.EquatorAnswer + " * Zeichnung der Äquators (j/n)?",
-      p.EclipticAnswer + " * Zeichnung der Ekliptik (j/n)?",
-      "j * Einzelschritt (j/n)?"};
+  const std::string lines[12] = {std::string(outsideView ? "b" : "p") +
+                                     " * Darstellung (Phase (p)/Bewegung)",
+                                 p.LatitudeText + " * geogr. Breite",
+                                 p.LongitudeText + " * geogr. Länge",
+                                 p.DayText + "." + p.MonthText + "." + p.YearText + " * Startdatum",
+                                 p.StartTimeText + " * Startuhrzeit",
+                                 p.TimeStepText + " * deltat",
+                                 p.DelayText + " * Verzögerung in ms",
+                                 p.AzimuthText + " * zentraler Azimut",
+                                 p.LineSpacingText + " * Abstand der Koordinatenlinien",
+                                 p.EquatorAnswer + " * Zeichnung der Äquators (j/n)?",
+                                 p.EclipticAnswer + " * Zeichnung der Ekliptik (j/n)?",
+                                 "j * Einzelschritt (j/n)?"};
   std::string bytes;
   for (const std::string& line : lines) bytes += Utf8ToCp1252(line) + "\r\n";
 
   const std::string path = ResolveFileNameForWriting(fileName);
   QSaveFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()) ||
       !file.commit()) {
     TParameterFileResult result;
     result.Ok = false;

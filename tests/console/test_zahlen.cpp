@@ -81,7 +81,8 @@ TEST(RoundEven, HalvesGoToTheEvenNeighbourAndNothingOverflows) {
 }
 
 TEST(Dateien, FindsFilesWithoutRegardToCase) {
-  const fs::path folder = fs::temp_directory_path() / ("lunotrop-files-" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("lunotrop-files-" + std::to_string(::getpid()));
   fs::create_directories(folder);
   const fs::path previous = fs::current_path();
   fs::current_path(folder);

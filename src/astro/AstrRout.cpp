@@ -1,0 +1,159 @@
+// AstrRout: civil date and MEZ time <-> Julian date, h.mm conversions,
+// sidereal time and the equatorial -> horizontal transformation.
+#include "AstrRout.h"
+
+#include "Mathe.h"
+
+#include <cmath>
+
+namespace {
+
+// CalendarDate turns a Julian date into integers. Beyond a hundred billion
+// days (some 270 million years) no calendar means anything any more, and
+// the clamp keeps every integer of the conversion far inside its range, so
+// a runaway time step or a NaN can never overflow one.
+constexpr long double JulianDateLimit = 1e11L;
+
+long double ClampJulianDate(long double jd) {
+  if (std::isnan(jd)) return 0.0L; // no date at all: show the origin of the scale
+  if (jd > JulianDateLimit) return JulianDateLimit;
+  if (jd < -JulianDateLimit) return -JulianDateLimit;
+  return jd;
+}
+
+// Whole days and months are counted by rounding down. From 4713 BC on every
+// value rounded here is positive, so this is the same as cutting off the
+// fraction; before that, rounding down keeps the (proleptic Julian)
+// calendar going instead of producing negative days and months.
+int64_t FloorToInt(long double x) {
+  return static_cast<int64_t>(std::floor(x));
+}
+
+// The date and MEZ time of a Julian date already inside the clamp range.
+// The recursion steps at most one hour on, which the range allows for.
+void CalendarDateInRange(long double jd, TCalendarDate& Date, long double& t) {
+  const long double Zf = jd + 0.5L;
+  const int64_t Z = FloorToInt(Zf);
+  const long double F = Zf - static_cast<long double>(Z);
+
+  int64_t A = Z;
+  if (Z > 2299160) {
+    // Gregorian calendar: leave out the century leap days.
+    const int64_t alpha = FloorToInt((static_cast<long double>(Z) - 1867216.25L) / 36524.25L);
+    A = Z + 1 + alpha - alpha / 4;
+  }
+  const int64_t B = A + 1524;
+  const int64_t C = FloorToInt((static_cast<long double>(B) - 122.1L) / 365.25L);
+  const int64_t D = FloorToInt(static_cast<long double>(C) * 365.25L);
+  const int64_t E = FloorToInt(static_cast<long double>(B - D) / 30.6001L);
+
+  const long double d =
+      static_cast<long double>(B - D) -
+      static_cast<long double>(FloorToInt(static_cast<long double>(E) * 30.6001L)) + F;
+  Date.Day = static_cast<int32_t>(std::trunc(d));
+  if (E > 13) {
+    Date.Month = static_cast<int32_t>(E - 13);
+    Date.Year = static_cast<int32_t>(C - 4715);
+  } else {
+    Date.Month = static_cast<int32_t>(E - 1);
+    Date.Year = static_cast<int32_t>(C - 4716);
+  }
+  t = HoursToHoursMinutes((d - std::trunc(d)) * 24.0L) + 1.0L;
+  if (t > 24.0L) {
+    // Past midnight MEZ: the date is the next day's, one hour later in UT.
+    CalendarDateInRange(jd + 1.0L / 24.0L, Date, t);
+    t = t - 1.0L;
+  }
+}
+
+} // namespace
+
+long double HoursMinutesToHours(long double t) {
+  return std::trunc(t) + (t - std::trunc(t)) / 0.6L;
+}
+
+long double HoursToHoursMinutes(long double h) {
+  const long double a = std::fabs(h);
+  const long double s = (h >= 0.0L) ? 1.0L : -1.0L;
+  return s * (std::trunc(a) + (a - std::trunc(a)) * 0.6L);
+}
+
+long double JulianCenturies(long double jd) {
+  return (jd - 2451545.0L) / 36525.0L;
+}
+
+void RotatePair(long double& A, long double& B, long double S, long double C) {
+  const long double a = A;
+  const long double b = B;
+  A = a * C - b * S;
+  B = a * S + b * C;
+}
+
+long double JulianDate(const TCalendarDate& Date, long double t) {
+  const long double Dd = HoursMinutesToHours(t) / 24.0L + Date.Day;
+  // In long double: Year * 10000 overflows a 32-bit integer for large years.
+  const long double Key = static_cast<long double>(Date.Year) * 10000.0L +
+                          static_cast<long double>(Date.Month) * 100.0L + Dd;
+  long double B = -63.5L;
+  long double Y = static_cast<long double>(Date.Year) + 4712.0L;
+  long double M = static_cast<long double>(Date.Month) + 1.0L;
+  if (M <= 3.0L) {
+    // January and February count as months 13 and 14 of the year before.
+    Y = Y - 1.0L;
+    M = M + 12.0L;
+  }
+  if (Key >= 15821015.0L) {
+    // Gregorian calendar from 15 October 1582 on.
+    const long double C = std::trunc((Y + 88.0L) / 100.0L);
+    B = std::trunc(C / 4.0L) + (B + 38.0L - C);
+  }
+  // Year and month come from 32-bit integers, so both products stay far
+  // inside the 64-bit range.
+  const int64_t days = FloorToInt(Y * 365.25L) + FloorToInt(M * 30.6001L);
+  // The last 1/24 day turns MEZ into UT.
+  return static_cast<long double>(days) + Dd + B - 1.0L / 24.0L;
+}
+
+void CalendarDate(long double jd, TCalendarDate& Date, long double& t) {
+  CalendarDateInRange(ClampJulianDate(jd), Date, t);
+}
+
+long double LocalSiderealTime(const TCalendarDate& Date, long double t, long double lambda) {
+  const long double J0 = JulianDate(Date, 1.0L); // 1.00 MEZ is 0 h UT
+  long double S = (J0 - 2445700.5L) * 0.0657098242L + 6.656306L + lambda * 12.0L / Pi +
+                  (HoursMinutesToHours(t) - 1.0L) * 1.0027379093L;
+  S = S / 24.0L;
+  S = (S - std::trunc(S)) * 24.0L;
+  if (S < 0.0L) S = S + 24.0L;
+  // A tiny negative remainder plus 24 can round to 24 itself.
+  if (S >= 24.0L) S = 0.0L;
+  return S / 12.0L * Pi;
+}
+
+void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, long double cosPhi,
+                            long double theta) {
+  const long double H = theta - P; // hour angle
+  const long double sinDelta = Sine(Q);
+  const long double cosDelta = Cosine(Q);
+  const long double cosH = Cosine(H);
+  const long double sinAltitude = sinDelta * sinPhi + cosDelta * cosPhi * cosH;
+  const long double h = ArcSin(sinAltitude);
+  const long double u = sinDelta * cosPhi - cosDelta * sinPhi * cosH;
+  const long double numerator = cosDelta * Sine(H);
+  const long double denominator = Cosine(h) - u;
+  Q = h;
+  if (denominator == 0.0L) {
+    // Due north, or the zenith where any azimuth would do.
+    P = Pi;
+  } else if (u > 0.0L) {
+    // North of the east-west line the denominator cos h - u approaches 0
+    // towards north and rounding would decide the result there (the
+    // celestial pole could come out anywhere). The same half angle from
+    // (1 - cos A) / sin A, that is (cos h + u) / numerator, stays exact;
+    // exactly on the meridian the object is due north.
+    P = (numerator == 0.0L) ? Pi : 2.0L * std::atan((Cosine(h) + u) / numerator);
+  } else {
+    // Counted from the south point through the west.
+    P = 2.0L * std::atan(numerator / denominator);
+  }
+}

@@ -1,0 +1,234 @@
+// Mathe: vectors with a stored length, polar coordinates, rotation matrices
+// and the inverse trigonometric functions, all in long double.
+#include "Mathe.h"
+
+#include <cmath>
+#include <cstdint>
+
+const std::string DegreeSign = "\u00B0";
+
+namespace {
+
+constexpr long double TwoPi = 2.0L * Pi;
+
+// Rounding can push a value a hair outside [-1, 1] (a dot product of two
+// unit vectors, say); clamping keeps the inverse functions defined there.
+long double ClampUnit(long double x) {
+  if (x > 1.0L) return 1.0L;
+  if (x < -1.0L) return -1.0L;
+  return x;
+}
+
+// pi/2 in three parts: the first two have 33 significant bits, so their
+// products with a quadrant count below 2^20 are exact in a long double.
+// They are double literals on purpose: each is exactly representable.
+constexpr long double PiOver2Hi = 1.57079632673412561417e+00;
+constexpr long double PiOver2Mid = 6.07710050630396597660e-11;
+constexpr long double PiOver2Lo = 2.02226624879595063154e-21;
+constexpr long double TwoOverPi = 2.0L / Pi;
+constexpr long double ReductionLimit = 1e6L; // quadrant counts stay below 2^20
+
+// x - k pi/2 with k the nearest whole number of quarter turns, so that the
+// library works on |r| <= pi/4 only. glibc's long double sine and cosine
+// reduce any larger argument with a multi-precision routine that costs some
+// 150 ns a call; the series call them dozens of times per instant.
+bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
+  if (!(std::fabs(x) <= ReductionLimit)) return false; // huge, infinite or NaN
+  // Rounded to a whole number by adding and removing 1.5 * 2^52 in double
+  // precision; nearbyintl would save and restore the floating-point state.
+  const double shifted = static_cast<double>(x * TwoOverPi) + 0x1.8p52;
+  const double kd = shifted - 0x1.8p52;
+  const long double k = kd;
+  r = ((x - k * PiOver2Hi) - k * PiOver2Mid) - k * PiOver2Lo;
+  quadrant = static_cast<int>(static_cast<int64_t>(kd) & 3);
+  return true;
+}
+
+} // namespace
+
+long double Sine(long double x) {
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return std::sin(x);
+  switch (quadrant) {
+  case 0:
+    return std::sin(r);
+  case 1:
+    return std::cos(r);
+  case 2:
+    return -std::sin(r);
+  default:
+    return -std::cos(r);
+  }
+}
+
+long double Cosine(long double x) {
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return std::cos(x);
+  switch (quadrant) {
+  case 0:
+    return std::cos(r);
+  case 1:
+    return -std::sin(r);
+  case 2:
+    return -std::cos(r);
+  default:
+    return std::sin(r);
+  }
+}
+
+long double ArcSin(long double x) {
+  x = ClampUnit(x);
+  // The end points first, so that no square root of zero is divided by.
+  if (std::fabs(x) == 1.0L) return x * Pi / 2.0L;
+  if (std::fabs(x) <= 1e-7L) return x;
+  return std::atan(x / std::sqrt(1.0L - x * x));
+}
+
+long double ArcCos(long double x) {
+  x = ClampUnit(x);
+  if (x > 0.0L) return std::atan(std::sqrt(1.0L / (x * x) - 1.0L));
+  if (x == 0.0L) return Pi / 2.0L;
+  return Pi - std::atan(std::sqrt(1.0L / (x * x) - 1.0L));
+}
+
+long double ArcTan2(long double y, long double x) {
+  if (x == 0.0L && y == 0.0L) return 0.0L;
+  const long double ax = std::fabs(x);
+  const long double ay = std::fabs(y);
+  // Divide the smaller by the larger magnitude, so the quotient stays <= 1.
+  long double phi = (ay >= ax) ? Pi / 2.0L - std::atan(ax / ay) : std::atan(ay / ax);
+  if (x < 0.0L) phi = Pi - phi;
+  // A negative zero is not less than 0, so ArcTan2(-0.0, -1) is +pi.
+  if (y < 0.0L) phi = -phi;
+  return phi;
+}
+
+TVector MakeVector(long double x, long double y, long double z) {
+  TVector V;
+  V.X = x;
+  V.Y = y;
+  V.Z = z;
+  V.Length = std::sqrt(x * x + y * y + z * z);
+  return V;
+}
+
+TVector AddVectors(const TVector& A, const TVector& B) {
+  return MakeVector(A.X + B.X, A.Y + B.Y, A.Z + B.Z);
+}
+
+TVector SubtractVectors(const TVector& A, const TVector& B) {
+  return MakeVector(A.X - B.X, A.Y - B.Y, A.Z - B.Z);
+}
+
+TVector CrossProduct(const TVector& A, const TVector& B) {
+  return MakeVector(A.Y * B.Z - A.Z * B.Y, A.Z * B.X - A.X * B.Z, A.X * B.Y - A.Y * B.X);
+}
+
+long double DotProduct(const TVector& A, const TVector& B) {
+  return A.X * B.X + A.Y * B.Y + A.Z * B.Z;
+}
+
+void NormalizeVector(TVector& V) {
+  if (V.Length > 0.0L) {
+    V.X = V.X / V.Length;
+    V.Y = V.Y / V.Length;
+    V.Z = V.Z / V.Length;
+  }
+  // A zero vector keeps its zero components but reports length 1.
+  V.Length = 1.0L;
+}
+
+void ScaleVector(TVector& V, long double f) {
+  V.Length = V.Length * f;
+  V.X = V.X * f;
+  V.Y = V.Y * f;
+  V.Z = V.Z * f;
+  V.Length = std::fabs(V.Length);
+}
+
+TVector PolarToVector(const TPolar& P) {
+  TVector V;
+  const long double cosLat = Cosine(P.Lat);
+  V.X = P.R * cosLat * Cosine(P.Lon);
+  V.Y = P.R * cosLat * Sine(P.Lon);
+  V.Z = P.R * Sine(P.Lat);
+  V.Length = P.R;
+  return V;
+}
+
+TPolar VectorToPolar(const TVector& V) {
+  TPolar P;
+  P.R = V.Length;
+  const long double rho = std::sqrt(V.X * V.X + V.Y * V.Y);
+  if (rho == 0.0L) {
+    // On the z axis the longitude is undefined; 0 is as good as any and
+    // the latitude is the pole the vector points to (0 for the zero vector).
+    P.Lat = (V.Z > 0.0L) ? Pi / 2.0L : (V.Z < 0.0L) ? -Pi / 2.0L : 0.0L;
+  } else {
+    P.Lat = std::atan(V.Z / rho);
+  }
+  P.Lon = ArcTan2(V.Y, V.X);
+  if (P.Lon < 0.0L) P.Lon = P.Lon + TwoPi;
+  // A tiny negative angle plus 2 pi can round to 2 pi itself.
+  if (P.Lon >= TwoPi) P.Lon = 0.0L;
+  return P;
+}
+
+void RotateVector(const TMatrix& M, TVector& V) {
+  const long double v[3] = {V.X, V.Y, V.Z};
+  long double r[3];
+  for (int row = 0; row < 3; ++row) {
+    r[row] = 0.0L;
+    for (int col = 0; col < 3; ++col) r[row] = r[row] + M.M[row][col] * v[col];
+  }
+  V = MakeVector(r[0], r[1], r[2]);
+}
+
+TMatrix RotationX(long double a) {
+  const long double s = Sine(a);
+  const long double c = Cosine(a);
+  TMatrix R;
+  R.M[0][0] = 1.0L;
+  R.M[1][1] = c;
+  R.M[1][2] = -s;
+  R.M[2][1] = s;
+  R.M[2][2] = c;
+  return R;
+}
+
+TMatrix RotationY(long double a) {
+  const long double s = Sine(a);
+  const long double c = Cosine(a);
+  TMatrix R;
+  R.M[0][0] = c;
+  R.M[0][2] = s;
+  R.M[1][1] = 1.0L;
+  R.M[2][0] = -s;
+  R.M[2][2] = c;
+  return R;
+}
+
+TMatrix RotationZ(long double a) {
+  const long double s = Sine(a);
+  const long double c = Cosine(a);
+  TMatrix R;
+  R.M[0][0] = c;
+  R.M[0][1] = -s;
+  R.M[1][0] = s;
+  R.M[1][1] = c;
+  R.M[2][2] = 1.0L;
+  return R;
+}
+
+TMatrix MatrixProduct(const TMatrix& A, const TMatrix& B) {
+  // Summed into a fresh matrix, so the result may be assigned to A or B.
+  TMatrix C;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      C.M[i][j] = 0.0L;
+      for (int k = 0; k < 3; ++k) C.M[i][j] = C.M[i][j] + A.M[i][k] * B.M[k][j];
+    }
+  return C;
+}

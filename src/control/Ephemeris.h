@@ -1,0 +1,16 @@
+// The ephemeris table: the positions of Sun and Moon at the instants the
+// animation of a parameter file would show, as CSV for further processing.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+constexpr const char* EphemerisHeader =
+    "jd,date,time_mez,sun_lon_deg,sun_lat_deg,sun_dist_au,moon_lon_deg,moon_lat_deg,"
+    "moon_dist_er,lst_deg,sun_az_deg,sun_alt_deg,moon_az_deg,moon_alt_deg,phase_angle_deg,"
+    "illuminated_pct";
+
+// Writes the header and count rows to out, or a German message to err.
+// Returns the exit status: 0, or 2 for bad input (then nothing is written to out).
+int WriteEphemeris(const std::string& parameterFile, long long count, std::ostream& out,
+                   std::ostream& err);

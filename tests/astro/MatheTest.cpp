@@ -1,0 +1,202 @@
+// Inverse trigonometry, vectors with a stored length, polar coordinates and
+// rotation matrices.
+#include "Mathe.h"
+
+#include "NearLD.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr long double Tol = 1e-17L; // a few units in the last place of a long double
+
+// Sine and Cosine reduce the angle themselves before calling the library;
+// the values must stay those of the library to within a unit or two in the
+// last place (1 ulp of a long double near 1 is 1.1e-19).
+TEST(SineCosineTest, AgreeWithTheLibrary) {
+  for (long double x = -50.0L; x <= 50.0L; x += 0.01234567L) {
+    EXPECT_TRUE(NearLD(Sine(x), std::sin(x), 2.5e-19L)) << static_cast<double>(x);
+    EXPECT_TRUE(NearLD(Cosine(x), std::cos(x), 2.5e-19L)) << static_cast<double>(x);
+  }
+  for (int k = -40; k <= 40; ++k) { // at the quarter turns themselves
+    const long double x = k * Pi / 4.0L;
+    EXPECT_TRUE(NearLD(Sine(x), std::sin(x), 2.5e-19L)) << k;
+    EXPECT_TRUE(NearLD(Cosine(x), std::cos(x), 2.5e-19L)) << k;
+  }
+  EXPECT_EQ(Sine(0.5L), std::sin(0.5L));   // small angles go straight to the library
+  EXPECT_EQ(Sine(1e10L), std::sin(1e10L)); // so do huge ones
+  EXPECT_EQ(Cosine(-1e10L), std::cos(-1e10L));
+  EXPECT_TRUE(std::isnan(Sine(std::numeric_limits<long double>::quiet_NaN())));
+  EXPECT_TRUE(std::isnan(Cosine(std::numeric_limits<long double>::infinity())));
+}
+
+TEST(ArcSinTest, EndPointsAndSmallArgumentsAreExact) {
+  EXPECT_EQ(ArcSin(1.0L), Pi / 2.0L);
+  EXPECT_EQ(ArcSin(-1.0L), -Pi / 2.0L);
+  EXPECT_EQ(ArcSin(5e-8L), 5e-8L);
+  EXPECT_EQ(ArcSin(0.0L), 0.0L);
+  EXPECT_TRUE(NearLD(ArcSin(0.5L), Pi / 6.0L, Tol));
+  EXPECT_TRUE(NearLD(ArcSin(-std::sqrt(0.5L)), -Pi / 4.0L, Tol));
+}
+
+TEST(ArcSinTest, ArgumentsBeyondOneAreClamped) {
+  EXPECT_EQ(ArcSin(1.0L + 1e-15L), Pi / 2.0L);
+  EXPECT_EQ(ArcSin(-3.0L), -Pi / 2.0L);
+}
+
+TEST(ArcCosTest, KnownValues) {
+  EXPECT_EQ(ArcCos(0.0L), Pi / 2.0L);
+  EXPECT_EQ(ArcCos(1.0L), 0.0L);
+  EXPECT_EQ(ArcCos(-1.0L), Pi);
+  EXPECT_TRUE(NearLD(ArcCos(0.5L), Pi / 3.0L, Tol));
+  EXPECT_TRUE(NearLD(ArcCos(-0.5L), 2.0L * Pi / 3.0L, Tol));
+  // No shortcut for small arguments, yet the result is still right.
+  EXPECT_TRUE(NearLD(ArcCos(1e-9L), Pi / 2.0L - 1e-9L, Tol));
+  EXPECT_TRUE(NearLD(ArcCos(1e-300L), Pi / 2.0L, Tol));
+}
+
+TEST(ArcCosTest, ArgumentsBeyondOneAreClamped) {
+  EXPECT_EQ(ArcCos(1.0L + 1e-15L), 0.0L);
+  EXPECT_EQ(ArcCos(-2.0L), Pi);
+}
+
+TEST(ArcTan2Test, SignsAndZeros) {
+  EXPECT_EQ(ArcTan2(0.0L, 0.0L), 0.0L);
+  EXPECT_EQ(ArcTan2(0.0L, -1.0L), Pi);
+  EXPECT_EQ(ArcTan2(-0.0L, -1.0L), Pi); // a negative zero is not below zero
+  EXPECT_TRUE(NearLD(ArcTan2(1.0L, 1.0L), Pi / 4.0L, Tol));
+  EXPECT_TRUE(NearLD(ArcTan2(-1.0L, -1.0L), -3.0L * Pi / 4.0L, Tol));
+  EXPECT_EQ(ArcTan2(2.0L, 0.0L), Pi / 2.0L);
+  EXPECT_EQ(ArcTan2(-2.0L, 0.0L), -Pi / 2.0L);
+}
+
+TEST(ArcTan2Test, AgreesWithTheLibraryAllRoundTheCircle) {
+  for (int k = -179; k <= 180; ++k) {
+    const long double a = k * DegToRad;
+    const long double r = 3.7L;
+    EXPECT_TRUE(NearLD(ArcTan2(r * std::sin(a), r * std::cos(a)),
+                       std::atan2(r * std::sin(a), r * std::cos(a)), 4 * Tol))
+        << k << " degrees";
+  }
+}
+
+TEST(VectorTest, BuildingOperationsRecomputeTheLength) {
+  const TVector A = MakeVector(1.0L, 2.0L, 2.0L);
+  const TVector B = MakeVector(2.0L, 4.0L, -2.0L);
+  EXPECT_EQ(A.Length, 3.0L);
+  EXPECT_TRUE(NearLD(AddVectors(A, B).Length, std::sqrt(45.0L), Tol));
+  const TVector D = SubtractVectors(A, B); // A minus B
+  EXPECT_EQ(D.Z, 4.0L);
+  EXPECT_TRUE(NearLD(D.Length, std::sqrt(21.0L), Tol));
+  EXPECT_EQ(DotProduct(A, B), 6.0L);
+  const TVector Z = CrossProduct(MakeVector(1, 0, 0), MakeVector(0, 1, 0)); // x cross y = z
+  EXPECT_EQ(Z.Z, 1.0L);
+  EXPECT_EQ(Z.Length, 1.0L);
+}
+
+TEST(VectorTest, NormalizeAndScaleTrustTheStoredLength) {
+  TVector V = MakeVector(3.0L, 4.0L, 0.0L);
+  NormalizeVector(V);
+  EXPECT_TRUE(NearLD(V.X, 0.6L, Tol));
+  EXPECT_TRUE(NearLD(V.Y, 0.8L, Tol));
+  EXPECT_EQ(V.Length, 1.0L);
+
+  TVector W = MakeVector(3.0L, 4.0L, 0.0L);
+  W.Length = 10.0L; // a caller's own length is used as it stands
+  NormalizeVector(W);
+  EXPECT_TRUE(NearLD(W.X, 0.3L, Tol));
+
+  TVector Zero;
+  NormalizeVector(Zero);
+  EXPECT_EQ(Zero.X, 0.0L);
+  EXPECT_EQ(Zero.Y, 0.0L);
+  EXPECT_EQ(Zero.Z, 0.0L);
+  EXPECT_EQ(Zero.Length, 1.0L);
+
+  TVector U = MakeVector(1.0L, 2.0L, 2.0L);
+  ScaleVector(U, -2.0L);
+  EXPECT_EQ(U.X, -2.0L);
+  EXPECT_EQ(U.Y, -4.0L);
+  EXPECT_EQ(U.Z, -4.0L);
+  EXPECT_EQ(U.Length, 6.0L); // doubled and still positive
+}
+
+TEST(PolarTest, ConversionsBothWays) {
+  const TVector V = PolarToVector(TPolar{2.0L, Pi / 2.0L, 0.0L});
+  EXPECT_TRUE(NearLD(V.X, 0.0L, Tol));
+  EXPECT_TRUE(NearLD(V.Y, 2.0L, Tol));
+  EXPECT_TRUE(NearLD(V.Z, 0.0L, Tol));
+  EXPECT_EQ(PolarToVector(TPolar{5.0L, 0.3L, 0.2L}).Length, 5.0L); // copied, not recomputed
+
+  const TPolar P = VectorToPolar(MakeVector(0.0L, -1.0L, 0.0L));
+  EXPECT_TRUE(NearLD(P.Lon, 3.0L * Pi / 2.0L, Tol));
+  EXPECT_EQ(P.Lat, 0.0L);
+  EXPECT_EQ(P.R, 1.0L);
+
+  const TPolar Q = VectorToPolar(MakeVector(1.0L, 0.0L, 1.0L));
+  EXPECT_TRUE(NearLD(Q.Lat, Pi / 4.0L, Tol));
+  EXPECT_EQ(Q.Lon, 0.0L);
+
+  for (long double lon = 0.05L; lon < 2.0L * Pi; lon += 0.5L) {
+    const TPolar R = VectorToPolar(PolarToVector(TPolar{1.5L, lon, -0.7L}));
+    EXPECT_TRUE(NearLD(R.Lon, lon, 4 * Tol));
+    EXPECT_TRUE(NearLD(R.Lat, -0.7L, 4 * Tol));
+    EXPECT_EQ(R.R, 1.5L);
+  }
+}
+
+TEST(PolarTest, VectorsOnTheZAxisGiveNoNaN) {
+  const TPolar Up = VectorToPolar(MakeVector(0.0L, 0.0L, 5.0L));
+  EXPECT_EQ(Up.Lon, 0.0L);
+  EXPECT_EQ(Up.Lat, Pi / 2.0L);
+  const TPolar Down = VectorToPolar(MakeVector(0.0L, 0.0L, -1.0L));
+  EXPECT_EQ(Down.Lon, 0.0L);
+  EXPECT_EQ(Down.Lat, -Pi / 2.0L);
+  const TPolar Zero = VectorToPolar(TVector{});
+  EXPECT_EQ(Zero.Lon, 0.0L);
+  EXPECT_EQ(Zero.Lat, 0.0L);
+  EXPECT_EQ(Zero.R, 0.0L);
+}
+
+// Each rotation turns a vector counter-clockwise seen from its axis.
+TEST(RotationTest, QuarterTurnsAboutEachAxis) {
+  TVector V = MakeVector(1, 0, 0);
+  RotateVector(RotationZ(Pi / 2.0L), V); // x -> y
+  EXPECT_TRUE(NearLD(V.X, 0.0L, Tol));
+  EXPECT_TRUE(NearLD(V.Y, 1.0L, Tol));
+  V = MakeVector(0, 1, 0);
+  RotateVector(RotationX(Pi / 2.0L), V); // y -> z
+  EXPECT_TRUE(NearLD(V.Y, 0.0L, Tol));
+  EXPECT_TRUE(NearLD(V.Z, 1.0L, Tol));
+  V = MakeVector(0, 0, 1);
+  RotateVector(RotationY(Pi / 2.0L), V); // z -> x
+  EXPECT_TRUE(NearLD(V.X, 1.0L, Tol));
+  EXPECT_TRUE(NearLD(V.Z, 0.0L, Tol));
+
+  TVector W = MakeVector(3, 4, 12);
+  W.Length = 99; // RotateVector rebuilds the length from the components
+  RotateVector(RotationX(0.4L), W);
+  EXPECT_TRUE(NearLD(W.Length, 13.0L, 1e-16L));
+}
+
+TEST(RotationTest, ProductsAddAnglesAndMayOverwriteAnOperand) {
+  TMatrix A = RotationZ(0.3L);
+  A = MatrixProduct(A, RotationZ(0.5L));
+  const TMatrix B = RotationZ(0.8L);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_TRUE(NearLD(A.M[i][j], B.M[i][j], 4 * Tol)) << i << "," << j;
+
+  // A rotation followed by its inverse is the identity.
+  const TMatrix I = MatrixProduct(RotationY(1.1L), RotationY(-1.1L));
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_TRUE(NearLD(I.M[i][j], i == j ? 1.0L : 0.0L, 4 * Tol));
+}
+
+TEST(DegreeSignTest, IsTheUtf8DegreeSign) {
+  EXPECT_EQ(DegreeSign, "\xC2\xB0");
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+// The ephemeris table: its form, the instants it lists, and what bad input
+// gives. Positions themselves are checked by the astronomy tests.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QString>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "Ephemeris.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream stream(text);
+  std::string part;
+  while (std::getline(stream, part, separator)) parts.push_back(part);
+  return parts;
+}
+
+class EphemerisTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("lunotrop-eph-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  std::string WriteFile(const std::string& name, const std::string& step,
+                        const std::string& date = " 6.12.2026", const std::string& time = "14.35") {
+    const std::string path = (folder / name).string();
+    std::ofstream(path, std::ios::binary)
+        << "p * Darstellung\r\n54.3 * geogr. Breite\r\n10.1 * geogr. L\xE4nge\r\n"
+        << date << " * Startdatum\r\n"
+        << time << " * Startuhrzeit\r\n"
+        << step << " * deltat\r\n30 * Verz\xF6gerung in ms\r\n0\r\n30\r\nn\r\nn\r\nj\r\n";
+    return path;
+  }
+  fs::path folder;
+};
+
+TEST_F(EphemerisTest, ListsTheStartThenOneStepAfterAnother) {
+  std::ostringstream out, err;
+  ASSERT_EQ(WriteEphemeris(WriteFile("a.dat", "1.30"), 3, out, err), 0);
+  EXPECT_TRUE(err.str().empty());
+  const std::vector<std::string> lines = Split(out.str(), '\n');
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], EphemerisHeader);
+  std::vector<std::vector<std::string>> rows;
+  for (size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i], ','));
+  for (const auto& row : rows) ASSERT_EQ(row.size(), 16u);
+
+  // 6.12.2026 14.35 MEZ is 13.35 UT: JD 2461381.0659722...
+  EXPECT_EQ(rows[0][0], "2461381.065972222222");
+  EXPECT_EQ(rows[0][1], "6.12.2026");
+  EXPECT_EQ(rows[0][2], "14.35");
+  EXPECT_EQ(rows[1][2], "16.05"); // a step of 1.30 h.mm is an hour and a half
+  EXPECT_EQ(rows[2][2], "17.35");
+  EXPECT_NEAR(std::stold(rows[1][0]) - std::stold(rows[0][0]), 1.5L / 24, 1e-9L);
+
+  for (const auto& row : rows) {
+    const long double sunLon = std::stold(row[3]), moonLon = std::stold(row[6]);
+    EXPECT_GE(sunLon, 0);
+    EXPECT_LT(sunLon, 360);
+    EXPECT_GE(moonLon, 0);
+    EXPECT_LT(moonLon, 360);
+    EXPECT_EQ(row[3].size() - row[3].find('.') - 1, 12u); // full precision
+    const long double phase = std::stold(row[14]) * 3.14159265358979L / 180;
+    EXPECT_NEAR(std::stold(row[15]), 50 * (1 + std::cos(phase)), 1e-9L);
+  }
+}
+
+TEST_F(EphemerisTest, ANegativeStepRunsBackwardsOverMidnight) {
+  std::ostringstream out, err;
+  ASSERT_EQ(WriteEphemeris(WriteFile("b.dat", "-12.00", " 1. 1.2000", "6.00"), 2, out, err), 0);
+  const std::vector<std::string> lines = Split(out.str(), '\n');
+  ASSERT_EQ(lines.size(), 3u);
+  const std::vector<std::string> first = Split(lines[1], ','), second = Split(lines[2], ',');
+  EXPECT_EQ(first[1], "1.1.2000");
+  EXPECT_EQ(first[2], "6.00");
+  EXPECT_EQ(second[1], "31.12.1999");
+  EXPECT_EQ(second[2], "18.00");
+}
+
+TEST_F(EphemerisTest, BadInputGivesAGermanMessageAndNoTable) {
+  std::ostringstream out, err;
+  EXPECT_EQ(WriteEphemeris((folder / "fehlt.dat").string(), 5, out, err), 2);
+  EXPECT_NE(err.str().find("fehlt.dat"), std::string::npos);
+  EXPECT_NE(err.str().find("kann nicht gelesen werden"), std::string::npos);
+
+  const std::string good = WriteFile("good.dat", "5 Minuten"); // the value ends at the blank
+  const std::string broken = WriteFile("broken.dat", "x0.05");
+  err.str("");
+  EXPECT_EQ(WriteEphemeris(broken, 5, out, err), 2);
+  EXPECT_NE(err.str().find("Zeile 6"), std::string::npos);
+
+  err.str("");
+  EXPECT_EQ(WriteEphemeris(good, 0, out, err), 2);
+  EXPECT_NE(err.str().find("--count"), std::string::npos);
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(EphemerisTest, TheProgramPrintsALongTableAndRejectsBadCounts) {
+  const QString program = QStringLiteral(LUNOTROP_BINARY);
+  const QString file = QString::fromStdString(WriteFile("c.dat", "24.00"));
+  QProcess run;
+  run.start(program, {"--ephemeris", "--count", "4000", file});
+  ASSERT_TRUE(run.waitForFinished(60000));
+  EXPECT_EQ(run.exitCode(), 0);
+  const std::vector<std::string> lines = Split(run.readAllStandardOutput().toStdString(), '\n');
+  ASSERT_EQ(lines.size(), 4001u);
+  EXPECT_EQ(Split(lines[4000], ',').size(), 16u);
+  EXPECT_EQ(Split(lines[4000], ',')[1], "17.11.2037"); // 3999 days after 6.12.2026
+
+  for (const QStringList& args : {QStringList{"--ephemeris", "--count", "0", file},
+                                  QStringList{"--ephemeris", "--count", "zehn", file},
+                                  QStringList{"--ephemeris", "gibt-es-nicht.dat"}}) {
+    QProcess bad;
+    bad.start(program, args);
+    ASSERT_TRUE(bad.waitForFinished(60000));
+    EXPECT_EQ(bad.exitCode(), 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(bad.readAllStandardOutput().isEmpty());
+    EXPECT_FALSE(bad.readAllStandardError().isEmpty());
+  }
+}
+
+} // namespace
