@@ -13,6 +13,7 @@ class TEingabeDialog : public QDialog {
   Q_OBJECT
 public:
   explicit TEingabeDialog(QWidget* parent = nullptr);
+  ~TEingabeDialog() override;
   QLabel* Label1;
   QLineEdit* Edit;
   QPushButton* OKBtn;
@@ -26,4 +27,11 @@ private:
   void EscBtnClick(); // ends the program
 };
 
-extern TEingabeDialog* EingabeDialog; // created at program start
+// The one dialog; the first TEingabeDialog made registers itself here (and
+// InputString makes one if the program start has not).
+extern TEingabeDialog* EingabeDialog;
+
+// The rows of the main window's client area that the dialog covers while it
+// is open, centred as InputString places it; text written during the input
+// keeps out of this band.
+void InputDialogBand(int& top, int& bottom);

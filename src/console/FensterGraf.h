@@ -36,7 +36,8 @@ void ClearKeyQueue();
 
 // ---- text screen and bitmap files -------------------------------------------
 void ShowTextFile(const std::string& fileName, int fontSize);
-// Returns false if the file is not readable; width/height set for PictureFileName.
+// Returns false if the file is not readable or no picture; otherwise width and
+// height are the picture's size. The picture named PictureFileName is centred.
 bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& height);
 // Saves the screen rectangle (corners inclusive) as a 24-bit BMP. Written to a
 // temporary file and renamed, so a failed write leaves an existing file as it
@@ -56,6 +57,12 @@ void AddExitRoutine(void (*routine)());
 // True if a main window exists (false headless).
 bool HaveMainWindow();
 
+// True if a window system can be reached: $DISPLAY or $WAYLAND_DISPLAY is
+// set, or QT_QPA_PLATFORM names a platform that needs neither (offscreen,
+// ...). Needs no Qt, so main() can ask before making the QApplication,
+// which would otherwise abort.
+bool DisplayAvailable();
+
 // ---- the main window ----------------------------------------------------------------
 class TGrundfenster : public QWidget {
   Q_OBJECT
@@ -73,6 +80,8 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Tab is a key like any other here, not a move to another control.
+  bool focusNextPrevChild(bool next) override;
 
 private:
   void OnTimer();

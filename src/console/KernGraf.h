@@ -9,6 +9,7 @@
 // Texts are UTF-8 std::string.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QRgb>
 
@@ -26,6 +27,11 @@ struct TPoint {
   int X = 0;
   int Y = 0;
 };
+
+// ---- module start ----------------------------------------------------------
+// Text alignment (0, 0), fill colour white, border style solid, border colour
+// and text background 0, line width 1. Part of StartFensterGraf.
+void StartKernGraf();
 
 // ---- screen --------------------------------------------------------------
 // Creates (or resizes, keeping what fits) the framebuffer. The main window
@@ -47,9 +53,9 @@ void SetPaletteColour(int index, int factor, int red, int green, int blue);
 void ResetPalette();
 
 // ---- primitives ------------------------------------------------------------
-void ClearScreen(); // white, like the empty window
-void PutPixel(int x, int y, int colour); // colour clamped to 0..255
-QRgb GetPixel(int x, int y);             // for tests; black outside
+void ClearScreen();                                        // white, like the empty window
+void PutPixel(int x, int y, int colour);                   // colour clamped to 0..255
+QRgb GetPixel(int x, int y);                               // for tests; black outside
 void DrawLine(int x1, int y1, int x2, int y2, int colour); // end point not set
 void SetLineWidth(int width);
 void SetFillStyle(int intensity, int colour, int borderColour);
@@ -60,11 +66,20 @@ void FillPolygon(int n, const TPoint* points);
 void SetTextJustify(int horizontal, int vertical);
 void SetTextBackground(int colour); // -1 = transparent
 void OutTextXY(int x, int y, const std::string& text, int colour);
-int TextWidth(const std::string& text);  // in the current font
-int TextHeight(const std::string& text); // in the current font
+int TextWidth(const std::string& text);                    // in the current font
+int TextHeight(const std::string& text);                   // in the current font
 void SetFont(const std::string& name, int size, int bold); // bold: 1 = bold
+// The Qt font for a Windows font name: "Courier" becomes "Liberation Mono",
+// "MS Sans Serif" (and "Arial", "System") "Liberation Sans", "Times New
+// Roman" "Liberation Serif"; not antialiased. pixelHeight is the em height.
+QFont MakeFont(const std::string& name, int pixelHeight, bool bold);
+// Font size in points to pixels at 96 DPI (10 points = 13 pixels).
+int PointsToPixels(int points);
 void SetFontSize(int size);
 void SetTextSize(int size);
+const std::string& CurrentFontName();
+int CurrentFontSize();
+bool CurrentFontBold();
 extern int CharWidth, CharHeight; // of "T" in the current font
 extern int TextCursorX, TextCursorY;
 extern int TextColour;

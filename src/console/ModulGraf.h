@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-extern int VX1, VX2, VY1, VY2;              // viewport, pixels
-extern long double WX1, WX2, WY1, WY2;      // world window
-extern long double SX, SY;                  // scales
+extern int VX1, VX2, VY1, VY2;         // viewport, pixels
+extern long double WX1, WX2, WY1, WY2; // world window
+extern long double SX, SY;             // scales
 
 void SetViewport(int left, int right, int top, int bottom);
 void SetWorldWindow(long double xLeft, long double xRight, long double yBottom, long double yTop);

@@ -103,6 +103,13 @@ std::string FormatReal(long double value, long double format) {
     return PadLeft(s, c);
   }
   const long double r = std::nearbyint(value * std::pow(10.0L, d));
+  if (!std::isfinite(r)) {
+    // Too large to scale by 10^d: such a number has no fraction left, so its
+    // digits followed by d zeros are exact.
+    std::string s = WholeDigits(std::fabs(value)) + "." + std::string(d, '0');
+    if (value < 0) s = "-" + s;
+    return PadLeft(s, c + d + 2);
+  }
   std::string digits = WholeDigits(std::fabs(r));
   if (digits.size() < static_cast<size_t>(d) + 1)
     digits = std::string(d + 1 - digits.size(), '0') + digits;

@@ -1,0 +1,81 @@
+// The console's drawing on a 1920x1080 framebuffer without a window: what
+// one animation step of the views costs in lines, picture copies, half
+// ellipses and texts.
+#include <benchmark/benchmark.h>
+
+#include "Kern2Graf.h"
+#include "KernGraf.h"
+#include "ModulGraf.h"
+
+namespace {
+
+void PrepareScreen() {
+  SetScreenSize(1920, 1080);
+  AttachScreen(1920, 1080);
+  StartKernGraf();
+  ResetPalette();
+  SetFont("Courier", 10, 0);
+  ClearScreen();
+}
+
+// 5000 connected lines of width 2, like a globe's coastlines.
+void BM_ConnectedLines(benchmark::State& state) {
+  PrepareScreen();
+  SetLineWidth(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    PenMoveTo(960, 540);
+    for (int i = 0; i < 5000; ++i) {
+      const int x = 200 + (i * 37) % 1500;
+      const int y = 100 + (i * 53) % 880;
+      PenLineTo(x, y, i % 2 == 0 ? LightBlue : Green);
+    }
+  }
+  SetLineWidth(1);
+  state.SetItemsProcessed(state.iterations() * 5000);
+}
+BENCHMARK(BM_ConnectedLines)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 5000 connected lines of a few pixels each, as the outlines of a small
+// globe are: here the cost per call counts, not the pixels.
+void BM_ShortConnectedLines(benchmark::State& state) {
+  PrepareScreen();
+  SetLineWidth(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    PenMoveTo(500, 300);
+    for (int i = 0; i < 5000; ++i) PenLineTo(500 + i % 400, 300 + (i % 7) * 3, Green);
+  }
+  SetLineWidth(1);
+  state.SetItemsProcessed(state.iterations() * 5000);
+}
+BENCHMARK(BM_ShortConnectedLines)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The whole window copied into a picture and drawn back, as the inside
+// view does with its stored backgrounds.
+void BM_FullWindowPictureCopy(benchmark::State& state) {
+  PrepareScreen();
+  for (auto _ : state) {
+    const QImage picture = GrabScreen(0, 0, MaxX(), MaxY());
+    DrawPicture(picture, 0, 0);
+  }
+}
+BENCHMARK(BM_FullWindowPictureCopy)->Unit(benchmark::kMillisecond);
+
+// The lit half of a body: a filled 182-point half ellipse with black border.
+void BM_FilledHalfEllipse(benchmark::State& state) {
+  PrepareScreen();
+  for (auto _ : state) DrawHalfEllipse(960, 540, 300, 200, 255, Yellow, true, true, 30);
+}
+BENCHMARK(BM_FilledHalfEllipse)->Unit(benchmark::kMicrosecond);
+
+// The label panel and status line: 20 texts on an opaque background.
+void BM_TwentyTexts(benchmark::State& state) {
+  PrepareScreen();
+  SetTextBackground(Black);
+  SetTextJustify(0, 0);
+  for (auto _ : state)
+    for (int i = 0; i < 20; ++i)
+      OutTextXY(20, 40 + 20 * i, "Datum: 08.12.2026  Zeit: 14.07 MEZ", Yellow);
+}
+BENCHMARK(BM_TwentyTexts)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,506 @@
+#include "FensterGraf.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStyle>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "Dateien.h"
+#include "KernGraf.h"
+#include "KernGrafIntern.h"
+
+// ---- module state ------------------------------------------------------------------
+std::string ProgramName;
+std::string HelpTextFileName;
+std::string PictureFileName;
+void (*MainRoutineSlot)() = NoOperation;
+void (*KeyHandlerSlot)() = NoOperation;
+bool TimerHookEnabled = true;
+bool RunStarted = false;
+bool TextScreenShown = false;
+TGrundfenster* Grundfenster = nullptr;
+
+namespace {
+
+std::string KeyQueue; // oldest code first
+constexpr size_t KeyQueueCapacity = 255;
+
+void (*EndProgramHandler)(int) = nullptr;
+std::vector<void (*)()> ExitRoutines;
+
+// One repaint request at a time: drawing operations come by the thousand
+// between two paint events.
+bool RepaintPending = false;
+
+void ScheduleRepaint() {
+  if (RepaintPending || Grundfenster == nullptr) return;
+  RepaintPending = true;
+  Grundfenster->update();
+}
+
+// Position of the last folder separator; Windows paths use '\'.
+size_t LastSeparator(const std::string& path) {
+  return path.find_last_of("/\\");
+}
+
+// Position of the extension's point in the file name part, or npos.
+size_t ExtensionPoint(const std::string& path) {
+  const size_t separator = LastSeparator(path);
+  const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+  const size_t point = path.find_last_of('.');
+  if (point == std::string::npos || point <= nameStart) return std::string::npos;
+  return point;
+}
+
+std::string BareProgramName(const std::string& path) {
+  const size_t point = ExtensionPoint(path);
+  const std::string withoutExtension = point == std::string::npos ? path : path.substr(0, point);
+  const size_t separator = LastSeparator(withoutExtension);
+  return separator == std::string::npos ? withoutExtension : withoutExtension.substr(separator + 1);
+}
+
+// The program path with another extension; a program file without one (as
+// on Linux) gets it added.
+std::string WithExtension(const std::string& path, const std::string& extension) {
+  const size_t point = ExtensionPoint(path);
+  return (point == std::string::npos ? path : path.substr(0, point)) + "." + extension;
+}
+
+// ---- key codes ----
+
+// Modifiers as the original platform counted them: a held mouse button is one.
+bool NoModifier(Qt::KeyboardModifiers modifiers) {
+  const Qt::KeyboardModifiers held =
+      modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  return held == Qt::NoModifier && QGuiApplication::mouseButtons() == Qt::NoButton;
+}
+
+bool ShiftAlone(Qt::KeyboardModifiers modifiers) {
+  const Qt::KeyboardModifiers held =
+      modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  return held == Qt::ShiftModifier && QGuiApplication::mouseButtons() == Qt::NoButton;
+}
+
+bool CtrlAlone(Qt::KeyboardModifiers modifiers) {
+  const Qt::KeyboardModifiers held =
+      modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  return held == Qt::ControlModifier && QGuiApplication::mouseButtons() == Qt::NoButton;
+}
+
+// The code of a special key (cursor, editing and function keys), 0 for others.
+int SpecialKeyCode(int key, Qt::KeyboardModifiers modifiers) {
+  switch (key) {
+  case Qt::Key_Left:
+    return 13;
+  case Qt::Key_Right:
+    return 14;
+  case Qt::Key_Up:
+    return 15;
+  case Qt::Key_Down:
+    return 16;
+  case Qt::Key_Home:
+    return 17;
+  case Qt::Key_End:
+    return 18;
+  case Qt::Key_PageUp:
+    return 19;
+  case Qt::Key_PageDown:
+    return 20;
+  case Qt::Key_Insert:
+    return 21;
+  case Qt::Key_Delete:
+    return 22;
+  default:
+    break;
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    const int number = key - Qt::Key_F1 + 1;
+    if (NoModifier(modifiers)) return number;
+    if (ShiftAlone(modifiers)) return number + 27;
+  }
+  return 0;
+}
+
+// The one-byte code of a typed character (Windows-1252), 0 if it has none.
+int CharacterCode(uint ucs) {
+  if (ucs < 0x80 || (ucs >= 0xA0 && ucs <= 0xFF)) return static_cast<int>(ucs);
+  const char32_t character32 = ucs;
+  const QString character = QString::fromUcs4(&character32, 1);
+  const std::string byte = Utf8ToCp1252(character.toStdString());
+  return byte.size() == 1 && byte != "?" ? static_cast<unsigned char>(byte[0]) : 0;
+}
+
+// The character codes of a key press: Ctrl+letter gives 1..26 (whatever text
+// the platform attaches), Alt+key gives nothing (it was a menu key),
+// otherwise the characters of the event's text.
+std::vector<int> CharacterCodes(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers modifiers = event.modifiers();
+  const bool ctrl = modifiers & Qt::ControlModifier, alt = modifiers & Qt::AltModifier;
+  const int key = event.key();
+  if (ctrl && !alt && key >= Qt::Key_A && key <= Qt::Key_Z) return {key - Qt::Key_A + 1};
+  if (alt && !ctrl) return {};
+  std::vector<int> codes;
+  const QString text = event.text();
+  if (text.isEmpty()) {
+    // Key events made without text (synthetic ones, some platforms).
+    switch (key) {
+    case Qt::Key_Escape:
+      return {27};
+    case Qt::Key_Backspace:
+      return {8};
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return {9};
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return {13};
+    default:
+      return {};
+    }
+  }
+  for (const uint ucs : text.toUcs4()) {
+    const int code = CharacterCode(ucs);
+    if (code != 0) codes.push_back(code);
+  }
+  return codes;
+}
+
+// A character key: Enter (13) becomes 23, and a text screen goes away.
+void OnKeyPressed(int code) {
+  PutKey(code == 13 ? 23 : code);
+  if (TextScreenShown) {
+    ClearScreen();
+    TextScreenShown = false;
+  }
+}
+
+void CloseTextScreen() {
+  if (!TextScreenShown) return;
+  ClearScreen();
+  TextScreenShown = false;
+}
+
+void ReportWriteFailure(const std::string& fileName, const char* reason) {
+  std::fprintf(stderr, "Lunotrop: Das Bild \"%s\" konnte nicht gespeichert werden: %s.\n",
+               fileName.c_str(), reason);
+}
+
+// Lines of a text file, without their line ends. A Ctrl+Z ends the text, as
+// in the DOS files the help texts come from.
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const size_t end = content.find('\x1A');
+  if (end != std::string::npos) content.resize(end);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < content.size()) {
+    size_t stop = content.find('\n', start);
+    if (stop == std::string::npos) stop = content.size();
+    std::string line = content.substr(start, stop - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = stop + 1;
+  }
+  return lines;
+}
+
+} // namespace
+
+void NoOperation() {}
+
+void StartFensterGraf(const std::string& programPath) {
+  // KernGraf's part.
+  StartKernGraf();
+  ProgramName = BareProgramName(programPath);
+  // FensterGraf's part.
+  TimerHookEnabled = true;
+  MainRoutineSlot = NoOperation;
+  KeyHandlerSlot = NoOperation;
+  KeyQueue.clear();
+  HelpTextFileName = WithExtension(programPath, "txt");
+  PictureFileName = WithExtension(programPath, "bmp");
+  RunStarted = false;
+  TextScreenShown = false;
+}
+
+// ---- key queue -------------------------------------------------------------------------
+int ReadKey() {
+  if (KeyQueue.empty()) return 0;
+  const int code = static_cast<unsigned char>(KeyQueue.front());
+  KeyQueue.erase(0, 1);
+  return code;
+}
+
+bool KeyPressed() {
+  return !KeyQueue.empty();
+}
+
+void PutKey(int code) {
+  // 0 would read back as "no key"; codes are one byte.
+  if (code < 1 || code > 255) return;
+  if (KeyQueue.size() < KeyQueueCapacity) KeyQueue.push_back(static_cast<char>(code));
+}
+
+void ClearKeyQueue() {
+  KeyQueue.clear();
+}
+
+// ---- text screen and bitmap files ----------------------------------------------------------
+void ShowTextFile(const std::string& fileName, int fontSize) {
+  if (!FileIsReadable(fileName)) return;
+  const std::vector<std::string> lines = ReadLines(ResolveFileName(fileName));
+  SetFillStyle(255, White, White);
+  // The whole client area, the last column and row included.
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
+  const std::string oldName = CurrentFontName();
+  const int oldSize = CurrentFontSize();
+  SetFont("Courier", oldSize, CurrentFontBold() ? 1 : 0);
+  SetTextJustify(0, 0);
+  SetFontSize(fontSize);
+  // The cursor is not reset: this line moves it one down from where it stood.
+  WriteLine("");
+  for (const std::string& line : lines) WriteLine(Cp1252ToUtf8(line));
+  SetFont(oldName, oldSize, CurrentFontBold() ? 1 : 0);
+  TextScreenShown = true;
+}
+
+bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& height) {
+  if (!FileIsReadable(fileName)) return false;
+  const QImage picture(QString::fromStdString(ResolveFileName(fileName)));
+  if (picture.isNull()) return false;
+  if (fileName == PictureFileName) {
+    x = (MaxX() - picture.width()) / 2;
+    y = (MaxY() - picture.height()) / 2;
+  }
+  width = picture.width();
+  height = picture.height();
+  DrawPicture(picture, x, y);
+  return true;
+}
+
+bool SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2) {
+  const QImage picture = GrabScreen(x1, y1, x2, y2).convertToFormat(QImage::Format_RGB888);
+  if (picture.isNull()) {
+    ReportWriteFailure(fileName, "der Bildausschnitt ist leer");
+    return false;
+  }
+  // QSaveFile writes a temporary file beside the target and renames it only
+  // when everything is written, so a failure leaves an existing file intact.
+  QSaveFile file(QString::fromStdString(ResolveFileNameForWriting(fileName)));
+  if (!file.open(QIODevice::WriteOnly)) {
+    ReportWriteFailure(fileName, "die Datei kann nicht angelegt werden");
+    return false;
+  }
+  if (!picture.save(&file, "BMP")) {
+    file.cancelWriting();
+    ReportWriteFailure(fileName, "das Schreiben ist fehlgeschlagen");
+    return false;
+  }
+  if (!file.commit()) {
+    ReportWriteFailure(fileName, "das Schreiben ist fehlgeschlagen");
+    return false;
+  }
+  return true;
+}
+
+// ---- waiting and ending ----------------------------------------------------------------------
+void WaitForEnter() {
+  if (Grundfenster == nullptr) return;
+  // The ticks must not start the program's routine again meanwhile.
+  const bool hookWasEnabled = TimerHookEnabled;
+  TimerHookEnabled = false;
+  while (Grundfenster != nullptr) {
+    while (KeyPressed())
+      if (ReadKey() == 23) {
+        TimerHookEnabled = hookWasEnabled;
+        return;
+      }
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  TimerHookEnabled = hookWasEnabled;
+}
+
+void EndProgram(int status) {
+  // An exit routine that ends the program itself must not start the
+  // routines again.
+  static bool ending = false;
+  if (!ending) {
+    ending = true;
+    for (auto routine = ExitRoutines.rbegin(); routine != ExitRoutines.rend(); ++routine)
+      (*routine)();
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  if (EndProgramHandler != nullptr) EndProgramHandler(status);
+  // At once: this may run inside a modal dialog or a timer tick, where
+  // unwinding Qt's event loops is neither possible nor wanted.
+  std::_Exit(status);
+}
+
+void SetEndProgramHandler(void (*handler)(int status)) {
+  EndProgramHandler = handler;
+}
+
+void AddExitRoutine(void (*routine)()) {
+  if (routine != nullptr) ExitRoutines.push_back(routine);
+}
+
+bool HaveMainWindow() {
+  return Grundfenster != nullptr;
+}
+
+bool DisplayAvailable() {
+  auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  const char* platforms = std::getenv("QT_QPA_PLATFORM");
+  if (platforms == nullptr || *platforms == '\0') return set("DISPLAY") || set("WAYLAND_DISPLAY");
+  // A list like "wayland;xcb" is tried in order; options follow a ':'.
+  std::string list = platforms;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t stop = list.find(';', start);
+    if (stop == std::string::npos) stop = list.size();
+    std::string name = list.substr(start, stop - start);
+    name = name.substr(0, name.find(':'));
+    if (name == "xcb") {
+      if (set("DISPLAY")) return true;
+    } else if (name.rfind("wayland", 0) == 0) {
+      if (set("WAYLAND_DISPLAY")) return true;
+    } else if (!name.empty()) {
+      return true; // offscreen, vnc, linuxfb, eglfs, ... need no display server
+    }
+    start = stop + 1;
+  }
+  return false;
+}
+
+// ---- the main window ---------------------------------------------------------------------------
+TGrundfenster::TGrundfenster(bool windowed)
+    : QWidget(nullptr), Timer(new QTimer(this)), Windowed(windowed) {
+  Grundfenster = this;
+  if (!windowed) setWindowFlag(Qt::FramelessWindowHint);
+  setAttribute(Qt::WA_OpaquePaintEvent); // the framebuffer covers everything
+  setCursor(Qt::CrossCursor);
+  setFocusPolicy(Qt::StrongFocus);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+
+  // OnCreate: the display's size, the framebuffer, caption and text cursor.
+  const QScreen* display = QGuiApplication::primaryScreen();
+  const QRect displayArea = display != nullptr ? display->geometry() : QRect(0, 0, 640, 480);
+  const QRect available = display != nullptr ? display->availableGeometry() : displayArea;
+  SetScreenSize(displayArea.width(), displayArea.height());
+  if (windowed) {
+    const QSize size = QSize(1024, 768).boundedTo(available.size());
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+  } else {
+    setGeometry(available);
+  }
+  AttachScreen(width(), height());
+  SetScreenChangedHook(ScheduleRepaint);
+  setWindowTitle(QString::fromStdString(ProgramName));
+  SetTextCursor(CharWidth, CharHeight);
+
+  // The heartbeat of the program. Qt never fires it again while its own slot
+  // still runs, so a dialog opened inside a tick holds the ticks.
+  Timer->setTimerType(Qt::PreciseTimer);
+  Timer->setInterval(1);
+  connect(Timer, &QTimer::timeout, this, &TGrundfenster::OnTimer);
+  Timer->start();
+}
+
+TGrundfenster::~TGrundfenster() {
+  if (Grundfenster == this) {
+    Grundfenster = nullptr;
+    SetScreenChangedHook(nullptr);
+    RepaintPending = false;
+  }
+}
+
+void TGrundfenster::ShowAndActivate() {
+  if (Windowed) {
+    show();
+  } else {
+    // Without a window manager showMaximized alone leaves the window at its
+    // first size; the geometry makes it cover the screen in any case.
+    if (const QScreen* display = screen()) setGeometry(display->availableGeometry());
+    showMaximized();
+  }
+  activateWindow();
+  raise();
+}
+
+void TGrundfenster::paintEvent(QPaintEvent* event) {
+  RepaintPending = false;
+  QPainter painter(this);
+  const QImage& picture = ScreenImage();
+  const QRect area = event->rect();
+  if (!picture.rect().contains(area)) painter.fillRect(area, Qt::white);
+  painter.drawImage(area.topLeft(), picture, area.intersected(picture.rect()));
+}
+
+void TGrundfenster::resizeEvent(QResizeEvent* /*event*/) {
+  AttachScreen(width(), height());
+}
+
+void TGrundfenster::keyPressEvent(QKeyEvent* event) {
+  // OnKeyDown: Ctrl+C ends the program; special keys have codes of their own
+  // and no character, so one key never gives two codes.
+  if (CtrlAlone(event->modifiers()) && event->key() == Qt::Key_C) EndProgram(0);
+  const int special = SpecialKeyCode(event->key(), event->modifiers());
+  if (special != 0) {
+    PutKey(special);
+    return;
+  }
+  if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F35) return; // F-key with modifiers
+  // OnKeyPressed: the characters.
+  for (const int code : CharacterCodes(*event)) OnKeyPressed(code);
+}
+
+void TGrundfenster::mousePressEvent(QMouseEvent* /*event*/) {
+  CloseTextScreen();
+}
+
+void TGrundfenster::mouseReleaseEvent(QMouseEvent* /*event*/) {
+  CloseTextScreen();
+}
+
+void TGrundfenster::closeEvent(QCloseEvent* event) {
+  event->accept();
+  EndProgram(0);
+}
+
+bool TGrundfenster::focusNextPrevChild(bool /*next*/) {
+  return false;
+}
+
+void TGrundfenster::OnTimer() {
+  const QString caption = QString::fromStdString(ProgramName);
+  if (windowTitle() != caption) setWindowTitle(caption);
+  if (!TimerHookEnabled || KeyHandlerSlot == nullptr) return;
+  // An error inside the program's routine costs the rest of this tick only.
+  try {
+    KeyHandlerSlot();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "Lunotrop: Fehler: %s\n", error.what());
+  }
+}

@@ -1,0 +1,89 @@
+#include "Kern2Graf.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <thread>
+
+#include "KernGraf.h"
+#include "KernGrafIntern.h"
+
+// ---- clock ---------------------------------------------------------------------------
+void DelayMs(int milliseconds) {
+  // The wait ends once more than the given time has passed. It processes no
+  // window events (keys typed meanwhile wait in the window system), but it
+  // sleeps in slices of at most 1 ms instead of keeping a core busy.
+  QElapsedTimer clock;
+  clock.start();
+  const long long deadlineNs = (static_cast<long long>(milliseconds) + 1) * 1000000;
+  for (;;) {
+    const long long remaining = deadlineNs - clock.nsecsElapsed();
+    if (remaining <= 0) return;
+    std::this_thread::sleep_for(std::chrono::nanoseconds(std::min<long long>(remaining, 1000000)));
+  }
+}
+
+void GetTimeNow(int& hour, int& minute, int& second, int& hundredths) {
+  const QTime now = QTime::currentTime();
+  hour = now.hour();
+  minute = now.minute();
+  second = now.second();
+  // Rounding would turn 995 ms and more into 100 hundredths; the clock never
+  // shows more than 99.
+  hundredths = std::min<int32_t>(RoundEven(now.msec() * 0.1L), 99);
+}
+
+void GetDateNow(int& day, int& month, int& year) {
+  const QDate today = QDate::currentDate();
+  day = today.day();
+  month = today.month();
+  year = today.year();
+}
+
+// ---- ellipses --------------------------------------------------------------------------
+void DrawEllipse(int x, int y, int radiusX, int radiusY) {
+  if (!ScreenAttached()) return;
+  // The window system takes the bounding box with its corners in either
+  // order, so a negative radius draws like a positive one. Reals keep huge
+  // radii out of int arithmetic.
+  const qreal rx = std::fabs(static_cast<qreal>(radiusX));
+  const qreal ry = std::fabs(static_cast<qreal>(radiusY));
+  TScreenPainter painter;
+  painter.setBrush(FillBrush());
+  painter.setPen(BorderPen());
+  painter.drawEllipse(QRectF(x - rx, y - ry, 2 * rx, 2 * ry));
+}
+
+void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int colour,
+                     bool blackBorder, bool filled, long double angleDegrees) {
+  // The a axis is turned by the angle; with angle 0 it lies horizontal and
+  // the half with the b axis lies above the centre (screen y smaller).
+  const long double phi = angleDegrees * std::numbers::pi_v<long double> / 180;
+  const long double p = a * std::cos(phi), q = -a * std::sin(phi);
+  const long double r = -b * std::sin(phi), t = -b * std::cos(phi);
+  // 181 points from one end of the a axis over the b axis to the other end,
+  // one per degree whatever the size, and the first again to close along a.
+  constexpr int PointCount = 182;
+  TPoint points[PointCount];
+  for (int degree = 0; degree <= 180; ++degree) {
+    const long double theta = degree * std::numbers::pi_v<long double> / 180;
+    points[degree].X = RoundEven(centreX + p * std::cos(theta) + r * std::sin(theta));
+    points[degree].Y = RoundEven(centreY + q * std::cos(theta) + t * std::sin(theta));
+  }
+  points[PointCount - 1] = points[0];
+
+  if (!filled) {
+    // The outline is black whatever the colour says.
+    for (int i = 1; i < PointCount; ++i)
+      DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, Black);
+    return;
+  }
+  const TFillState saved = GetFillState();
+  SetFillStyle(intensity, colour, blackBorder ? Black : colour);
+  FillPolygon(PointCount, points);
+  SetFillState(saved);
+}

@@ -1,0 +1,101 @@
+// Number texts: typed input to numbers and numbers to fixed-width texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "Zahlen.h"
+
+TEST(FormatReal, WholeNumbersRightAlignedInTheirWidth) {
+  EXPECT_EQ(FormatReal(5, 2.0L), " 5");
+  EXPECT_EQ(FormatReal(7, 2.0L), " 7");
+  EXPECT_EQ(FormatReal(2026, 4.0L), "2026");
+  EXPECT_EQ(FormatReal(12345, 2.0L), "12345"); // a field too small grows
+  EXPECT_EQ(FormatReal(-3, 3.0L), " -3");
+}
+
+TEST(FormatReal, DecimalsInAFieldOfWidthPlusDecimalsPlusTwo) {
+  EXPECT_EQ(FormatReal(9.5L, 2.2L), "  9.50");
+  EXPECT_EQ(FormatReal(14.07L, 2.2L), " 14.07");
+  EXPECT_EQ(FormatReal(0.05L, 1.2L), " 0.05");
+  EXPECT_EQ(FormatReal(-0.5L, 1.1L), "-0.5");
+}
+
+TEST(FormatReal, RoundsHalvesToEven) {
+  EXPECT_EQ(FormatReal(2.5L, 1.0L), "2");
+  EXPECT_EQ(FormatReal(3.5L, 1.0L), "4");
+  EXPECT_EQ(FormatReal(0.125L, 1.2L), " 0.12");
+  EXPECT_EQ(FormatReal(0.375L, 1.2L), " 0.38");
+}
+
+TEST(FormatReal, NonFiniteValuesGiveAWordNotGarbage) {
+  EXPECT_EQ(FormatReal(std::numeric_limits<long double>::quiet_NaN(), 4.0L), " NAN");
+  EXPECT_EQ(FormatReal(std::numeric_limits<long double>::infinity(), 2.1L), " +INF");
+}
+
+TEST(FormatReal, HugeValuesKeepTheirDigits) {
+  // 1e4931 * 100 is beyond the range of long double; the text must not be
+  // built from the infinity.
+  const std::string text = FormatReal(1e4931L, 2.2L);
+  EXPECT_EQ(text.substr(0, 5), "10000");
+  EXPECT_EQ(text.size(), 4932u + 3u); // 4932 digits, the point and two zeros
+  EXPECT_EQ(text.substr(text.size() - 3), ".00");
+  EXPECT_EQ(text.find_first_not_of("0123456789."), std::string::npos);
+  EXPECT_EQ(FormatReal(-1e4931L, 1.1L).substr(0, 3), "-10");
+}
+
+TEST(ParseReal, AcceptsTheNumberFormsOfTheInput) {
+  long double v = 0;
+  EXPECT_EQ(ParseReal("54.3", v), 0);
+  EXPECT_NEAR(static_cast<double>(v), 54.3, 1e-15);
+  EXPECT_EQ(ParseReal("  -10.1", v), 0);
+  EXPECT_NEAR(static_cast<double>(v), -10.1, 1e-15);
+  EXPECT_EQ(ParseReal("+.5", v), 0);
+  EXPECT_EQ(v, 0.5L);
+  EXPECT_EQ(ParseReal("5.", v), 0);
+  EXPECT_EQ(v, 5.0L);
+  EXPECT_EQ(ParseReal("1e3", v), 0);
+  EXPECT_EQ(v, 1000.0L);
+  EXPECT_EQ(ParseReal("0.05", v), 0);
+  EXPECT_NEAR(static_cast<double>(v), 0.05, 1e-17);
+}
+
+TEST(ParseReal, ReportsThePositionOfTheFirstBadCharacter) {
+  long double v = 99;
+  EXPECT_EQ(ParseReal("12a", v), 3);
+  EXPECT_EQ(ParseReal("54,3", v), 3);
+  EXPECT_EQ(ParseReal("1.5 ", v), 4); // trailing blanks are not allowed
+  EXPECT_EQ(ParseReal("", v), 1);
+  EXPECT_EQ(ParseReal("   ", v), 4);
+  EXPECT_EQ(ParseReal("-", v), 2);
+  EXPECT_EQ(ParseReal("1e", v), 3);
+  EXPECT_EQ(ParseReal("1e999999", v), 1); // out of range fails
+  EXPECT_EQ(v, 99);                       // a failed conversion leaves the value alone
+}
+
+TEST(ParseInteger, ConvertsWholeTextsWithLeadingBlanksOnly) {
+  int32_t v = 0;
+  EXPECT_EQ(ParseInteger("42", v), 0);
+  EXPECT_EQ(v, 42);
+  EXPECT_EQ(ParseInteger("  -7", v), 0);
+  EXPECT_EQ(v, -7);
+  EXPECT_EQ(ParseInteger("2147483647", v), 0);
+  EXPECT_EQ(v, 2147483647);
+  EXPECT_EQ(ParseInteger("-2147483648", v), 0);
+  EXPECT_EQ(v, std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(ParseInteger("12a", v), 3);
+  EXPECT_EQ(ParseInteger("42 ", v), 3);
+  EXPECT_EQ(ParseInteger("1.5", v), 2);
+  EXPECT_EQ(ParseInteger("", v), 1);
+  EXPECT_EQ(ParseInteger("2147483648", v), 10);
+}
+
+TEST(RoundEven, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundEven(2.5L), 2);
+  EXPECT_EQ(RoundEven(3.5L), 4);
+  EXPECT_EQ(RoundEven(-2.5L), -2);
+  EXPECT_EQ(RoundEven(2.4999L), 2);
+  EXPECT_EQ(RoundEven(std::numeric_limits<long double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundEven(1e30L), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(RoundEven(-1e30L), std::numeric_limits<int32_t>::min());
+}
