@@ -45,8 +45,10 @@ void DrawEarlierMoons() {
 }
 
 void DrawStartPicture() {
+  // FillBar leaves out its right and bottom edge: one more to clear the last
+  // column and row as well.
   SetFillStyle(255, Black, Black);
-  FillBar(0, 0, MaxX(), MaxY());
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
   SetFont("Courier", 10, 0);
   if (!Flags.StartedWithFile) {
     SelectPerspective(0);
@@ -140,7 +142,7 @@ void AnimationStep() {
     // A help screen stands: start from a black screen and give back the
     // single-step setting it took.
     SetFillStyle(255, Black, Black);
-    FillBar(0, 0, MaxX(), MaxY());
+    FillBar(0, 0, MaxX() + 1, MaxY() + 1);
     Flags.PendingClear = false;
     Flags.SingleStep = Flags.SavedSingleStep;
     MarkInsideViewChanged();

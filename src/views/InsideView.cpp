@@ -270,13 +270,13 @@ void DrawObserverMark(int groundColour) {
 void BuildPicture(TSkyPictureKind kind) {
   const TPictureColours& c = PictureColours[kind];
   SetFillStyle(255, Black, Black);
-  FillBar(0, 0, MaxX(), MaxY());
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
   PaintGroundAndSky(c.Ground, c.Sky, c.HorizonLine);
   DrawGrid();
 
   View.TitleBase = ComputeTitleBase();
   SetFillStyle(255, Black, Black);
-  FillBar(0, 0, MaxX(), View.TitleBase);
+  FillBar(0, 0, MaxX() + 1, View.TitleBase);
 
   ComputeObserverMark();
   DrawRays(c.Rays);

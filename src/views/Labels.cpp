@@ -147,7 +147,7 @@ void DrawViewFrame() {
   // and the labels of perspective 2 are erased by writing them in black.
   SetTextBackground(Black);
   SetFillStyle(255, Black, Black);
-  FillBar(MaxY(), 0, MaxX(), MaxY());
+  FillBar(MaxY(), 0, MaxX(), MaxY() + 1);
 
   Labels.ClockText = ShownTime(View.Time, true);
   Labels.DateText = DayMonthYear(View.Date) + "  ";
