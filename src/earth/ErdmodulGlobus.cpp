@@ -1,0 +1,301 @@
+// Erdmodul, the drawing side: the globe's coastlines, borders, grid and
+// cities as polylines, pixels and texts on the console. The caller hands in
+// how a point turns into its view, whether it is seen and where it lands.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "Dateien.h"
+#include "ErdmodulIntern.h"
+#include "FensterGraf.h"
+#include "KernGraf.h"
+#include "ModulGraf.h"
+
+namespace {
+
+const char* const BorderFile = "grenze_1.bin";
+
+// Ten degrees: the step along every grid circle.
+constexpr long double GridStep = 0.17453292519943295L;
+// 2 pi as a single: the last point of every grid circle, on its first.
+constexpr float FullTurn = 6.2831855f;
+// A finer grid would only fill the disk; this also keeps the loops short.
+constexpr long double FinestGridSpacing = 0.1L * DegToRad;
+
+// The console's message: the line, a wait for Enter, the end of the program.
+void ConsoleEarthMessage(const std::string& line) {
+  WriteLine(line);
+  WaitForEnter();
+  EndProgram(1);
+}
+
+// Pixels that the view routines give may lie anywhere; differences and
+// offsets are taken in 64 bits so that none overflows.
+bool CloseEnough(int x, int y, int previousX, int previousY) {
+  return std::llabs(static_cast<long long>(x) - previousX) < JumpLimit &&
+         std::llabs(static_cast<long long>(y) - previousY) < JumpLimit;
+}
+
+// The pen and the pixel of the point before, shared by the polyline drawings.
+struct TPolylinePen {
+  int X = 0, Y = 0;     // the previous pixel
+  bool Visible = false; // the previous point was seen
+  bool Moved = true;    // the pen got to (X, Y) by a move, not by a line
+};
+
+// Draws to (x, y) from the previous point when join is set, else moves there.
+// Seen from afar, many points of a coast fall on the pixel before them or
+// next to it, and every line costs the console a painter of its own. So a
+// line of no length is left out where it adds nothing (a thin one draws
+// nothing at all; a wide one after a line only covers that line's end once
+// more, but for a corner pixel at most), and a thin line of one step, which
+// sets only its start pixel (the console leaves out the end point), is
+// drawn as that pixel.
+void LineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
+  const long long dx = static_cast<long long>(x) - pen.X;
+  const long long dy = static_cast<long long>(y) - pen.Y;
+  const bool thin = EarthModel.LineWidth <= 1;
+  if (!join) {
+    PenMoveTo(x, y);
+    pen.Moved = true;
+  } else if (dx == 0 && dy == 0 && (thin || !pen.Moved)) {
+    // nothing new to draw
+  } else if (thin && std::llabs(dx) <= 1 && std::llabs(dy) <= 1) {
+    PutPixel(pen.X, pen.Y, colour);
+    PenMoveTo(x, y);
+    pen.Moved = false;
+  } else {
+    PenLineTo(x, y, colour);
+    pen.Moved = false;
+  }
+  pen.X = x;
+  pen.Y = y;
+}
+
+// Every line width the drawing sets goes through here, so LineOrMove knows it.
+void SetGlobeLineWidth(int width) {
+  SetLineWidth(width);
+  EarthModel.LineWidth = width;
+}
+
+int Shifted(int value, int offset) {
+  const long long shifted = static_cast<long long>(value) + offset;
+  if (shifted > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (shifted < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(shifted);
+}
+
+// The angles along every grid circle: from 0 in steps of 10 degrees up to
+// 2 pi, the last point on the first.
+std::vector<float> GridAngles() {
+  std::vector<float> angles;
+  float lambda = 0;
+  for (;;) {
+    angles.push_back(lambda);
+    if (lambda >= FullTurn) break;
+    lambda = RoundToSingle(lambda + GridStep);
+    // Thirty-six steps summed in single precision end a hair below 2 pi;
+    // the step that comes within half a step of it closes the circle.
+    if (lambda > 2 * Pi - GridStep / 2) lambda = FullTurn;
+  }
+  return angles;
+}
+
+TEarthPoint GridPoint(const TEarthVector& vector) {
+  TEarthPoint p;
+  p.Vector = vector;
+  EarthVectorToPolar(p.Vector, p.Polar);
+  return p;
+}
+
+void StoreGridLine(std::vector<TEarthPoint> points) {
+  TSegment segment;
+  segment.Count = static_cast<int32_t>(points.size());
+  segment.Points = std::move(points);
+  EarthModel.GridLines.push_back(std::move(segment));
+}
+
+void BuildLatitudeCircles(long double s) {
+  const std::vector<float> angles = GridAngles();
+  float phi = 0;
+  while (phi - s > -Pi / 2) phi = RoundToSingle(phi - s);
+  while (phi < Pi / 2) {
+    const long double c = std::cos(static_cast<long double>(phi));
+    const long double z = std::sin(static_cast<long double>(phi));
+    std::vector<TEarthPoint> circle;
+    for (const float lambda : angles) {
+      const long double l = lambda;
+      circle.push_back(GridPoint(
+          {1, RoundToSingle(std::cos(l) * c), RoundToSingle(std::sin(l) * c), RoundToSingle(z)}));
+    }
+    StoreGridLine(std::move(circle));
+    phi = RoundToSingle(phi + s);
+  }
+}
+
+void BuildMeridians(long double s) {
+  // A great circle through both poles and longitude 0, starting at the south
+  // pole; each stored meridian is the one before turned by s about the axis.
+  std::vector<TEarthPoint> meridian;
+  for (const float lambda : GridAngles()) {
+    const long double l = lambda;
+    meridian.push_back(GridPoint({1, RoundToSingle(std::sin(l)), 0, RoundToSingle(-std::cos(l))}));
+  }
+  float theta = 0;
+  while (theta - s >= -Pi / 2) theta = RoundToSingle(theta - s);
+  const TMatrix first = RotationZ(theta - s);
+  for (TEarthPoint& p : meridian) RotateEarthVector(first, p.Vector);
+  const TMatrix step = RotationZ(s);
+  do {
+    for (TEarthPoint& p : meridian) {
+      RotateEarthVector(step, p.Vector);
+      EarthVectorToPolar(p.Vector, p.Polar);
+    }
+    StoreGridLine(meridian);
+    theta = RoundToSingle(theta + s);
+  } while (!(theta > s / 2 + Pi / 2));
+}
+
+} // namespace
+
+void StartErdmodul() {
+  if (EarthModel.Started) return;
+  EarthModel.Started = true;
+  AddExitRoutine(ReleaseEarthModel);
+  if (EarthMessageHandlerIsDefault()) SetEarthMessageHandler(ConsoleEarthMessage);
+}
+
+void DrawSegments(const std::vector<TSegment>& table, ToViewProc ToView, IsVisibleFunc IsVisible,
+                  ProjectProc Project, int colour) {
+  TEarthPoint view;
+  for (const TSegment& segment : table) {
+    if (segment.Points.empty()) continue;
+    // The first point only places the pen, seen or not.
+    TPolylinePen pen;
+    ToView(segment.Points[0], view);
+    pen.Visible = IsVisible(view);
+    int x = 0, y = 0;
+    Project(view, x, y);
+    LineOrMove(pen, x, y, false, colour);
+    for (size_t i = 1; i < segment.Points.size(); ++i) {
+      ToView(segment.Points[i], view);
+      if (!IsVisible(view)) {
+        pen.Visible = false;
+        continue;
+      }
+      Project(view, x, y);
+      LineOrMove(pen, x, y, pen.Visible && CloseEnough(x, y, pen.X, pen.Y), colour);
+      pen.Visible = true;
+    }
+  }
+}
+
+void DrawOutlineFile(const std::string& name, int colour) {
+  const ToViewProc ToView = EarthModel.ToView;
+  const IsVisibleFunc IsVisible = EarthModel.IsVisible;
+  const ProjectProc Project = EarthModel.Project;
+  if (!ToView || !IsVisible || !Project) return;
+
+  TOutlineFile file;
+  file.WordDeltas = NameHasWordDeltas(name);
+  if (file.WordDeltas && !FileIsReadable(name)) {
+    LoadCoastlines();
+    if (EarthModel.CoastlinesLoaded) WriteCompactCoastlines(EarthModel.Coastlines);
+  }
+  if (!FileIsReadable(name)) {
+    EarthMessage(" \"" + name + "\" nicht gefunden ! \a");
+    return;
+  }
+  if (!ReadWholeFile(name, file.Bytes)) return;
+
+  TPolylinePen pen;
+  // Every point is projected; it is joined to the one before when both are
+  // seen and close, unless it begins a new polyline.
+  auto visit = [&](float lon, float lat, bool newLine) {
+    TEarthPoint view;
+    ToView(EarthPointAt(lon, lat), view);
+    const bool visible = IsVisible(view);
+    int x = 0, y = 0;
+    Project(view, x, y);
+    LineOrMove(pen, x, y, !newLine && pen.Visible && visible && CloseEnough(x, y, pen.X, pen.Y),
+               colour);
+    pen.Visible = visible;
+  };
+
+  int count = 0;
+  float lon = 0, lat = 0;
+  while (ReadSegmentHeader(file, count, lon, lat)) {
+    // A header without the pen-up bit continues the line of the segment before.
+    visit(lon, lat, file.PenUp);
+    const int found = ReadSegmentDeltas(file, count);
+    for (int k = 0; k < found; ++k) {
+      long double dLon, dLat;
+      DecodeDelta(file, k, dLon, dLat);
+      lon = RoundToSingle(lon + dLon);
+      lat = RoundToSingle(lat + dLat);
+      visit(lon, lat, false);
+    }
+    if (found < count) break; // the file ends inside this segment
+  }
+}
+
+void BuildGrid(long double spacing) {
+  EarthModel.GridLines.clear();
+  EarthModel.GridSpacing = spacing;
+  if (std::isfinite(spacing) && spacing > 0) {
+    const long double s = std::max(spacing, FinestGridSpacing);
+    EarthModel.GridSpacing = s;
+    BuildLatitudeCircles(s);
+    BuildMeridians(s);
+  }
+  EarthModel.GridBuilt = true;
+}
+
+void DrawCityDot(int x, int y, int colour) {
+  for (int dx = -1; dx <= 1; ++dx)
+    for (int dy = -1; dy <= 1; ++dy) PutPixel(Shifted(x, dx), Shifted(y, dy), colour);
+}
+
+void DrawCities(ToViewProc ToView, IsVisibleFunc IsVisible, ProjectProc Project, int colour) {
+  // Names start 6 pixels right of the dot, centred on its row.
+  SetTextJustify(0, 1);
+  SetTextBackground(-1);
+  const std::vector<TEarthPoint>& points = EarthModel.CityPoints.Points;
+  for (size_t i = 0; i < points.size() && i < EarthModel.CityNames.size(); ++i) {
+    TEarthPoint view;
+    ToView(points[i], view);
+    if (!IsVisible(view)) continue;
+    int x = 0, y = 0;
+    Project(view, x, y);
+    DrawCityDot(x, y, colour);
+    OutTextXY(Shifted(x, 6), y, EarthModel.CityNames[i], colour);
+  }
+  SetTextBackground(White);
+}
+
+void DrawGlobe(ToViewProc ToView, ProjectProc Project, IsVisibleFunc IsVisible, int CoastColour,
+               int CoastWidth, int BorderLineColour, bool DrawBorders, bool DrawGrid,
+               bool DrawCityList, long double GridDegrees, int GridColour, int CityColour) {
+  StartErdmodul();
+  if (!ToView || !Project || !IsVisible) return;
+  EarthModel.ToView = ToView;
+  EarthModel.IsVisible = IsVisible;
+  EarthModel.Project = Project;
+
+  LoadCoastlines();
+  SetGlobeLineWidth(CoastWidth);
+  DrawSegments(EarthModel.Coastlines, ToView, IsVisible, Project, CoastColour);
+  SetGlobeLineWidth(1);
+
+  if (DrawBorders) DrawOutlineFile(BorderFile, BorderLineColour);
+  if (DrawGrid) {
+    // The grid keeps the spacing of the first call that asked for it.
+    if (!EarthModel.GridBuilt) BuildGrid(GridDegrees * Pi / 180);
+    DrawSegments(EarthModel.GridLines, ToView, IsVisible, Project, GridColour);
+  }
+  if (DrawCityList) {
+    LoadCities();
+    DrawCities(ToView, IsVisible, Project, CityColour);
+  }
+}
