@@ -33,9 +33,16 @@ std::string FormatDate(const TCalendarDate& D) {
 }
 
 std::string FormatClock(long double t) {
-  std::string text = FormatReal(t, 2.2L);
-  const size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? text : text.substr(first);
+  auto text = [](long double value) {
+    std::string s = FormatReal(value, 2.2L);
+    const size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? s : s.substr(first);
+  };
+  std::string s = text(t);
+  // A time a hair before the full hour (19.59999 from the calendar
+  // conversion) would show as 19.60.
+  if (s.find(".60") != std::string::npos) s = text(RoundEven(t));
+  return s;
 }
 
 std::string DayMonthYear(const TCalendarDate& D) {

@@ -18,7 +18,8 @@ extern TLabelTexts Labels;
 
 // " 6. 1.2026": day and month in fields of 2, the year in a field of 4.
 std::string FormatDate(const TCalendarDate& D);
-// "9.30", "14.35": two decimals, no rounding of a minute count of 60.
+// "9.30", "14.35": two decimals; a minute count rounded up to 60 gives the
+// next whole hour (12.597 gives 13.00).
 std::string FormatClock(long double t);
 
 // "6.12.2026": day and month without a leading blank.

@@ -119,6 +119,7 @@ void DrawEarth(int colour) {
 
   DrawLitDisc(View.SunVec, View.EarthCentreX, View.EarthCentreY, View.EarthRadiusPx, LightBlue,
               DarkGray);
+  ComposeGlobeMatrix(); // the key commands may have changed GlobeViewMatrix
   DrawGlobe(View.GlobeToViewProc ? View.GlobeToViewProc : GlobeToView,
             View.GlobeProjectProc ? View.GlobeProjectProc : GlobeProject,
             View.GlobeVisibleProc ? View.GlobeVisibleProc : GlobeVisible, White, coastWidth, White,

@@ -74,16 +74,29 @@ void ComputeOutsidePositions(long double jd) {
     View.SunVec = PolarToVector(TPolar{sky.SunDistance * EarthRadiiPerAU, sky.SunLon, sky.SunLat});
     View.MoonVec = PolarToVector(TPolar{sky.MoonDistance, sky.MoonLon, sky.MoonLat});
   }
+  ComposeGlobeMatrix();
+}
+
+void ComposeGlobeMatrix() {
+  View.GlobeMatrix =
+      MatrixProduct(View.GlobeViewMatrix, MatrixProduct(View.EclipticTilt, View.GlobeSpin));
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j)
+      View.GlobeTurn[i][j] = static_cast<double>(View.GlobeMatrix.M[i][j]);
+  }
 }
 
 void GlobeToView(const TEarthPoint& P, TEarthPoint& Q) {
-  TEarthPoint R;
-  R.Vector = TEarthVector{P.Vector.Length, P.Vector.X, -P.Vector.Z, P.Vector.Y};
-  RotateEarthVector(View.GlobeSpin, R.Vector);
-  RotateEarthVector(View.EclipticTilt, R.Vector);
-  RotateEarthVector(View.GlobeViewMatrix, R.Vector);
-  EarthVectorToPolar(R.Vector, R.Polar);
-  Q = R;
+  // Runs for every outline point at every step: one turn instead of three,
+  // in double precision (the points are single precision), and no polar
+  // coordinates, which nothing reads in the view frame.
+  const double v[3] = {P.Vector.X, -P.Vector.Z, P.Vector.Y}; // the arrangement (X, -Z, Y)
+  const double(&m)[3][3] = View.GlobeTurn;
+  Q.Vector.Length = P.Vector.Length;
+  Q.Vector.X = static_cast<float>(m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2]);
+  Q.Vector.Y = static_cast<float>(m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2]);
+  Q.Vector.Z = static_cast<float>(m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]);
+  Q.Polar = TEarthPolar{};
 }
 
 bool GlobeVisible(const TEarthPoint& P) {
@@ -93,10 +106,22 @@ bool GlobeVisible(const TEarthPoint& P) {
   return P.Vector.X * P.Vector.X + P.Vector.Z * P.Vector.Z < 0.95;
 }
 
+namespace {
+
+// The nearest integer, halves to even, in double precision: GlobeProject runs
+// for every outline point, and the outline points are single precision
+// anyway. Beyond the integer range (and for NaN) the ends of the range.
+int NearestPixel(double v) {
+  if (!(v > -2147483647.0 && v < 2147483647.0)) return v < 0 ? -2147483647 : 2147483647;
+  return static_cast<int>(std::nearbyint(v));
+}
+
+} // namespace
+
 void GlobeProject(const TEarthPoint& P, int& x, int& y) {
-  const long double r = View.EarthRadiusPx;
-  x = RoundEven(r * P.Vector.X + View.EarthCentreX);
-  y = RoundEven(View.EarthCentreY - r * P.Vector.Z);
+  const double r = View.EarthRadiusPx;
+  x = NearestPixel(r * P.Vector.X + View.EarthCentreX);
+  y = NearestPixel(View.EarthCentreY - r * P.Vector.Z);
 }
 
 void BuildLatitudeViews() {
@@ -116,6 +141,7 @@ void SelectPerspective(int perspective) {
     View.GlobeViewMatrix = View.LatitudeGlobeView;
   }
   View.TiltAngle = 0;
+  ComposeGlobeMatrix();
 }
 
 void TiltView(int direction) {
@@ -126,6 +152,7 @@ void TiltView(int direction) {
   View.TiltAngle += direction > 0 ? TenDegrees : -TenDegrees;
   View.ViewMatrix = MatrixProduct(turn, View.ViewMatrix);
   View.GlobeViewMatrix = MatrixProduct(turn, View.GlobeViewMatrix);
+  ComposeGlobeMatrix();
 }
 
 bool MoonInFront() {

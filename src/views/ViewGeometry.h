@@ -11,11 +11,18 @@
 // in the frame of the current perspective) for the Julian date jd.
 void ComputeOutsidePositions(long double jd);
 
-// The three routines handed to DrawGlobe.
+// The three routines handed to DrawGlobe. GlobeToView turns a point with
+// GlobeMatrix and fills only the vector half of Q (the globe drawing reads
+// nothing else); the polar half is left zero.
 void GlobeToView(const TEarthPoint& P, TEarthPoint& Q);
 bool GlobeVisible(const TEarthPoint& P);
 void GlobeProject(const TEarthPoint& P, int& x, int& y);
 
+// GlobeMatrix := GlobeViewMatrix * EclipticTilt * GlobeSpin, the three turns
+// of a globe point in one. The position routines, the perspective and tilt
+// routines and DrawEarth call it; code that changes GlobeViewMatrix itself
+// calls it before using GlobeToView.
+void ComposeGlobeMatrix();
 // Builds LatitudeView and LatitudeGlobeView from the latitude (radians).
 void BuildLatitudeViews();
 // Moves to a perspective (0, 1, 2) and sets both view matrices to match it;

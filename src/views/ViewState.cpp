@@ -25,6 +25,7 @@ void InitViewState() {
   View.TiltDown = RotationX(-10.0L * DegToRad);
   // Until the first set-up every other matrix leaves its vector as it is.
   View.GlobeSpin = View.IdentityMatrix;
+  View.GlobeMatrix = View.EclipticTilt;
   View.ViewMatrix = View.IdentityMatrix;
   View.GlobeViewMatrix = View.IdentityMatrix;
   View.LatitudeView = View.IdentityMatrix;

@@ -46,13 +46,15 @@ struct TViewState {
   long double SinObliquity = 0, CosObliquity = 1;
 
   // ---- matrices -------------------------------------------------------------
-  TMatrix GlobeSpin;         // turns the Earth's outline points to the instant
-  TMatrix EclipticTilt;      // globe points from the equator frame to the ecliptic frame
-  TMatrix ViewMatrix;        // Sun and Moon, perspectives 0 and 1
-  TMatrix GlobeViewMatrix;   // globe points, every perspective
-  TMatrix LatitudeView;      // ViewMatrix of perspective 1
-  TMatrix LatitudeGlobeView; // GlobeViewMatrix of perspectives 1 and 2
-  TMatrix TiltUp, TiltDown;  // RotationX(+10 degrees), RotationX(-10 degrees)
+  TMatrix GlobeSpin;           // turns the Earth's outline points to the instant
+  TMatrix GlobeMatrix;         // GlobeViewMatrix * EclipticTilt * GlobeSpin, see ComposeGlobeMatrix
+  double GlobeTurn[3][3] = {}; // GlobeMatrix in double, for the outline points
+  TMatrix EclipticTilt;        // globe points from the equator frame to the ecliptic frame
+  TMatrix ViewMatrix;          // Sun and Moon, perspectives 0 and 1
+  TMatrix GlobeViewMatrix;     // globe points, every perspective
+  TMatrix LatitudeView;        // ViewMatrix of perspective 1
+  TMatrix LatitudeGlobeView;   // GlobeViewMatrix of perspectives 1 and 2
+  TMatrix TiltUp, TiltDown;    // RotationX(+10 degrees), RotationX(-10 degrees)
   TMatrix IdentityMatrix;
   TMatrix AzimuthMatrix; // inside view: turns the central azimuth to the front
 
