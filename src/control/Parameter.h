@@ -8,9 +8,9 @@
 #include <string>
 
 struct TParameters {
-  // Values. Latitude, Longitude and CentralAzimuth are entered in degrees and
-  // turned into radians in place by SetUpView; StepDays is entered in h.mm
-  // and turned into days there; LineSpacing is held in radians.
+  // Values as entered: Latitude, Longitude and CentralAzimuth in degrees,
+  // StartTime and StepDays in h.mm form, LineSpacing in radians. The view
+  // set-up takes its working values (radians, days) from these.
   long double Latitude = 0;
   long double Longitude = 0;
   int32_t StartDay = 1, StartMonth = 1, StartYear = 2000;

@@ -3,15 +3,20 @@
 // Modes: the interactive program (a window), the ephemeris table and the
 // headless pictures. The last two need no display.
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 #include "Dateien.h"
 #include "Ephemeris.h"
+#include "Lunotrop.h"
+#include "Render.h"
 #include "Zahlen.h"
 
 namespace {
@@ -42,6 +47,22 @@ bool WholeNumber(const QString& text, int minimum, int& value) {
   if (ParseInteger(text.toStdString(), v) != 0 || v < minimum) return false;
   value = v;
   return true;
+}
+
+bool ParseSize(const QString& text, int& width, int& height) {
+  const QStringList parts = text.toLower().split('x');
+  return parts.size() == 2 && WholeNumber(parts[0], 1, width) && WholeNumber(parts[1], 1, height);
+}
+
+// Qt warns on every start when the session has no runtime folder (a root
+// shell, a kiosk); give it the private folder it would fall back to anyway.
+void QuietRuntimeFolder() {
+  if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return;
+  const QString folder = QDir::tempPath() + "/runtime-lunotrop-" + QString::number(getuid());
+  if (QDir().mkpath(folder) &&
+      QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner))
+    qputenv("XDG_RUNTIME_DIR", folder.toLocal8Bit());
 }
 
 // The shipped data next to an installed program, and in the source tree for
@@ -84,6 +105,7 @@ int main(int argc, char** argv) {
   }
   const QStringList files = parser.positionalArguments();
   FindDataFolders(argv[0]);
+  QuietRuntimeFolder();
 
   if (parser.isSet(ephemeris)) {
     if (files.size() != 1) return Fail("--ephemeris braucht genau eine Parameterdatei.");
@@ -93,7 +115,26 @@ int main(int argc, char** argv) {
     return WriteEphemeris(files.first().toStdString(), rows, std::cout, std::cerr);
   }
 
+  if (parser.isSet(render)) {
+    if (files.size() != 1) return Fail("--render braucht genau eine Parameterdatei.");
+    TRenderOptions options;
+    options.Output = parser.value(render).toStdString();
+    options.ParameterFile = files.first().toStdString();
+    if (parser.isSet(steps) && !WholeNumber(parser.value(steps), 0, options.Steps))
+      return Fail("--steps braucht eine ganze Zahl ab 0.");
+    if (parser.isSet(size) && !ParseSize(parser.value(size), options.Width, options.Height))
+      return Fail("--size braucht die Form BREITExHÖHE, zum Beispiel 1920x1080.");
+    if (parser.isSet(perspective) &&
+        (!WholeNumber(parser.value(perspective), 0, options.Perspective) ||
+         options.Perspective > 2))
+      return Fail("--perspective braucht 0, 1 oder 2.");
+    // No display is needed: draw on the offscreen platform.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    return RenderPicture(options, std::cerr);
+  }
+
   if (files.size() > 1) return Fail("Bitte höchstens eine Parameterdatei angeben.");
-  std::cerr << "lunotrop: Das Fenster ist noch nicht eingebaut.\n";
-  return 1;
+  return RunInteractive(argc, argv, files.isEmpty() ? "" : files.first().toStdString(),
+                        parser.isSet(window));
 }

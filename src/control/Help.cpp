@@ -1,0 +1,84 @@
+#include "Help.h"
+
+#include "InsideView.h"
+#include "KernGraf.h"
+#include "Parameter.h"
+#include "ViewState.h"
+
+namespace {
+
+struct THelpLine {
+  int Row; // y = Row * CharHeight; 0 = the bottom line (MaxY - 5)
+  int Colour;
+  const char* Text;
+};
+
+// The outside view's panel: y in steps of two line heights.
+const THelpLine OutsideHelp[] = {
+    {2, White, "\"e\": Einzelschritt an/aus"},
+    {4, White, "\"p\": Pause an/aus"},
+    {6, White, "\"*\",\"/\"  : Zeitschritt größer/kleiner"},
+    {8, White, "\"<=\",\"=>\": Verzögerung größer/kleiner"},
+    {10, White, "\"^\",\"v\"  : Kippen des Bildes nach hinten/vorn"},
+    {12, White, "\"-\",\"+\"  : Richtung des Zeitschrittes"},
+    {14, White, "\">\",\"<\"  : Mond und Sonne oder Erde größer/kleiner"},
+    {16, White, "Wechsel der Perspektive (bei der Ansicht von außen):"},
+    {18, White, "\"h\"      : (1. Klick) Blick über den Breitenkreis des Standortes,"},
+    {20, White, "         : (2. Klick) Blick über Horizont bei ruhender Erde,"},
+    {22, White, "         : (3. Klick) Blick vom Ekliptiknordpol.        "},
+    {24, White, "\"s\": Bildspeicherung"},
+    {26, White, " F2: Abspeichern der Eingabeparameter"},
+    {28, LightRed, "\"d\": Wechsel zur Ansicht von innen"},
+    {0, LightRed, "weiter mit Tastendruck !"},
+};
+
+// The inside view's band: one line height apart.
+const THelpLine InsideHelp[] = {
+    {1, LightRed, " weiter mit Tastendruck!"},
+    {2, White, "    \"e\"    : Einzelschritt an/aus"},
+    {3, White, "    \"s\"    : Speichern des Bildes"},
+    {4, White, "    \"a\"    : Einblenden der Äquatorialkoordinaten"},
+    {5, White, "    \"p\"    : Pause an/aus"},
+    {6, White, "    \"+\"    : positive Zeitrichtung"},
+    {7, White, "    \"-\"    : Änderung der Zeitrichtung"},
+    {8, White, "    \"l\"    : Visierlinien zu Sonne und Mond"},
+    {9, White,
+     "  \"*\",\"/\"  : Zeitschritt größer/kleiner            \"<=\",\"=>\": Verzögerung "
+     "größer/kleiner"},
+    {10, White,
+     "  \">\",\"<\"  : Sonne und Mond größer/kleiner                F2: Abspeichern der "
+     "Eingabeparameter"},
+    {11, White, "   \"ESC\"   : Neueingabe der Parameter "},
+    {12, White, "  \"Ctrl C\" : Abbruch des Programmes"},
+    {13, LightRed, "    \"d\"    : Wechsel zur Ansicht von außen"},
+};
+
+void WriteHelpLines(int x, const THelpLine* lines, int count) {
+  for (int i = 0; i < count; ++i) {
+    const int y = lines[i].Row == 0 ? MaxY() - 5 : lines[i].Row * CharHeight;
+    OutTextXY(x, y, lines[i].Text, lines[i].Colour);
+  }
+}
+
+} // namespace
+
+void ShowHelp() {
+  // The help waits for a key like single-step mode; the next step restores it.
+  Flags.SavedSingleStep = Flags.SingleStep;
+  Flags.SingleStep = true;
+  SetFillStyle(255, Black, Black);
+  SetTextJustify(0, 0);
+  SetTextBackground(Black);
+  if (View.OutsideView) {
+    // The outside picture is the square of side MaxY at the left.
+    const int x0 = MaxY() - 150;
+    FillBar(x0, 0, MaxX(), MaxY());
+    WriteHelpLines(x0, OutsideHelp, sizeof OutsideHelp / sizeof OutsideHelp[0]);
+  } else {
+    FillBar(0, 0, MaxX(), View.TitleBase);
+    SetTextSize(10);
+    WriteHelpLines(0, InsideHelp, sizeof InsideHelp / sizeof InsideHelp[0]);
+    MarkInsideViewChanged();
+  }
+  Flags.PendingClear = true;
+}

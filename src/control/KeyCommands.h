@@ -1,0 +1,15 @@
+// The key handler: called on every tick of the main window's timer. It starts
+// the main routine while no run has started; afterwards it takes at most one
+// key per tick, carries out its command and lets the animation take a step.
+#pragma once
+
+#include <string>
+
+void KeyCommandHandler();
+
+// The status line at the bottom of the screen.
+extern const char* const StatusLineText;
+
+// Name of the n-th saved picture: Lunotrop00.bmp .. Lunotrop99.bmp, then
+// Lunotrop100.bmp and so on.
+std::string PictureName(int counter);

@@ -1,0 +1,95 @@
+#include "Render.h"
+
+#include <QImage>
+#include <QSaveFile>
+#include <QString>
+
+#include "Animation.h"
+#include "FensterGraf.h"
+#include "KernGraf.h"
+#include "KeyCommands.h"
+#include "Lunotrop.h"
+#include "Parameter.h"
+#include "ParameterFile.h"
+#include "ViewState.h"
+
+namespace {
+
+std::string Extension(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return "";
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+// Writes the framebuffer through a temporary file, so a failed write leaves
+// no partial picture.
+bool SaveScreen(const std::string& name, const std::string& format, std::ostream& err) {
+  QImage picture = ScreenImage().convertToFormat(QImage::Format_RGB888);
+  QSaveFile file(QString::fromStdString(name));
+  if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, format.c_str()) || !file.commit()) {
+    err << "lunotrop: Das Bild \"" << name
+        << "\" kann nicht geschrieben werden: " << file.errorString().toStdString() << "\n";
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+void HeadlessTick(int key) {
+  if (key != 0) PutKey(key);
+  KeyCommandHandler();
+}
+
+int RenderPicture(const TRenderOptions& options, std::ostream& err) {
+  const std::string format = Extension(options.Output) == "png"   ? "PNG"
+                             : Extension(options.Output) == "bmp" ? "BMP"
+                                                                  : "";
+  if (format.empty()) {
+    err << "lunotrop: Das Bild muss auf .bmp oder .png enden: \"" << options.Output << "\"\n";
+    return 2;
+  }
+  const int status = StartHeadlessRun(options, err);
+  if (status != 0) return status;
+  for (int i = 0; i < options.Steps; ++i) HeadlessTick(0);
+  return SaveScreen(options.Output, format, err) ? 0 : 2;
+}
+
+int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
+  if (options.Steps < 0 || options.Width < 16 || options.Height < 16 || options.Width > 16384 ||
+      options.Height > 16384 || options.Perspective < -1 || options.Perspective > 2) {
+    err << "lunotrop: Ungültige Angaben für --steps, --size oder --perspective.\n";
+    return 2;
+  }
+
+  SetScreenSize(options.Width, options.Height);
+  AttachScreen(options.Width, options.Height);
+  StartConsole(false, false, 0, 10, "Courier");
+  Flags = TControlFlags();
+  Flags.StartedWithFile = false; // draw as after an input: with the earlier Moons
+  InitialiseParameters();
+
+  bool outside = false, singleStep = true;
+  const TParameterFileResult read =
+      ReadParameterFile(options.ParameterFile, Param, outside, singleStep);
+  if (!read.Ok) {
+    err << "lunotrop: " << read.Message << "\n";
+    return 2;
+  }
+  View.OutsideView = outside || options.Perspective >= 0;
+  SkipDelay = true;
+
+  // The end of the parameter input, then the steps of the running animation.
+  SetFillStyle(255, Black, Black);
+  FillBar(0, 0, MaxX(), MaxY());
+  ResetPalette();
+  Flags.InputDoneOnce = true;
+  SetUpView();
+  AnimationStep();
+  RunStarted = true;
+  Flags.SingleStep = false;
+  for (int i = 0; i < options.Perspective; ++i) HeadlessTick('h');
+  return 0;
+}

@@ -1,0 +1,27 @@
+// Headless pictures: what the screen shows after the parameter input with a
+// parameter file's values, and after further steps of the animation, drawn
+// without a window and saved as BMP or PNG.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+struct TRenderOptions {
+  std::string Output; // .bmp or .png
+  std::string ParameterFile;
+  int Steps = 0; // steps of the continuous animation after the start picture
+  int Width = 1920, Height = 1080;
+  int Perspective = -1; // 0..2: the outside view in that perspective; -1: the file's view
+};
+
+// Needs a QGuiApplication (any platform, offscreen will do). Returns the exit
+// status: 0, or 2 for bad input (German message on err, no file written).
+int RenderPicture(const TRenderOptions& options, std::ostream& err);
+
+// The start of a headless run without the steps and the saving: the screen
+// of the given size, the parameter file's values, the set-up of the view and
+// its first step, then the perspective keys; the animation then runs
+// continuously. Returns 0, or 2 with a German message on err.
+int StartHeadlessRun(const TRenderOptions& options, std::ostream& err);
+// One tick of the main window's timer, with a key (0: none).
+void HeadlessTick(int key);

@@ -1,0 +1,160 @@
+#include "Animation.h"
+
+#include <cmath>
+
+#include "InsideView.h"
+#include "Kern2Graf.h"
+#include "KernGraf.h"
+#include "Labels.h"
+#include "ModulGraf.h"
+#include "OutsideView.h"
+#include "Parameter.h"
+#include "ViewGeometry.h"
+
+bool SkipDelay = false;
+
+namespace {
+
+TCalendarDate StartDate() {
+  return TCalendarDate{Param.StartDay, Param.StartMonth, Param.StartYear};
+}
+
+void PrepareInsideView() {
+  BuildHorizon();
+  // The pictures depend only on the central azimuth and the screen, so they
+  // are kept when a new input leaves the latitude's sign and the azimuth as
+  // they were.
+  const bool sameSign = Param.Latitude * Flags.PreviousLatitude > 0;
+  if (sameSign && BackgroundPicturesFit(View.CentralAzimuth)) {
+    ComputeObserverMark();
+  } else {
+    BuildBackgroundPictures();
+  }
+}
+
+// The Moon of the last 24 days, every 3.4 days, with date and time.
+void DrawEarlierMoons() {
+  for (int k = 1; k <= 7; ++k) {
+    const long double t = View.CurrentJD - 7 * HistoryStep + (k - 1) * HistoryStep;
+    ComputeOutsidePositions(t);
+    DrawMoon(LightGray);
+    int x = 0, y = 0;
+    MoonPixel(x, y);
+    LabelMoon(x, y, FormatDate(View.Date), FormatClock(View.Time), White);
+  }
+}
+
+void DrawStartPicture() {
+  // FillBar leaves out its right and bottom edge: one more to clear the last
+  // column and row as well.
+  SetFillStyle(255, Black, Black);
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
+  SetFont("Courier", 10, 0);
+  if (!Flags.StartedWithFile) {
+    SelectPerspective(0);
+    DrawEarlierMoons();
+  }
+  ComputeOutsidePositions(View.CurrentJD);
+  DrawViewFrame();
+  DrawEarth(LightBlue);
+  DrawMoon(LightGray);
+  int x = 0, y = 0;
+  MoonPixel(x, y);
+  LabelMoon(x, y, Labels.DateText, Labels.ClockText, LightRed);
+  View.MoonShown = false;
+  Flags.PendingClear = false;
+  View.TiltAngle = 0;
+  DrawViewFrame();
+}
+
+void OutsideStep() {
+  ComputeOutsidePositions(View.CurrentJD);
+  DrawViewFrame();
+  if (View.Perspective == 2) {
+    DrawOutsideHorizon(DarkGray);
+    DrawSunMarker(Yellow);
+  }
+  DrawEarthAndMoon();
+}
+
+void InsideStep() {
+  ComputeInsidePositions();
+  View.TitleBase = ComputeTitleBase();
+  SetFillStyle(255, Black, Black);
+  ShowBackgroundPicture();
+  SetTextJustify(2, 0);
+  DrawRequestedCircles();
+  DrawInsideTitle();
+  SetFont("Courier", 10, 0);
+  DrawSunAndMoon();
+}
+
+} // namespace
+
+void TakeParameters() {
+  // The parameters keep what was entered (degrees, h.mm), so a second set-up
+  // from the same input gives the same view.
+  View.Latitude = Param.Latitude * DegToRad;
+  View.Longitude = Param.Longitude * DegToRad;
+  View.CentralAzimuth = Param.CentralAzimuth * DegToRad;
+  View.SinLatitude = std::sin(View.Latitude);
+  View.CosLatitude = std::cos(View.Latitude);
+  View.StepDays = HoursMinutesToHours(Param.StepDays) / 24;
+
+  View.CurrentJD = JulianDate(StartDate(), Param.StartTime);
+  View.TimeDirection = 1;
+  View.DiscRadius = 15;
+  View.SiderealTime = LocalSiderealTime(StartDate(), Param.StartTime, View.Longitude);
+  View.AzimuthMatrix = RotationZ(-View.CentralAzimuth);
+  Labels.LocationText = MakeLocationText();
+
+  const TEarthPolar place{static_cast<float>(View.Longitude), static_cast<float>(View.Latitude),
+                          1.0f};
+  View.ObserverPoint.Polar = place;
+  EarthPolarToVector(place, View.ObserverPoint.Vector);
+  BuildLatitudeViews();
+  // The matrices follow the perspective in force (it stays when the program
+  // was started with a parameter file).
+  SelectPerspective(View.Perspective);
+}
+
+void SetUpView() {
+  TakeParameters();
+  SetTextBackground(Black);
+
+  SetInsideWindow();
+  PrepareInsideView();
+
+  SetFillStyle(255, Black, Black);
+  SetOutsideWindow();
+  View.EarthCentreX = WorldToScreenX(0);
+  View.EarthCentreY = WorldToScreenY(0);
+
+  if (View.OutsideView) {
+    DrawStartPicture();
+  } else {
+    SetInsideWindow();
+  }
+}
+
+void AnimationStep() {
+  if (Flags.PendingClear) {
+    // A help screen stands: start from a black screen and give back the
+    // single-step setting it took.
+    SetFillStyle(255, Black, Black);
+    FillBar(0, 0, MaxX() + 1, MaxY() + 1);
+    Flags.PendingClear = false;
+    Flags.SingleStep = Flags.SavedSingleStep;
+    MarkInsideViewChanged();
+  }
+  if (!SkipDelay) DelayMs(Param.Delay);
+
+  if (View.OutsideView) {
+    if (View.MoonShown) DrawMoon(Black); // where the step before drew it
+    OutsideStep();
+    MarkInsideViewChanged(); // the inside view starts again from its whole picture
+  } else {
+    InsideStep();
+  }
+  View.CurrentJD += View.TimeDirection * View.StepDays;
+}

@@ -1,0 +1,412 @@
+#include "InsideView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Kern2Graf.h"
+#include "ModulGraf.h"
+#include "Parameter.h"
+#include "ViewGeometry.h"
+#include "Zahlen.h"
+
+namespace {
+
+// Colours of one background picture.
+struct TPictureColours {
+  int Ground, Sky, HorizonLine, Rays;
+};
+constexpr TPictureColours PictureColours[3] = {{Green, Black, DarkGray, Black}, // night
+                                               {Green, Blue, DarkGray, Black},  // twilight
+                                               {LightGreen, LightBlue, LightGray, DarkGray}}; // day
+
+// What a step drew over the restored picture, so that the next step can put
+// back just those parts instead of copying the whole screen (a full copy of a
+// 1920x1080 picture alone takes about as long as the rest of the step).
+struct TRestoreState {
+  bool WholePicture = true; // something else drew on the screen meanwhile
+  int Kind = -1;            // the picture restored last
+  QRect SunBox, MoonBox;    // discs drawn by the step before
+};
+
+// The module's state: the traced horizon, the stored pictures, and what the
+// step before drew over them.
+struct TSkyPictures {
+  std::vector<TPoint> Horizon; // at most MaxHorizonPoints
+  std::vector<TPoint> GroundPolygon, SkyPolygon;
+  QImage Pictures[3];
+  // The rows of each picture that every step writes over: the title band at
+  // the top and the band of the key handler's status line at the bottom.
+  QImage TitleBands[3], StatusBands[3];
+  int StatusBandTop = 0;
+  bool Built = false;
+  long double BuiltAzimuth = 0;
+  int BuiltWidth = 0, BuiltHeight = 0;
+  TRestoreState Restore;
+};
+TSkyPictures Sky;
+
+constexpr size_t MaxHorizonPoints = 1001;
+// Rows at the bottom that the status line may cover.
+constexpr int StatusBandHeight = 48;
+// The grid of the inside view is fixed at 30 degrees whatever line spacing
+// was entered.
+constexpr int GridDegrees = 30;
+// Bodies further below the horizon than this are not drawn.
+constexpr long double LowestDrawnAltitude = -10.0L * DegToRad;
+
+long double Radians(long double degrees) {
+  return degrees * DegToRad;
+}
+
+TVector Direction(long double azimuth, long double altitude) {
+  return PolarToVector(TPolar{1, azimuth, altitude});
+}
+
+// Pixel of a horizon direction. The horizon is traced with the picture's u
+// mirrored; the set of horizon points is the same either way, and the
+// tracing loops run from the right edge to the left.
+TPoint HorizonPixel(long double azimuth) {
+  const TSkyPoint S = ProjectToSky(Direction(azimuth, 0));
+  return TPoint{WorldToScreenX(-S.U), WorldToScreenY(S.V)};
+}
+
+// One point of a traced curve: the first point starts the line; a later one
+// continues it when it is accepted and otherwise breaks it.
+void CurvePoint(bool first, const TVector& direction, bool aboveHorizon, int colour) {
+  const TSkyPoint S = ProjectToSky(direction);
+  const int x = SkyPixelX(S);
+  const int y = SkyPixelY(S);
+  if (first || !(S.Visible && aboveHorizon)) {
+    PenMoveTo(x, y);
+  } else {
+    PenLineTo(x, y, colour);
+  }
+}
+
+// A direction of the equatorial frame (right ascension, declination) in the
+// horizon frame, with its altitude.
+TVector EquatorialDirection(long double rightAscension, long double declination,
+                            long double& altitude) {
+  long double p = rightAscension;
+  long double q = declination;
+  EquatorialToHorizontal(p, q, View.SinLatitude, View.CosLatitude, View.SiderealTime);
+  altitude = q;
+  return Direction(p, q);
+}
+
+} // namespace
+
+// ---- horizon --------------------------------------------------------------------
+
+void TraceHorizon(int stepDegrees) {
+  const long double step = Radians(std::max(stepDegrees, 1));
+  Sky.Horizon.clear();
+  // The horizon behind the observer projects far outside the window, so both
+  // loops end; the counters only guard against a window too wide for that.
+  long double z = Radians(0.01L);
+  TPoint p;
+  int turns = 0;
+  do {
+    z -= step;
+    p = HorizonPixel(z);
+  } while (p.X <= MaxX() && ++turns < static_cast<int>(MaxHorizonPoints));
+  Sky.Horizon.push_back(p);
+  do {
+    z += step;
+    p = HorizonPixel(z);
+    Sky.Horizon.push_back(p);
+  } while (p.X >= 0 && Sky.Horizon.size() < MaxHorizonPoints);
+}
+
+void BuildHorizon() {
+  TraceHorizon(2);
+  Sky.GroundPolygon = Sky.Horizon;
+  Sky.GroundPolygon.push_back(TPoint{0, MaxY() + 1});
+  Sky.GroundPolygon.push_back(TPoint{MaxX() + 1, MaxY() + 1});
+  Sky.SkyPolygon = Sky.Horizon;
+  Sky.SkyPolygon.push_back(TPoint{0, -1});
+  Sky.SkyPolygon.push_back(TPoint{MaxX() + 1, -1});
+}
+
+const std::vector<TPoint>& HorizonPoints() {
+  return Sky.Horizon;
+}
+
+void DrawHorizonLine(int colour) {
+  if (Sky.Horizon.empty()) return;
+  PenMoveTo(Sky.Horizon.front().X, Sky.Horizon.front().Y);
+  for (size_t i = 1; i < Sky.Horizon.size(); ++i) {
+    PenLineTo(Sky.Horizon[i].X, Sky.Horizon[i].Y, colour);
+  }
+}
+
+void PaintGroundAndSky(int groundColour, int skyColour, int lineColour) {
+  DrawHorizonLine(lineColour);
+  SetFillStyle(255, groundColour, groundColour);
+  FillPolygon(static_cast<int>(Sky.GroundPolygon.size()), Sky.GroundPolygon.data());
+  SetFillStyle(255, skyColour, skyColour);
+  FillPolygon(static_cast<int>(Sky.SkyPolygon.size()), Sky.SkyPolygon.data());
+}
+
+// ---- curves ---------------------------------------------------------------------
+// Each curve runs its parameter in 2 degree steps; the test comes before the
+// step, so the last point is the first value that fails it (the curves end
+// on the horizon or close on themselves).
+
+void DrawAzimuthLine(int colour, long double azimuth) {
+  for (int altitude = 90;; altitude -= 2) {
+    CurvePoint(altitude == 90, Direction(azimuth, Radians(altitude)), true, colour);
+    if (!(altitude > 0)) break;
+  }
+}
+
+void DrawAltitudeLine(int colour, long double altitude) {
+  for (int azimuth = -180;; azimuth += 2) {
+    CurvePoint(azimuth == -180, Direction(Radians(azimuth), altitude), true, colour);
+    if (!(azimuth < 180)) break;
+  }
+}
+
+void DrawEquatorLine(int colour) {
+  for (int ra = -180;; ra += 2) {
+    long double altitude = 0;
+    const TVector D = EquatorialDirection(Radians(ra), 0, altitude);
+    CurvePoint(ra == -180, D, altitude >= 0, colour);
+    if (!(ra < 180)) break;
+  }
+}
+
+void DrawEclipticLine(int colour) {
+  for (int longitude = 0;; longitude += 2) {
+    TVector E = Direction(Radians(longitude), 0);
+    RotatePair(E.Y, E.Z, View.SinObliquity, View.CosObliquity); // ecliptic to equator
+    const TPolar Q = VectorToPolar(E);
+    long double altitude = 0;
+    const TVector D = EquatorialDirection(Q.Lon, Q.Lat, altitude);
+    CurvePoint(longitude == 0, D, altitude >= 0, colour);
+    if (!(longitude < 360)) break;
+  }
+}
+
+// ---- Sun and Moon ---------------------------------------------------------------------
+
+void DrawSunDisc(int x, int y, int colour) {
+  const int r = std::max(View.DiscRadius, 0);
+  SetFillStyle(255, colour, colour);
+  DrawEllipse(x, y, r, r);
+}
+
+void DrawMoonPhase(int x, int y, int r, long double k, long double limbAngle, int litColour,
+                   int darkColour) {
+  if (!std::isfinite(k) || !std::isfinite(limbAngle)) return;
+  r = std::max(r, 0);
+  const long double a = limbAngle / DegToRad;
+  // The half disc towards the Sun.
+  DrawHalfEllipse(x, y, r, r, 255, litColour, false, true, a - 90);
+  if (k > 0) {
+    // Less than half lit: a dark half ellipse cuts it down to a crescent.
+    DrawHalfEllipse(x, y, r, RoundEven(r * std::sin(k)), 255, darkColour, false, true, a - 90);
+  } else {
+    // Half or more: a lit half ellipse on the far side makes it gibbous.
+    DrawHalfEllipse(x, y, r, RoundEven(r * std::sin(-k)), 255, litColour, false, true, a + 90);
+  }
+}
+
+// ---- the stored pictures ---------------------------------------------------------------
+
+void ComputeObserverMark() {
+  const TSkyPoint S = ProjectToSky(MakeVector(0, 0, 0));
+  View.ObserverX = SkyPixelX(S);
+  View.ObserverY = SkyPixelY(S);
+}
+
+int ComputeTitleBase() {
+  const long double a = Radians(100);
+  const TSkyPoint S = ProjectToSky(MakeVector(0, std::cos(a), std::sin(a)));
+  return std::max(WorldToScreenY(S.V), -2147483647 + 50) - 50;
+}
+
+namespace {
+
+void DrawGrid() {
+  int azimuth = 0;
+  while (azimuth - GridDegrees >= -180) azimuth -= GridDegrees;
+  for (; azimuth < 180; azimuth += GridDegrees) DrawAzimuthLine(LightGray, Radians(azimuth));
+  for (int altitude = 0; altitude < 90; altitude += GridDegrees) {
+    DrawAltitudeLine(LightGray, Radians(altitude));
+  }
+}
+
+void DrawRays(int colour) {
+  for (int q = -180; q < 180 - GridDegrees; q += GridDegrees) {
+    const long double a = Radians(q);
+    const TSkyPoint S = ProjectToSky(MakeVector(-std::sin(a), std::cos(a), 0));
+    DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(S), SkyPixelY(S), colour);
+  }
+}
+
+void DrawCompassLetters(int groundColour) {
+  struct TLetter {
+    const char* Text;
+    int Azimuth;
+  };
+  constexpr TLetter Letters[] = {{"S", 0}, {"O", -90}, {"W", 90}, {"N", 180}};
+  SetTextJustify(1, 1);
+  SetTextBackground(groundColour);
+  for (const TLetter& letter : Letters) {
+    const TSkyPoint S = ProjectToSky(PolarToVector(TPolar{0.9L, Radians(letter.Azimuth), 0}));
+    if (S.Visible) OutTextXY(SkyPixelX(S), SkyPixelY(S), letter.Text, White);
+  }
+}
+
+void DrawObserverMark(int groundColour) {
+  SetFillStyle(255, LightRed, LightRed);
+  DrawEllipse(View.ObserverX, View.ObserverY, 4, 4);
+  SetTextJustify(1, 2);
+  SetTextBackground(groundColour);
+  OutTextXY(View.ObserverX, View.ObserverY + 3, "Beobachter", White);
+}
+
+void BuildPicture(TSkyPictureKind kind) {
+  const TPictureColours& c = PictureColours[kind];
+  SetFillStyle(255, Black, Black);
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
+  PaintGroundAndSky(c.Ground, c.Sky, c.HorizonLine);
+  DrawGrid();
+
+  View.TitleBase = ComputeTitleBase();
+  SetFillStyle(255, Black, Black);
+  FillBar(0, 0, MaxX() + 1, View.TitleBase);
+
+  ComputeObserverMark();
+  DrawRays(c.Rays);
+  DrawCompassLetters(c.Ground);
+  DrawObserverMark(c.Ground);
+
+  SetTextJustify(2, 0);
+  SetTextBackground(Black);
+  OutTextXY(MaxX(), CharHeight, "\"F1\": Hilfe ", LightRed);
+  Sky.Pictures[kind] = GrabScreen(0, 0, MaxX(), MaxY());
+  Sky.TitleBands[kind] = GrabScreen(0, 0, MaxX(), std::max(View.TitleBase, 0));
+  Sky.StatusBandTop = std::max(MaxY() - StatusBandHeight, 0);
+  Sky.StatusBands[kind] = GrabScreen(0, Sky.StatusBandTop, MaxX(), MaxY());
+}
+
+// The part of the box that lies on the screen.
+QRect OnScreen(const QRect& box) {
+  return box.intersected(QRect(0, 0, MaxX() + 1, MaxY() + 1));
+}
+
+void RestoreBox(const QImage& picture, const QRect& box) {
+  const QRect part = OnScreen(box);
+  if (!part.isEmpty()) DrawPicture(picture.copy(part), part.x(), part.y());
+}
+
+// The square around a disc, with a margin for the edge of its polygon.
+QRect DiscBox(int x, int y, int r) {
+  // Kept within a range whose arithmetic cannot overflow; anything beyond
+  // lies off the screen anyway.
+  auto limit = [](long long v) { return static_cast<int>(std::clamp(v, -1000000LL, 1000000LL)); };
+  const long long reach = static_cast<long long>(std::max(r, 0)) + 3;
+  return QRect(QPoint(limit(x - reach), limit(y - reach)),
+               QPoint(limit(x + reach), limit(y + reach)));
+}
+
+} // namespace
+
+void BuildBackgroundPictures() {
+  // The letters in the console's normal font, whatever the start screen left.
+  SetFont("Courier", 10, 0);
+  BuildPicture(NightPicture);
+  BuildPicture(TwilightPicture);
+  BuildPicture(DayPicture);
+  Sky.Built = true;
+  Sky.Restore.WholePicture = true;
+  Sky.BuiltAzimuth = View.CentralAzimuth;
+  Sky.BuiltWidth = MaxX() + 1;
+  Sky.BuiltHeight = MaxY() + 1;
+}
+
+bool BackgroundPicturesExist() {
+  return Sky.Built;
+}
+
+bool BackgroundPicturesFit(long double centralAzimuth) {
+  return Sky.Built && Sky.BuiltAzimuth == centralAzimuth && Sky.BuiltWidth == MaxX() + 1 &&
+         Sky.BuiltHeight == MaxY() + 1;
+}
+
+const QImage& BackgroundPicture(TSkyPictureKind kind) {
+  return Sky.Pictures[kind];
+}
+
+void ForgetBackgroundPictures() {
+  for (int i = 0; i < 3; ++i) {
+    Sky.Pictures[i] = QImage();
+    Sky.TitleBands[i] = QImage();
+    Sky.StatusBands[i] = QImage();
+  }
+  Sky.Built = false;
+  Sky.Restore = TRestoreState();
+}
+
+void MarkInsideViewChanged() {
+  Sky.Restore.WholePicture = true;
+}
+
+void ShowBackgroundPicture() {
+  const TSkyPictureKind kind =
+      View.SunUp ? DayPicture : (View.Twilight ? TwilightPicture : NightPicture);
+  const QImage& picture = Sky.Pictures[kind];
+  if (picture.isNull()) return;
+  TRestoreState& restore = Sky.Restore;
+  if (restore.WholePicture || restore.Kind != kind || picture.size() != ScreenImage().size()) {
+    DrawPicture(picture, 0, 0);
+  } else {
+    DrawPicture(Sky.TitleBands[kind], 0, 0);
+    DrawPicture(Sky.StatusBands[kind], 0, Sky.StatusBandTop);
+    RestoreBox(picture, restore.SunBox);
+    RestoreBox(picture, restore.MoonBox);
+  }
+  restore = TRestoreState();
+  restore.WholePicture = false;
+  restore.Kind = kind;
+}
+
+void DrawSightLines() {
+  DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(View.SunSky), SkyPixelY(View.SunSky),
+           LightRed);
+  DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(View.MoonSky), SkyPixelY(View.MoonSky),
+           Yellow);
+  MarkInsideViewChanged();
+}
+
+// ---- one step ------------------------------------------------------------------------
+
+void DrawRequestedCircles() {
+  if (Param.DrawEquator) DrawEquatorLine(LightGray);
+  if (Param.DrawEcliptic) DrawEclipticLine(LightGray);
+  // The circles run across the whole sky: the next step restores all of it.
+  if (Param.DrawEquator || Param.DrawEcliptic) MarkInsideViewChanged();
+}
+
+void DrawSunAndMoon() {
+  // Bodies a little below the horizon are drawn over the ground, darker.
+  if (View.SunAltitude > LowestDrawnAltitude) {
+    const int x = SkyPixelX(View.SunSky);
+    const int y = SkyPixelY(View.SunSky);
+    DrawSunDisc(x, y, View.SunAltitude >= 0 ? Yellow : Red);
+    Sky.Restore.SunBox = DiscBox(x, y, View.DiscRadius);
+  }
+  if (View.MoonAltitude > LowestDrawnAltitude) {
+    const bool up = View.MoonAltitude >= 0;
+    const int lit = up ? LightGray : DarkGray;
+    int dark = up ? Blue : Green;
+    if (dark == Blue) dark = View.SkyColour;
+    const long double k = std::fabs(View.PhaseAngle) - Radians(90);
+    const int x = SkyPixelX(View.MoonSky);
+    const int y = SkyPixelY(View.MoonSky);
+    DrawMoonPhase(x, y, View.DiscRadius, k, View.LimbAngle, lit, dark);
+    Sky.Restore.MoonBox = DiscBox(x, y, View.DiscRadius);
+  }
+}

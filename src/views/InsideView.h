@@ -1,0 +1,72 @@
+// The inside view: the sky over the observer's horizon towards the central
+// azimuth, in central perspective from an eye behind and above the observer.
+// Ground, sky, grid, compass letters and the observer's mark are drawn once
+// into three stored pictures (night, twilight, day); every step restores the
+// one that fits the Sun's altitude and draws Sun, Moon and the requested
+// circles on top.
+#pragma once
+
+#include <QImage>
+
+#include <vector>
+
+#include "KernGraf.h"
+#include "ViewState.h"
+
+enum TSkyPictureKind { NightPicture = 0, TwilightPicture = 1, DayPicture = 2 };
+
+// ---- horizon ------------------------------------------------------------------
+// Traces the projected horizon in steps of the given whole degrees, from
+// beyond the right edge of the window to beyond its left edge.
+void TraceHorizon(int stepDegrees);
+// TraceHorizon(2) and the ground and sky polygons below and above it.
+void BuildHorizon();
+const std::vector<TPoint>& HorizonPoints();
+void DrawHorizonLine(int colour);
+void PaintGroundAndSky(int groundColour, int skyColour, int lineColour);
+
+// ---- curves on the sky (angles in radians) --------------------------------------
+void DrawAzimuthLine(int colour, long double azimuth); // zenith down to the horizon
+void DrawAltitudeLine(int colour, long double altitude);
+void DrawEquatorLine(int colour);  // where above the horizon
+void DrawEclipticLine(int colour); // where above the horizon
+
+// ---- Sun and Moon -----------------------------------------------------------------
+void DrawSunDisc(int x, int y, int colour); // radius View.DiscRadius
+// The Moon's lit part: k = |PhaseAngle| - 90 degrees (radians; -90 degrees
+// full, 0 a quarter, +90 degrees new), limbAngle = screen direction towards
+// the Sun (radians). The unlit part is not drawn.
+void DrawMoonPhase(int x, int y, int r, long double k, long double limbAngle, int litColour,
+                   int darkColour);
+
+// ---- the stored pictures ------------------------------------------------------------
+// Builds the three pictures with the inside window in force; sets TitleBase
+// and the observer's mark.
+void BuildBackgroundPictures();
+// True if the three pictures exist and were built for this central azimuth
+// and this screen size.
+bool BackgroundPicturesFit(long double centralAzimuth);
+bool BackgroundPicturesExist();
+const QImage& BackgroundPicture(TSkyPictureKind kind);
+void ForgetBackgroundPictures();
+// The observer's mark: the projection of the observer's own place.
+void ComputeObserverMark();
+// The bottom row of the title band.
+int ComputeTitleBase();
+// Puts the picture that fits the Sun's altitude on the screen. When nothing
+// but the step before has drawn on it since, only the parts that step drew
+// over are put back (title band, status line, Sun and Moon discs).
+void ShowBackgroundPicture();
+// Something other than the inside view's step has drawn on the screen: the
+// next step restores the whole picture. The views' own drawing routines call
+// this themselves; drawing done elsewhere must call it.
+void MarkInsideViewChanged();
+// The sight lines from the observer to the Sun and to the Moon (key "l").
+void DrawSightLines();
+
+// ---- one step ------------------------------------------------------------------------
+// Equator and ecliptic when asked for (Param.DrawEquator, Param.DrawEcliptic).
+void DrawRequestedCircles();
+// The Sun's disc and the Moon's phase at their projected pixels, when not
+// more than 10 degrees below the horizon.
+void DrawSunAndMoon();

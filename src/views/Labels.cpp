@@ -1,0 +1,197 @@
+#include "Labels.h"
+
+#include <cmath>
+
+#include "InsideView.h"
+#include "KernGraf.h"
+#include "Parameter.h"
+#include "ViewState.h"
+#include "Zahlen.h"
+
+TLabelTexts Labels;
+
+namespace {
+
+std::string WithoutLeadingBlank(std::string text) {
+  if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+  return text;
+}
+
+std::string WithoutMinusSigns(std::string text) {
+  std::erase(text, '-');
+  return text;
+}
+
+long double Degrees(long double radians) {
+  return radians / DegToRad;
+}
+
+} // namespace
+
+std::string FormatDate(const TCalendarDate& D) {
+  return FormatReal(D.Day, 2.0L) + "." + FormatReal(D.Month, 2.0L) + "." + FormatReal(D.Year, 4.0L);
+}
+
+std::string FormatClock(long double t) {
+  auto text = [](long double value) {
+    std::string s = FormatReal(value, 2.2L);
+    const size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? s : s.substr(first);
+  };
+  std::string s = text(t);
+  // A time a hair before the full hour (19.59999 from the calendar
+  // conversion) would show as 19.60.
+  if (s.find(".60") != std::string::npos) s = text(RoundEven(t));
+  return s;
+}
+
+std::string DayMonthYear(const TCalendarDate& D) {
+  return WithoutLeadingBlank(FormatReal(D.Day, 2.0L)) + "." +
+         WithoutLeadingBlank(FormatReal(D.Month, 2.0L)) + "." + FormatReal(D.Year, 4.0L);
+}
+
+std::string ShownTime(long double t, bool dropBlankOnly) {
+  auto text = [dropBlankOnly](long double value) {
+    std::string s = FormatReal(value, 2.2L);
+    if (!s.empty() && (!dropBlankOnly || s.front() == ' ')) s.erase(0, 1);
+    return s;
+  };
+  std::string s = text(t);
+  // 12.597 rounds to 12.60 at two decimals, which is 13 o'clock.
+  if (s.find(".60") != std::string::npos) s = text(RoundEven(t));
+  return s;
+}
+
+std::string MakeLocationText() {
+  return " (" + Param.LatitudeText + DegreeSign + "n.B., " + Param.LongitudeText + DegreeSign +
+         "ö.L.)";
+}
+
+std::string LocationLine() {
+  const std::string line = "Standort: " + Param.LatitudeText + DegreeSign +
+                           (View.Latitude >= 0 ? " n.B., " : " s.B., ") + Param.LongitudeText +
+                           DegreeSign + (View.Longitude >= 0 ? " ö.L." : " w.L.");
+  return WithoutMinusSigns(line);
+}
+
+std::string TiltLabel(long double tiltAngle) {
+  // The viewing direction makes the angle |tilt| with the ecliptic north pole;
+  // beyond 90 degrees it looks from south of the ecliptic.
+  long double fromPole = std::fmod(std::fabs(Degrees(tiltAngle)), 360.0L);
+  if (fromPole > 180) fromPole = 360 - fromPole;
+  if (fromPole < 1) return "Blick vom Nordpol der Ekliptik";
+  const long double latitude = 90 - fromPole;
+  return "Blick von " + FormatReal(std::fabs(latitude), 2.0L) + DegreeSign +
+         (latitude >= 0 ? " nördl. ekl. Breite" : " südl. ekl. Breite");
+}
+
+std::string LatitudeCircleLabel(long double latitude) {
+  // For a northern place (the equator included) the label gives phi + 23.5
+  // degrees. A southern place is viewed with RotationX(156.5 deg - phi)
+  // = RotationX(180 deg) * RotationX(|phi| - 23.5 deg): the northern picture
+  // of the mirror latitude |phi| turned half round about the picture's x
+  // axis, so the viewing direction is the opposite one and its ecliptic
+  // latitude changes sign. The label therefore shows the northern number of
+  // |phi|, |phi| + 23.5 degrees = abs(phi - 23.5 degrees), as a southern
+  // ecliptic latitude.
+  const long double phi = Degrees(latitude);
+  if (phi >= 0) {
+    return "Blick von " + FormatReal(std::fabs(phi + 23.5L), 2.1L) + DegreeSign +
+           " nördl. ekl. Breite";
+  }
+  return "Blick von " + FormatReal(std::fabs(phi - 23.5L), 2.1L) + DegreeSign +
+         " südl. ekl. Breite";
+}
+
+namespace {
+
+void DrawPerspectiveLabels() {
+  const int y0 = View.EarthCentreY - View.EarthRadiusPx; // top of the Earth disc
+  const int x = MaxY();                                  // right edge of the square picture
+  switch (View.Perspective) {
+  case 0:
+    // Black text in its black box removes the labels of perspective 2 (the
+    // box of "Westen" also covers the shorter "Osten").
+    SetTextJustify(2, 0);
+    OutTextXY(x, y0, "Horizont", Black);
+    SetTextJustify(2, 2);
+    OutTextXY(x, y0, "Westen", Black);
+    SetTextJustify(0, 1);
+    OutTextXY(x, View.EarthCentreY, " zum Frühlingspunkt ------->", Yellow);
+    SetTextJustify(0, 0);
+    OutTextXY(x + CharWidth, 200, TiltLabel(View.TiltAngle), White);
+    break;
+  case 1:
+    OutTextXY(x + CharWidth, 200, LatitudeCircleLabel(View.Latitude), White);
+    DrawLine(x, View.EarthCentreY, x + 50, View.EarthCentreY, Yellow);
+    SetTextJustify(0, 1);
+    OutTextXY(x + 60, View.EarthCentreY, "zum Frühlingspunkt", Yellow);
+    break;
+  default:
+    SetTextJustify(2, 0);
+    OutTextXY(x, y0, "Horizont", LightGray);
+    SetTextJustify(2, 2);
+    OutTextXY(x, y0, View.Latitude >= 0 ? "Westen" : "Osten", LightGray);
+    SetTextJustify(0, 0);
+    OutTextXY(x + 10, 200, "Blick über den Horizont des Standortes     ", White);
+    OutTextXY(x + 10, 200 + CharHeight,
+              std::string("Richtung ") + (View.Latitude >= 0 ? "Süden" : "Norden"), White);
+    break;
+  }
+}
+
+void DrawHelpHint() {
+  SetTextJustify(2, 0);
+  OutTextXY(MaxX(), MaxY() - 5, "F1: Hilfe ", LightRed);
+  SetTextJustify(0, 0);
+}
+
+} // namespace
+
+void DrawViewFrame() {
+  if (!View.OutsideView) MarkInsideViewChanged();
+  // Texts in black boxes: the status line leaves the background transparent,
+  // and the labels of perspective 2 are erased by writing them in black.
+  SetTextBackground(Black);
+  SetFillStyle(255, Black, Black);
+  FillBar(MaxY(), 0, MaxX(), MaxY() + 1);
+
+  Labels.ClockText = ShownTime(View.Time, true);
+  Labels.DateText = DayMonthYear(View.Date) + "  ";
+
+  SetFont("Courier", 20, 1);
+  SetTextJustify(0, 0);
+  const int h = CharHeight;
+  OutTextXY(MaxY() + 10, 2 * h, Labels.DateText, White);
+  OutTextXY(MaxY() + 10, 3 * h, Labels.ClockText + " Uhr MEZ", White);
+
+  SetFont("Courier", 10, 0);
+  SetTextJustify(0, 0);
+  OutTextXY(MaxY() + 10, 4 * h, LocationLine(), White);
+
+  SetFont("Courier", 16, 1);
+  OutTextXY(MaxY(), 200 - CharHeight,
+            View.Perspective == 2 ? " hor. System:" : " ekl. System:", White);
+
+  SetFont("Courier", 10, 0);
+  DrawHelpHint();
+  DrawPerspectiveLabels();
+  DrawHelpHint();
+}
+
+void DrawInsideTitle() {
+  Labels.TitleText = DayMonthYear(View.Date) + ", " + ShownTime(View.Time, false) + " Uhr";
+  SetTextSize(30);
+  SetFont("Courier", 20, 1);
+  SetTextJustify(1, 0);
+  SetTextBackground(Black);
+  OutTextXY(MaxX() / 2, View.TitleBase - 10, Labels.TitleText + Labels.LocationText, White);
+  SetFont("Courier", 10, 0);
+}
+
+void LabelMoon(int x, int y, const std::string& dateText, const std::string& clockText,
+               int colour) {
+  SetTextJustify(1, 0);
+  OutTextXY(x, y - View.MoonRadiusPx - 2 * CharHeight, dateText, colour);
+  OutTextXY(x, y - View.MoonRadiusPx - CharHeight, clockText + " Uhr MEZ", colour);
+}

@@ -1,0 +1,49 @@
+// The texts of both views: the outside view's label panel right of the square
+// picture (date, time, place, coordinate system, where the picture is seen
+// from, direction labels), the small date and time texts beside the earlier
+// Moons of the start picture, and the inside view's title line. German.
+#pragma once
+
+#include <string>
+
+#include "AstrRout.h"
+
+struct TLabelTexts {
+  std::string DateText;     // "6.12.2026  ", set by DrawViewFrame
+  std::string ClockText;    // "14.35", set by DrawViewFrame
+  std::string LocationText; // " (54.3°n.B., 10.1°ö.L.)", set by the view set-up
+  std::string TitleText;    // "6.12.2026, 14.35 Uhr", set by the inside view's step
+};
+extern TLabelTexts Labels;
+
+// " 6. 1.2026": day and month in fields of 2, the year in a field of 4.
+std::string FormatDate(const TCalendarDate& D);
+// "9.30", "14.35": two decimals; a minute count rounded up to 60 gives the
+// next whole hour (12.597 gives 13.00).
+std::string FormatClock(long double t);
+
+// "6.12.2026": day and month without a leading blank.
+std::string DayMonthYear(const TCalendarDate& D);
+// The time of day (h.mm) as the panel and the title show it: two decimals,
+// hours below 10 with one leading blank, and a minute count rounded up to 60
+// shown as the next whole hour (12.597 gives 13.00). The panel drops the
+// first character only when it is a blank, the title always.
+std::string ShownTime(long double t, bool dropBlankOnly);
+
+// " (" latitude "°n.B., " longitude "°ö.L.)" from the texts as typed.
+std::string MakeLocationText();
+// "Standort: 33.9° s.B., 18.4° w.L.": the typed texts, the hemisphere words
+// from the signs, every minus sign removed.
+std::string LocationLine();
+// The line that says where the outside picture is seen from (perspectives 0
+// and 1); tilt and latitude in radians.
+std::string TiltLabel(long double tiltAngle);
+std::string LatitudeCircleLabel(long double latitude);
+
+// Clears the panel right of the square picture and writes it anew; sets
+// DateText and ClockText from the instant computed last.
+void DrawViewFrame();
+// The inside view's title line over the sky: sets TitleText.
+void DrawInsideTitle();
+// Date and time beside a Moon of the outside view drawn at pixel (x, y).
+void LabelMoon(int x, int y, const std::string& dateText, const std::string& clockText, int colour);

@@ -1,0 +1,264 @@
+#include "ViewGeometry.h"
+
+#include <cmath>
+
+#include "KernGraf.h"
+#include "ModulGraf.h"
+#include "SkyInstant.h"
+#include "Zahlen.h"
+
+namespace {
+
+constexpr long double TenDegrees = 10.0L * DegToRad;
+// Half the side of the outside view's world window, in Earth radii: room for
+// the Moon's orbit with the Moon's disc inside the square.
+constexpr long double OutsideHalfWidth = 63.294L;
+// Half the width of the inside view's world window.
+constexpr long double InsideHalfWidth = 2.5L;
+// In perspective 2 the Moon is always drawn at this distance (Earth radii).
+constexpr long double HorizonMoonDistance = 54.0L;
+// The limb direction is taken towards a point this far from the Moon.
+constexpr long double LimbOffset = 25.0L * DegToRad;
+
+bool NorthernPlace() {
+  return View.Latitude >= 0;
+}
+
+// A horizon direction (azimuth from the south through the west, altitude) at
+// distance r, arranged as perspective 2 shows it: picture x to the right,
+// picture y to the zenith, the third component pointing away from the viewer
+// (towards the south for a northern place, which is looked at from the north;
+// towards the north for a southern place).
+TVector HorizonToPicture(long double azimuth, long double altitude, long double r) {
+  const TVector H = PolarToVector(TPolar{r, azimuth, altitude});
+  if (NorthernPlace()) return MakeVector(H.Y, H.Z, H.X);
+  return MakeVector(-H.Y, H.Z, -H.X);
+}
+
+// The turn about the picture's x axis that perspective 1 applies.
+//
+// The globe's points are handled in the arrangement (X, -Z, Y) of the view
+// frame. That arrangement is itself a quarter turn about the X axis, and
+// turns about one axis commute, so a turn about X has the same matrix for
+// globe points and for the Sun and Moon vectors. Both therefore get
+// RotationX(-b). With b = phi - eps (northern place) the observer stands at
+// the top of the Earth disc when the globe is turned as in perspective 2;
+// for a southern place b = 180 deg - eps - phi, which is the northern view of
+// the place's mirror latitude turned half round about the picture's x axis,
+// i.e. the same picture seen from the other side of the ecliptic.
+// A place on the equator counts as northern, as in perspective 2.
+long double LatitudeViewAngle() {
+  if (NorthernPlace()) return View.Latitude - Obliquity;
+  return 156.5L * DegToRad - View.Latitude;
+}
+
+} // namespace
+
+// ---- outside view -----------------------------------------------------------
+
+void ComputeOutsidePositions(long double jd) {
+  const TSkyInstant sky = ComputeSkyInstant(jd, View.Latitude, View.Longitude);
+  View.Date = sky.Date;
+  View.Time = sky.Time;
+  View.SiderealTime = sky.SiderealTime;
+
+  if (View.Perspective == 2) {
+    // The Earth stands still with the place at the top of the disc.
+    View.GlobeSpin = RotationY(View.Longitude + (NorthernPlace() ? -Pi / 2 : Pi / 2));
+    View.SunVec =
+        HorizonToPicture(sky.SunAzimuth, sky.SunAltitude, sky.SunDistance * EarthRadiiPerAU);
+    View.MoonVec = HorizonToPicture(sky.MoonAzimuth, sky.MoonAltitude, HorizonMoonDistance);
+  } else {
+    // The Earth turns eastward: the place's right ascension is the sidereal time.
+    View.GlobeSpin = RotationY(View.Longitude - View.SiderealTime);
+    View.SunVec = PolarToVector(TPolar{sky.SunDistance * EarthRadiiPerAU, sky.SunLon, sky.SunLat});
+    View.MoonVec = PolarToVector(TPolar{sky.MoonDistance, sky.MoonLon, sky.MoonLat});
+  }
+  ComposeGlobeMatrix();
+}
+
+void ComposeGlobeMatrix() {
+  View.GlobeMatrix =
+      MatrixProduct(View.GlobeViewMatrix, MatrixProduct(View.EclipticTilt, View.GlobeSpin));
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j)
+      View.GlobeTurn[i][j] = static_cast<double>(View.GlobeMatrix.M[i][j]);
+  }
+}
+
+void GlobeToView(const TEarthPoint& P, TEarthPoint& Q) {
+  // Runs for every outline point at every step: one turn instead of three,
+  // in double precision (the points are single precision), and no polar
+  // coordinates, which nothing reads in the view frame.
+  const double v[3] = {P.Vector.X, -P.Vector.Z, P.Vector.Y}; // the arrangement (X, -Z, Y)
+  const double(&m)[3][3] = View.GlobeTurn;
+  Q.Vector.Length = P.Vector.Length;
+  Q.Vector.X = static_cast<float>(m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2]);
+  Q.Vector.Y = static_cast<float>(m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2]);
+  Q.Vector.Z = static_cast<float>(m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]);
+  Q.Polar = TEarthPolar{};
+}
+
+bool GlobeVisible(const TEarthPoint& P) {
+  // The far hemisphere is hidden, and so is a narrow band along the limb,
+  // where the outlines would crowd into the disc's edge.
+  if (P.Vector.Y >= 0) return false;
+  return P.Vector.X * P.Vector.X + P.Vector.Z * P.Vector.Z < 0.95;
+}
+
+namespace {
+
+// The nearest integer, halves to even, in double precision: GlobeProject runs
+// for every outline point, and the outline points are single precision
+// anyway. Beyond the integer range (and for NaN) the ends of the range.
+int NearestPixel(double v) {
+  if (!(v > -2147483647.0 && v < 2147483647.0)) return v < 0 ? -2147483647 : 2147483647;
+  return static_cast<int>(std::nearbyint(v));
+}
+
+} // namespace
+
+void GlobeProject(const TEarthPoint& P, int& x, int& y) {
+  const double r = View.EarthRadiusPx;
+  x = NearestPixel(r * P.Vector.X + View.EarthCentreX);
+  y = NearestPixel(View.EarthCentreY - r * P.Vector.Z);
+}
+
+void BuildLatitudeViews() {
+  const long double b = LatitudeViewAngle();
+  View.LatitudeView = RotationX(-b);
+  View.LatitudeGlobeView = RotationX(-b);
+}
+
+void SelectPerspective(int perspective) {
+  View.Perspective = ((perspective % 3) + 3) % 3;
+  if (View.Perspective == 0) {
+    View.ViewMatrix = View.IdentityMatrix;
+    View.GlobeViewMatrix = View.IdentityMatrix;
+  } else {
+    // Perspective 2 keeps the latitude view, so the place stays at the top.
+    View.ViewMatrix = View.LatitudeView;
+    View.GlobeViewMatrix = View.LatitudeGlobeView;
+  }
+  View.TiltAngle = 0;
+  ComposeGlobeMatrix();
+}
+
+void TiltView(int direction) {
+  if (direction == 0 || View.Perspective == 2) return;
+  // Tilting back turns the picture by -10 degrees about its x axis: its top
+  // goes away from the viewer and the ecliptic north pole comes up.
+  const TMatrix& turn = direction > 0 ? View.TiltDown : View.TiltUp;
+  View.TiltAngle += direction > 0 ? TenDegrees : -TenDegrees;
+  View.ViewMatrix = MatrixProduct(turn, View.ViewMatrix);
+  View.GlobeViewMatrix = MatrixProduct(turn, View.GlobeViewMatrix);
+  ComposeGlobeMatrix();
+}
+
+bool MoonInFront() {
+  if (View.Perspective == 2) return View.MoonVec.Z < 0; // the viewer stands behind the picture
+  TVector P = View.MoonVec;
+  RotateVector(View.ViewMatrix, P);
+  return P.Z > 0; // the viewer looks down from +Z
+}
+
+void SetOutsideWindow() {
+  const int m = View.MoonRadiusPx;
+  SetViewport(m, MaxY() - m, m, MaxY() - m);
+  SetWorldWindow(-OutsideHalfWidth, OutsideHalfWidth, -OutsideHalfWidth, OutsideHalfWidth);
+}
+
+void SetInsideWindow() {
+  // Square pixels, the straight-ahead horizon three quarters down the window.
+  const int maxX = MaxX() > 0 ? MaxX() : 1;
+  const int maxY = MaxY() > 0 ? MaxY() : 1;
+  const long double e = InsideHalfWidth;
+  const long double ratio = static_cast<long double>(maxY) / maxX;
+  SetViewport(0, maxX, 0, maxY);
+  SetWorldWindow(-e, e, -0.5L * e * ratio, 1.5L * e * ratio);
+}
+
+// ---- inside view ------------------------------------------------------------
+
+void ProjectToSky(const TVector& E, const TVector& P, long double& u, bool& visible,
+                  long double& v) {
+  TVector Q = P;
+  RotateVector(View.AzimuthMatrix, Q);
+  const TVector D = SubtractVectors(Q, E);
+  if (Q.X == E.X) {
+    visible = false;
+    return;
+  }
+  const long double t = (1 - E.X) / (Q.X - E.X);
+  const long double pu = (Q.Y - E.Y) * t + E.Y;
+  const long double pv = (Q.Z - E.Z) * t + E.Z;
+  if (!std::isfinite(pu) || !std::isfinite(pv)) {
+    visible = false;
+    return;
+  }
+  u = pu;
+  v = pv;
+  visible = DotProduct(Q, D) > 0;
+}
+
+TSkyPoint ProjectToSky(const TVector& P) {
+  TSkyPoint S;
+  ProjectToSky(View.EyePoint, P, S.U, S.Visible, S.V);
+  return S;
+}
+
+int SkyPixelX(const TSkyPoint& P) {
+  return WorldToScreenX(P.U);
+}
+int SkyPixelY(const TSkyPoint& P) {
+  return WorldToScreenY(P.V);
+}
+
+// The screen direction from the Moon's disc towards the Sun: the direction
+// to a point 25 degrees from the Moon along the great circle to the Sun.
+// When Sun and Moon stand in the same or in opposite directions there is no
+// such circle; the angle is then 0 (the phase drawing shows an empty or a
+// full disc, for which the direction does not matter).
+long double ComputeLimbAngle(const TVector& sunDir, const TVector& moonDir) {
+  TVector N = CrossProduct(sunDir, moonDir);
+  if (N.Length == 0) return 0;
+  NormalizeVector(N);
+  TVector M = CrossProduct(moonDir, N);
+  NormalizeVector(M);
+  ScaleVector(M, LimbOffset);
+  M = AddVectors(moonDir, M);
+
+  TSkyPoint Moon = ProjectToSky(moonDir);
+  TSkyPoint Mark = Moon;
+  ProjectToSky(View.EyePoint, M, Mark.U, Mark.Visible, Mark.V);
+  // Pixel differences in extended precision: far off-screen points map to
+  // the clamped ends of the integer range, whose difference does not fit an int.
+  const long double dy =
+      static_cast<long double>(SkyPixelY(Moon)) - static_cast<long double>(SkyPixelY(Mark));
+  const long double dx =
+      static_cast<long double>(SkyPixelX(Mark)) - static_cast<long double>(SkyPixelX(Moon));
+  return ArcTan2(dy, dx);
+}
+
+void ComputeInsidePositions() {
+  const TSkyInstant sky = ComputeSkyInstant(View.CurrentJD, View.Latitude, View.Longitude);
+  View.Date = sky.Date;
+  View.Time = sky.Time;
+  View.SiderealTime = sky.SiderealTime;
+
+  View.SunUp = sky.SunUp;
+  View.Twilight = sky.Twilight;
+  View.Night = sky.Night;
+  View.SkyColour = View.SunUp ? LightBlue : (View.Twilight ? Blue : Black);
+
+  View.SunAltitude = sky.SunAltitude;
+  View.SunDir = PolarToVector(TPolar{1, sky.SunAzimuth, sky.SunAltitude});
+  ProjectToSky(View.EyePoint, View.SunDir, View.SunSky.U, View.SunSky.Visible, View.SunSky.V);
+
+  View.MoonAltitude = sky.MoonAltitude;
+  View.MoonDir = PolarToVector(TPolar{1, sky.MoonAzimuth, sky.MoonAltitude});
+  ProjectToSky(View.EyePoint, View.MoonDir, View.MoonSky.U, View.MoonSky.Visible, View.MoonSky.V);
+
+  View.LimbAngle = ComputeLimbAngle(View.SunDir, View.MoonDir);
+  View.PhaseAngle = sky.PhaseAngle;
+}

@@ -1,0 +1,90 @@
+// The texts that the views draw: dates, times, the location lines and the
+// lines that say where the outside picture is seen from.
+#include <gtest/gtest.h>
+
+#include "ViewTestSupport.h"
+
+namespace {
+
+class ViewLabels : public ::testing::Test {
+protected:
+  void SetUp() override {
+    StartHeadlessConsole();
+    InitViewState();
+    EnterParameters("54.3", "10.1", 6, 12, 2026, 14.35L);
+  }
+};
+
+const std::string Deg = DegreeSign;
+
+} // namespace
+
+TEST_F(ViewLabels, DateAndClockTexts) {
+  EXPECT_EQ(FormatDate(TCalendarDate{6, 1, 2026}), " 6. 1.2026");
+  EXPECT_EQ(FormatDate(TCalendarDate{16, 11, 2026}), "16.11.2026");
+  EXPECT_EQ(DayMonthYear(TCalendarDate{6, 12, 2026}), "6.12.2026");
+  EXPECT_EQ(FormatClock(9.30L), "9.30");
+  EXPECT_EQ(FormatClock(14.35L), "14.35");
+  EXPECT_EQ(FormatClock(12.597L), "13.00");
+  EXPECT_EQ(FormatClock(19.5999999L), "20.00"); // as the calendar conversion gives 20 h
+}
+
+TEST_F(ViewLabels, ShownTimeTurnsSixtyMinutesIntoTheNextHour) {
+  EXPECT_EQ(ShownTime(12.597L, true), "13.00");
+  EXPECT_EQ(ShownTime(12.597L, false), "13.00");
+  EXPECT_EQ(ShownTime(9.30L, true), " 9.30");
+  EXPECT_EQ(ShownTime(9.30L, false), " 9.30");
+  EXPECT_EQ(ShownTime(14.35L, true), "14.35");
+  EXPECT_EQ(ShownTime(14.35L, false), "14.35");
+}
+
+TEST_F(ViewLabels, LocationTextsKeepOrDropTheMinusSigns) {
+  EnterParameters("-33.9", "-18.4", 6, 12, 2026, 14.35L);
+  EXPECT_EQ(LocationLine(), "Standort: 33.9" + Deg + " s.B., 18.4" + Deg + " w.L.");
+  EXPECT_EQ(Labels.LocationText, " (-33.9" + Deg + "n.B., -18.4" + Deg + "ö.L.)");
+  EnterParameters("54.3", "10.1", 6, 12, 2026, 14.35L);
+  EXPECT_EQ(LocationLine(), "Standort: 54.3" + Deg + " n.B., 10.1" + Deg + " ö.L.");
+  EXPECT_EQ(Labels.LocationText, " (54.3" + Deg + "n.B., 10.1" + Deg + "ö.L.)");
+}
+
+TEST_F(ViewLabels, TiltLabelSaysWhereThePictureIsSeenFrom) {
+  EXPECT_EQ(TiltLabel(0.5L * DegToRad), "Blick vom Nordpol der Ekliptik");
+  EXPECT_EQ(TiltLabel(-20 * DegToRad), "Blick von 70" + Deg + " nördl. ekl. Breite");
+  EXPECT_EQ(TiltLabel(90 * DegToRad), "Blick von  0" + Deg + " nördl. ekl. Breite");
+  // Tilted beyond the ecliptic the view comes from the south.
+  EXPECT_EQ(TiltLabel(120 * DegToRad), "Blick von 30" + Deg + " südl. ekl. Breite");
+  EXPECT_EQ(TiltLabel(360 * DegToRad), "Blick vom Nordpol der Ekliptik");
+}
+
+TEST_F(ViewLabels, LatitudeCircleLabelInBothHemispheres) {
+  EXPECT_EQ(LatitudeCircleLabel(54.3L * DegToRad), "Blick von  77.8" + Deg + " nördl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(-33.9L * DegToRad), "Blick von  57.4" + Deg + " südl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(0), "Blick von  23.5" + Deg + " nördl. ekl. Breite");
+}
+
+TEST_F(ViewLabels, ViewFrameTakesDateAndTimeOfTheInstantShown) {
+  View.OutsideView = true;
+  SetOutsideWindow();
+  View.EarthCentreX = WorldToScreenX(0);
+  View.EarthCentreY = WorldToScreenY(0);
+  ComputeOutsidePositions(View.CurrentJD);
+  ClearToBlack();
+  DrawViewFrame();
+  EXPECT_EQ(Labels.DateText, "6.12.2026  ");
+  EXPECT_EQ(Labels.ClockText, "14.35");
+  // Something white stands in the panel's date row, the square stays black.
+  int white = 0;
+  for (int x = MaxY() + 10; x < MaxY() + 200; ++x) {
+    for (int y = 0; y < 120; ++y) white += ColourAt(x, y) == White;
+  }
+  EXPECT_GT(white, 20);
+  EXPECT_EQ(ColourAt(MaxY() / 2, 40), Black);
+}
+
+TEST_F(ViewLabels, InsideTitleShowsTheInstantAndThePlace) {
+  View.OutsideView = false;
+  SkipDelay = true;
+  SetUpView();
+  AnimationStep();
+  EXPECT_EQ(Labels.TitleText, "6.12.2026, 14.35 Uhr");
+}
