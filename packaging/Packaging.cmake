@@ -12,7 +12,13 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/lunotrop.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lunotrop.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/lunotrop.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages are installed compressed, as Debian expects.
+set(manpage ${CMAKE_CURRENT_BINARY_DIR}/lunotrop.1.gz)
+add_custom_command(OUTPUT ${manpage}
+                   COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/packaging/lunotrop.1 > ${manpage}
+                   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/lunotrop.1)
+add_custom_target(manpage ALL DEPENDS ${manpage})
+install(FILES ${manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lunotrop)

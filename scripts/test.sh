@@ -29,4 +29,7 @@ if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzers (short run) =="
   ./scripts/fuzz.sh 5
 fi
+echo "== Debian package =="
+./scripts/package.sh
+
 echo "== all tests passed =="

@@ -35,6 +35,17 @@ constexpr long double DegToRad = Pi / 180.0L;
 long double Sine(long double x);
 long double Cosine(long double x);
 
+// A cosine/sine pair (c, s) standing for the complex number c + i s; the
+// Sun and Moon series build the multiples of their angles from such pairs.
+struct TComplex {
+  long double C = 1; // cosine (real part)
+  long double S = 0; // sine (imaginary part)
+};
+
+inline TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
+  return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
+}
+
 // Arguments outside [-1, 1] are clamped, so no NaN comes out.
 long double ArcSin(long double x);
 long double ArcCos(long double x);

@@ -16,15 +16,6 @@ namespace {
 constexpr long double TwoPiM = 6.283185308L;
 constexpr long double Rho = 206264.81L; // arcseconds per radian
 
-struct TComplex {
-  long double C = 1; // cosine (real part)
-  long double S = 0; // sine (imaginary part)
-};
-
-TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
-  return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
-}
-
 // The fractional part in [0, 1), also for negative x (dates before 2000).
 long double Frac(long double x) {
   long double f = x - std::trunc(x);

@@ -15,15 +15,6 @@ namespace {
 // fundamental arguments keep that value so they match the coefficients.
 constexpr long double TwoPiS = 6.283185307L;
 
-struct TComplex {
-  long double C = 1; // cosine (real part)
-  long double S = 0; // sine (imaginary part)
-};
-
-TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
-  return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
-}
-
 // Keeps the sign, so arguments of dates before 2000 are negative; only
 // their sines and cosines are used.
 long double FracS(long double x) {

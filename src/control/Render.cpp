@@ -4,7 +4,10 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <iostream>
+
 #include "Animation.h"
+#include "Erdmodul.h"
 #include "FensterGraf.h"
 #include "KernGraf.h"
 #include "KeyCommands.h"
@@ -36,6 +39,16 @@ bool SaveScreen(const std::string& name, const std::string& format, std::ostream
   return true;
 }
 
+// Without a screen to read it on, a message of the Earth model goes to
+// standard error and ends the run as bad input.
+void EarthMessageToStandardError(const std::string& line) {
+  std::string text;
+  for (const char c : line)
+    if (c != '\a') text += c;
+  std::cerr << "lunotrop:" << text << "\n";
+  EndProgram(2);
+}
+
 } // namespace
 
 void HeadlessTick(int key) {
@@ -64,6 +77,7 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
     return 2;
   }
 
+  SetEarthMessageHandler(EarthMessageToStandardError);
   SetScreenSize(options.Width, options.Height);
   AttachScreen(options.Width, options.Height);
   StartConsole(false, false, 0, 10, "Courier");

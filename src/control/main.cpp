@@ -71,7 +71,11 @@ void FindDataFolders(const char* programPath) {
   const std::string path = programPath;
   const size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  SetDataFolders(folder + "/../share/lunotrop:" + LUNOTROP_SOURCE_DATA);
+  std::string folders = folder + "/../share/lunotrop";
+#ifdef LUNOTROP_SOURCE_DATA
+  folders += std::string(":") + LUNOTROP_SOURCE_DATA;
+#endif
+  SetDataFolders(folders);
 }
 
 } // namespace
