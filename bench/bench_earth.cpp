@@ -9,6 +9,7 @@
 #include "Dateien.h"
 #include "ErdmodulIntern.h"
 #include "KernGraf.h"
+#include "ViewGeometry.h"
 #include "Zahlen.h"
 
 namespace {
@@ -81,6 +82,21 @@ void BM_DrawGlobe(benchmark::State& state) {
   for (auto _ : state) Draw(OutsideToView, OutsideProject, FacingSide);
 }
 BENCHMARK(BM_DrawGlobe)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
+
+// The outside view's own routines, as every step of the animation calls them.
+void BM_DrawGlobeOutsideView(benchmark::State& state) {
+  Prepare(state.range(0));
+  InitViewState();
+  ::View.GlobeSpin = RotationY(0.4L);
+  ::View.GlobeViewMatrix = RotationX(0.3L);
+  ComposeGlobeMatrix();
+  ::View.EarthRadiusPx = static_cast<int32_t>(state.range(0));
+  ::View.EarthCentreX = 960;
+  ::View.EarthCentreY = 540;
+  Draw(GlobeToView, GlobeProject, GlobeVisible);
+  for (auto _ : state) Draw(GlobeToView, GlobeProject, GlobeVisible);
+}
+BENCHMARK(BM_DrawGlobeOutsideView)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 void BM_DrawGlobePlainView(benchmark::State& state) {
   Prepare(state.range(0));
