@@ -254,6 +254,11 @@ void PutKey(int code) {
   // 0 would read back as "no key"; codes are one byte.
   if (code < 1 || code > 255) return;
   if (KeyQueue.size() < KeyQueueCapacity) KeyQueue.push_back(static_cast<char>(code));
+  if (Grundfenster != nullptr) Grundfenster->SetTickInterval(1);
+}
+
+void WaitingForKey() {
+  if (Grundfenster != nullptr && KeyQueue.empty()) Grundfenster->SetTickInterval(20);
 }
 
 void ClearKeyQueue() {
@@ -447,6 +452,11 @@ void TGrundfenster::ShowAndActivate() {
   }
   activateWindow();
   raise();
+}
+
+void TGrundfenster::SetTickInterval(int milliseconds) {
+  if (Timer->interval() == milliseconds) return;
+  Timer->start(milliseconds); // a key's tick comes within a millisecond
 }
 
 void TGrundfenster::paintEvent(QPaintEvent* event) {

@@ -32,6 +32,12 @@ void StartFensterGraf(const std::string& programPath);
 int ReadKey(); // 0 if empty
 bool KeyPressed();
 void PutKey(int code); // appends if fewer than 255 wait
+// The program waits for a key (single step, pause, a help screen): until the
+// next key arrives the timer may tick every 20 ms instead of every
+// millisecond; a key makes it tick every millisecond again at once. The
+// ticks in between would do nothing, so nothing changes but the CPU load
+// while a class looks at a picture.
+void WaitingForKey();
 void ClearKeyQueue();
 
 // ---- text screen and bitmap files -------------------------------------------
@@ -72,6 +78,7 @@ public:
   explicit TGrundfenster(bool windowed = false);
   ~TGrundfenster() override;
   void ShowAndActivate();
+  void SetTickInterval(int milliseconds);
 
 protected:
   void paintEvent(QPaintEvent* event) override;

@@ -130,8 +130,10 @@ void KeyCommandHandler() {
     Flags.Paused = false;
     ReadKey(); // it only ends the pause
   }
-  if (Flags.Paused) return;
-  if (Flags.SingleStep && !KeyPressed()) return;
+  if (Flags.Paused || (Flags.SingleStep && !KeyPressed())) {
+    WaitingForKey();
+    return;
+  }
 
   LastKey = ReadKey();
   if (View.OutsideView && LastKey != KeyF1 && !View.MoonShown) {

@@ -297,6 +297,21 @@ TEST_F(MainWindowTest, AnErrorInATickCostsOnlyThatTick) {
   EXPECT_NE(messages.find("Fehler: kaputt"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, AKeyWakesTheTimerThatRestsWhileTheProgramWaits) {
+  static int keySeen = 0;
+  keySeen = 0;
+  KeyHandlerSlot = [] {
+    if (KeyPressed())
+      keySeen = ReadKey();
+    else
+      WaitingForKey();
+  };
+  QTest::qWait(50); // the handler has found no key and let the timer rest
+  QTest::keyClick(Window, Qt::Key_X);
+  EXPECT_TRUE(QTest::qWaitFor([] { return keySeen == 'x'; }, 5000));
+  KeyHandlerSlot = NoOperation;
+}
+
 TEST_F(MainWindowTest, WaitForEnterConsumesKeysUpToEnter) {
   QTimer::singleShot(10, Window, [this] {
     QTest::keyClick(Window, Qt::Key_X);
