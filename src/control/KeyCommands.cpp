@@ -1,6 +1,8 @@
 #include "KeyCommands.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 
 #include "Animation.h"
@@ -149,7 +151,9 @@ void KeyCommandHandler() {
     SaveParameters();
     break;
   case KeyLeft:
-    Param.Delay = std::min(MaxDelay, std::max(1, 2 * Param.Delay));
+    // Doubled in 64 bits: a delay typed near the int range must not wrap
+    // round to a short one.
+    Param.Delay = static_cast<int32_t>(std::clamp<int64_t>(2 * int64_t{Param.Delay}, 1, MaxDelay));
     break;
   case KeyRight:
     if (Param.Delay >= 2) Param.Delay /= 2;
