@@ -136,8 +136,10 @@ void KeyCommandHandler() {
   if (Flags.SingleStep && !KeyPressed()) return;
 
   LastKey = ReadKey();
-  if (View.OutsideView && LastKey != KeyF1 && !View.MoonShown) {
-    // The first key clears the start picture with the earlier Moons.
+  if (View.OutsideView && LastKey != KeyF1 && LastKey != 's' && !View.MoonShown) {
+    // The first key clears the start picture with the earlier Moons. Not
+    // "s": it takes no step that would draw Earth and Moon again, and the
+    // picture it saves must show what the screen shows.
     SetFillStyle(255, Black, Black);
     FillBar(0, 0, MaxY(), MaxY());
     View.MoonShown = true;
