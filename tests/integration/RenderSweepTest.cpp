@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ struct TSweepCase {
   int Steps = 3;
   std::string Size = "640x480";
 };
+
+// The case's name in test lists instead of its bytes.
+void PrintTo(const TSweepCase& c, std::ostream* out) {
+  *out << c.Name;
+}
 
 // Colour values of the sixteen-colour palette the tests look for.
 const QRgb Black = qRgb(0, 0, 0);
