@@ -1,6 +1,8 @@
 #include "KeyCommands.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 
 #include "Animation.h"
@@ -136,8 +138,10 @@ void KeyCommandHandler() {
   }
 
   LastKey = ReadKey();
-  if (View.OutsideView && LastKey != KeyF1 && !View.MoonShown) {
-    // The first key clears the start picture with the earlier Moons.
+  if (View.OutsideView && LastKey != KeyF1 && LastKey != 's' && !View.MoonShown) {
+    // The first key clears the start picture with the earlier Moons. Not
+    // "s": it takes no step that would draw Earth and Moon again, and the
+    // picture it saves must show what the screen shows.
     SetFillStyle(255, Black, Black);
     FillBar(0, 0, MaxY(), MaxY());
     View.MoonShown = true;
@@ -151,7 +155,9 @@ void KeyCommandHandler() {
     SaveParameters();
     break;
   case KeyLeft:
-    Param.Delay = std::min(MaxDelay, std::max(1, 2 * Param.Delay));
+    // Doubled in 64 bits: a delay typed near the int range must not wrap
+    // round to a short one.
+    Param.Delay = static_cast<int32_t>(std::clamp<int64_t>(2 * int64_t{Param.Delay}, 1, MaxDelay));
     break;
   case KeyRight:
     if (Param.Delay >= 2) Param.Delay /= 2;

@@ -115,6 +115,7 @@ void InitialiseParameters() {
 }
 
 void FirstTimeInit() {
+  StartMessage.clear(); // a message belongs to the start that found the fault
   InitialiseParameters();
   if (Flags.StartedWithFile) {
     bool outside = false;

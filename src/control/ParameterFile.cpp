@@ -96,14 +96,18 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
   if (!readReal(3, q.LongitudeText, q.Longitude)) return Failure(fileName, 3, q.LongitudeText);
 
   // Line 4: day and month before the first and second point, then the first
-  // four characters of the year.
+  // four characters of the year. A sign ahead of the year does not count
+  // among the four, so a year before the common era that F2 wrote reads
+  // back as it was.
   const std::string& date = lines[3];
   const size_t dot1 = date.find('.');
   const std::string afterDay = dot1 == std::string::npos ? "" : date.substr(dot1 + 1);
   const size_t dot2 = afterDay.find('.');
+  const std::string afterMonth = dot2 == std::string::npos ? "" : afterDay.substr(dot2 + 1);
+  const bool hasSign = !afterMonth.empty() && (afterMonth[0] == '-' || afterMonth[0] == '+');
   q.DayText = dot1 == std::string::npos ? "" : date.substr(0, dot1);
   q.MonthText = dot2 == std::string::npos ? "" : afterDay.substr(0, dot2);
-  q.YearText = dot2 == std::string::npos ? "" : afterDay.substr(dot2 + 1, 4);
+  q.YearText = afterMonth.substr(0, hasSign ? 5 : 4);
   if (ParseInteger(q.DayText, q.StartDay) != 0) return Failure(fileName, 4, q.DayText);
   if (ParseInteger(q.MonthText, q.StartMonth) != 0) return Failure(fileName, 4, q.MonthText);
   if (ParseInteger(q.YearText, q.StartYear) != 0) return Failure(fileName, 4, q.YearText);

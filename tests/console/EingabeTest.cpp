@@ -13,82 +13,13 @@
 #include <vector>
 
 #include "ConsoleTestHelpers.h"
+#include "DialogDriver.h"
 #include "Eingabe.h"
 #include "FensterGraf.h"
 #include "KernGraf.h"
 #include "ModulGraf.h"
 
 namespace {
-
-// What the user saw of one dialog.
-struct TSeen {
-  QString Title, Prompt, DefaultText, Selected;
-  int Width = 0, Height = 0;
-  QRect Label, Edit;
-  int OkLeft = 0, EscLeft = 0;
-  QPoint Position;
-};
-
-// Answers every dialog that opens with the next of its answers. "<Esc>",
-// "<OK>" and "<Abbruch>" press Esc or click a button; anything else is
-// typed over the selected default text and confirmed with Enter. When the
-// answers run out it answers "0" so that no test can hang.
-class TDialogDriver : public QObject {
-public:
-  explicit TDialogDriver(std::vector<QString> answers, int waitTicks = 0)
-      : Answers(std::move(answers)), WaitTicks(waitTicks) {
-    connect(&Timer, &QTimer::timeout, this, &TDialogDriver::Tick);
-    Timer.start(5);
-  }
-  std::vector<TSeen> Seen;
-  bool RanOut = false;
-
-private:
-  void Tick() {
-    auto* dialog = qobject_cast<TEingabeDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible()) return;
-    if (Waited++ < WaitTicks) return;
-    Waited = 0;
-    TSeen seen;
-    seen.Title = dialog->windowTitle();
-    seen.Prompt = dialog->Label1->text();
-    seen.DefaultText = dialog->Edit->text();
-    seen.Selected = dialog->Edit->selectedText();
-    seen.Width = dialog->width();
-    seen.Height = dialog->height();
-    seen.Label = dialog->Label1->geometry();
-    seen.Edit = dialog->Edit->geometry();
-    seen.OkLeft = dialog->OKBtn->x();
-    seen.EscLeft = dialog->EscBtn->x();
-    seen.Position = dialog->pos();
-    Seen.push_back(seen);
-
-    QString answer = QStringLiteral("0");
-    if (Next < Answers.size())
-      answer = Answers[Next++];
-    else
-      RanOut = true;
-    if (answer == "<Esc>") {
-      QTest::keyClick(dialog->Edit, Qt::Key_Escape);
-    } else if (answer == "<Abbruch>") {
-      QTest::mouseClick(dialog->EscBtn, Qt::LeftButton);
-    } else if (answer == "<OK>") {
-      QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
-    } else {
-      // Typing replaces the selection; an empty answer deletes it.
-      if (answer.isEmpty())
-        QTest::keyClick(dialog->Edit, Qt::Key_Backspace);
-      else
-        dialog->Edit->insert(answer);
-      QTest::keyClick(dialog->Edit, Qt::Key_Return);
-    }
-  }
-
-  QTimer Timer;
-  std::vector<QString> Answers;
-  size_t Next = 0;
-  int WaitTicks = 0, Waited = 0;
-};
 
 class EingabeTest : public ::testing::Test {
 protected:

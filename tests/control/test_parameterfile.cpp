@@ -128,6 +128,22 @@ TEST_F(ParameterFileTest, ReadsValuesWithAndWithoutCommentsAndAlignedDates) {
   EXPECT_TRUE(p.DrawEcliptic); // the file's letter is the first character of the line
 }
 
+TEST_F(ParameterFileTest, AYearWithASignKeepsItsFourDigits) {
+  TParameters p = Defaults();
+  p.DayText = "1";
+  p.MonthText = "1";
+  p.YearText = "-4712";
+  ASSERT_TRUE(WriteParameterFile("Lunotrop.dat", p, false).Ok);
+  TParameters read;
+  bool outside = true, singleStep = false;
+  ASSERT_TRUE(ReadParameterFile("Lunotrop.dat", read, outside, singleStep).Ok);
+  EXPECT_EQ(read.YearText, "-4712");
+  EXPECT_EQ(read.StartYear, -4712);
+  Write("plus.dat", File({"p", "1", "2", "1.1.+20261 * Startdatum", "12", "1", "1", "0", "30"}));
+  ASSERT_TRUE(ReadParameterFile("plus.dat", read, outside, singleStep).Ok);
+  EXPECT_EQ(read.StartYear, 2026);
+}
+
 TEST_F(ParameterFileTest, DisplayModeFromTheFirstCharacter) {
   for (const auto& [first, outside] :
        {std::pair{"P", false}, {"p", false}, {"b", true}, {" p", true}, {"x", true}}) {

@@ -12,57 +12,13 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <unistd.h>
+#include "XServer.h"
 
 namespace {
 
 const QRgb LightBlue = qRgb(0, 0, 252); // the demo's frame
 const QRgb Green = qRgb(0, 160, 0);     // a box whose key arrived
 const QRgb Grey = qRgb(196, 196, 196);  // a box still waiting
-
-// An Xvfb of its own on the first free display from a number that depends on
-// the process, so that tests running side by side do not meet.
-class TXServer {
-public:
-  ~TXServer() {
-    if (Server.state() == QProcess::NotRunning) return;
-    Server.terminate();
-    if (!Server.waitForFinished(5000)) {
-      Server.kill();
-      Server.waitForFinished(5000);
-    }
-  }
-
-  bool Start() {
-    for (int tries = 0, n = 100 + getpid() % 400; tries < 40; ++tries, ++n) {
-      const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-      if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket)) continue;
-      Server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-      Server.setStandardOutputFile(QProcess::nullDevice());
-      Server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0",
-                                            "1920x1080x24", "-nolisten", "tcp", "-noreset"});
-      if (!Server.waitForStarted(5000)) return false;
-      // Ready once it listens on its socket; a display taken meanwhile makes it quit.
-      QElapsedTimer clock;
-      clock.start();
-      while (clock.elapsed() < 15000 && Server.state() == QProcess::Running) {
-        if (QFile::exists(socket)) {
-          Display = QStringLiteral(":%1").arg(n);
-          return true;
-        }
-        QThread::msleep(20);
-      }
-      Server.kill();
-      Server.waitForFinished(5000);
-    }
-    return false;
-  }
-
-  QString Display;
-
-private:
-  QProcess Server;
-};
 
 class ConsoleWindowTest : public ::testing::Test {
 protected:

@@ -1,0 +1,209 @@
+// lunotrop --render: the pictures of both views and the three perspectives
+// without a display, their size and file format, and what bad input gives.
+// The program runs as a process; where to look in its pictures comes from
+// the same start done in the test process.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <sstream>
+
+#include "Animation.h"
+#include "Dateien.h"
+#include "Render.h"
+#include "ViewGeometry.h"
+#include "ViewPlaces.h"
+
+namespace {
+
+constexpr int Patience = 120000; // ms, also under the sanitizers on a loaded machine
+
+struct TRun {
+  int Status = -1;
+  std::string Err;
+};
+
+class RenderTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(Folder.isValid());
+    SetDataFolders(LUNOTROP_SOURCE_DIR "/data");
+  }
+
+  QString Path(const QString& name) const { return Folder.filePath(name); }
+
+  // A parameter file; view "p" is the inside view, "b" the outside view.
+  QString WriteParameters(const QString& name, const std::string& view, const std::string& date,
+                          const std::string& time, const std::string& step = "1.00",
+                          const std::string& latitude = "54.3") {
+    std::ofstream(Path(name).toStdString(), std::ios::binary)
+        << view << " * Darstellung\r\n"
+        << latitude << " * geogr. Breite\r\n10.1 * geogr. L\xE4nge\r\n"
+        << date << " * Startdatum\r\n"
+        << time << " * Startuhrzeit\r\n"
+        << step << " * deltat\r\n30 * Verz\xF6gerung in ms\r\n0 * zentraler Azimut\r\n"
+        << "30 * Abstand\r\nn\r\nn\r\nj\r\n";
+    return Path(name);
+  }
+
+  TRun Render(const QStringList& arguments) {
+    QProcess program;
+    program.setWorkingDirectory(Folder.path());
+    program.start(LUNOTROP_BINARY, arguments);
+    TRun run;
+    if (!program.waitForFinished(Patience)) {
+      program.kill();
+      program.waitForFinished();
+      return run;
+    }
+    run.Err = program.readAllStandardError().toStdString();
+    if (program.exitStatus() == QProcess::NormalExit) run.Status = program.exitCode();
+    return run;
+  }
+
+  // The same start in the test process, so that View tells where things are.
+  static void StartHere(const QString& parameterFile, int width, int height, int perspective,
+                        int steps) {
+    TRenderOptions options;
+    options.ParameterFile = parameterFile.toStdString();
+    options.Width = width;
+    options.Height = height;
+    options.Perspective = perspective;
+    std::ostringstream err;
+    ASSERT_EQ(StartHeadlessRun(options, err), 0) << err.str();
+    for (int i = 0; i < steps; ++i) HeadlessTick(0);
+  }
+
+  QStringList Entries() const {
+    return QDir(Folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+  }
+
+  QTemporaryDir Folder;
+};
+
+} // namespace
+
+TEST_F(RenderTest, InsideViewShowsTheSkyOfTheHour) {
+  const QString noon = WriteParameters("mittag.dat", "p", "21.6.2024", "12.00");
+  const QString midnight = WriteParameters("nacht.dat", "p", "21.12.2024", "0.00");
+  ASSERT_EQ(Render({"--render", Path("mittag.png"), noon}).Status, 0);
+  ASSERT_EQ(Render({"--render", Path("nacht.png"), midnight}).Status, 0);
+
+  const QImage day(Path("mittag.png"));
+  ASSERT_EQ(day.size(), QSize(1920, 1080));
+  StartHere(noon, 1920, 1080, -1, 0);
+  EXPECT_EQ(MostColour(day, SkyPlace()), LightBlue);
+  EXPECT_EQ(MostColour(day, 10, 10), Black); // the title band
+  // The Sun's disc where the views project it.
+  EXPECT_EQ(MostColour(day, SkyPixelX(View.SunSky), SkyPixelY(View.SunSky), 3), Yellow);
+
+  const QImage night(Path("nacht.png"));
+  StartHere(midnight, 1920, 1080, -1, 0);
+  EXPECT_EQ(MostColour(night, SkyPlace()), Black);
+}
+
+TEST_F(RenderTest, StepsMoveTheSun) {
+  const QString noon = WriteParameters("mittag.dat", "p", "21.6.2024", "12.00");
+  ASSERT_EQ(Render({"--render", Path("spaeter.png"), "--steps", "3", noon}).Status, 0);
+  const QImage later(Path("spaeter.png"));
+  StartHere(noon, 1920, 1080, -1, 0);
+  const QPoint atNoon(SkyPixelX(View.SunSky), SkyPixelY(View.SunSky));
+  StartHere(noon, 1920, 1080, -1, 3);
+  const QPoint threeHoursLater(SkyPixelX(View.SunSky), SkyPixelY(View.SunSky));
+  ASSERT_GT((threeHoursLater - atNoon).manhattanLength(), 60);
+  EXPECT_EQ(MostColour(later, threeHoursLater, 3), Yellow);
+  EXPECT_EQ(MostColour(later, atNoon, 3), LightBlue);
+}
+
+TEST_F(RenderTest, OutsideViewInEachPerspectiveEvenFromAnInsideViewFile) {
+  // The full Moon of a summer night: above the horizon, far from the ecliptic
+  // pole view's x axis, about which perspective 1 turns the picture.
+  const QString inside = WriteParameters("innen.dat", "p", "22.6.2024", "0.00");
+  QPoint moonBefore(-1000, -1000);
+  for (int perspective = 0; perspective <= 2; ++perspective) {
+    SCOPED_TRACE(perspective);
+    const QString picture = Path(QString("perspektive%1.png").arg(perspective));
+    ASSERT_EQ(
+        Render({"--render", picture, "--perspective", QString::number(perspective), inside}).Status,
+        0);
+    const QImage shot(picture);
+    StartHere(inside, 1920, 1080, perspective, 0);
+    ASSERT_TRUE(View.OutsideView);
+    ASSERT_TRUE(MoonDrawable());
+    ExpectEarthAndMoon(shot);
+    // Each perspective puts the Moon somewhere else.
+    int x = 0, y = 0;
+    MoonPixel(x, y);
+    EXPECT_GT((QPoint(x, y) - moonBefore).manhattanLength(), 40);
+    moonBefore = QPoint(x, y);
+    // Only perspective 2 has the horizon line through the top of the Earth.
+    const int horizonY = View.EarthCentreY - View.EarthRadiusPx;
+    EXPECT_EQ(ColourIndex(shot.pixel(5, horizonY)), perspective == 2 ? DarkGray : Black);
+  }
+
+  // An outside-view file without --perspective: the start picture.
+  const QString outside = WriteParameters("aussen.dat", "b", "21.6.2024", "12.00");
+  ASSERT_EQ(Render({"--render", Path("aussen.png"), outside}).Status, 0);
+  StartHere(outside, 1920, 1080, -1, 0);
+  ExpectEarthAndMoon(QImage(Path("aussen.png")));
+}
+
+TEST_F(RenderTest, SizeAndFormatFollowTheOptions) {
+  const QString noon = WriteParameters("mittag.dat", "p", "21.6.2024", "12.00");
+  ASSERT_EQ(Render({"--render", Path("klein.bmp"), "--size", "800x600", noon}).Status, 0);
+  ASSERT_EQ(Render({"--render", Path("klein.PNG"), "--size", "800x600", noon}).Status, 0);
+
+  const QImage bmp(Path("klein.bmp"), "BMP");
+  ASSERT_EQ(bmp.size(), QSize(800, 600));
+  std::ifstream file(Path("klein.bmp").toStdString(), std::ios::binary);
+  char header[30] = {};
+  file.read(header, sizeof header);
+  EXPECT_EQ(std::string(header, 2), "BM");
+  EXPECT_EQ(header[28], 24); // bits a pixel
+
+  const QImage png(Path("klein.PNG"), "PNG");
+  ASSERT_EQ(png.size(), QSize(800, 600));
+  StartHere(noon, 800, 600, -1, 0);
+  EXPECT_EQ(MostColour(bmp, SkyPlace()), LightBlue);
+  EXPECT_EQ(MostColour(png, SkyPlace()), LightBlue);
+}
+
+TEST_F(RenderTest, BadInputIsReportedAndWritesNothing) {
+  const QString good = WriteParameters("gut.dat", "p", "21.6.2024", "12.00");
+  const QString bad = WriteParameters("schlecht.dat", "p", "21.6.2024", "zwölf");
+  struct TCase {
+    QStringList Arguments;
+    std::string Message;
+  };
+  const QString out = Path("bild.png");
+  const std::vector<TCase> cases = {
+      {{"--render", out, Path("fehlt.dat")}, "kann nicht gelesen werden"},
+      {{"--render", out, bad}, "Zeile 5"},
+      {{"--render", out}, "--render braucht genau eine Parameterdatei."},
+      {{"--render", out, "--size", "0x0", good}, "--size braucht die Form"},
+      {{"--render", out, "--size", "groß", good}, "--size braucht die Form"},
+      {{"--render", out, "--size", "10x10", good}, "Ungültige Angaben"},
+      {{"--render", out, "--size", "99999x600", good}, "Ungültige Angaben"},
+      {{"--render", out, "--perspective", "3", good}, "--perspective braucht 0, 1 oder 2."},
+      {{"--render", out, "--perspective", "-1", good}, "--perspective braucht 0, 1 oder 2."},
+      {{"--render", out, "--steps", "-1", good}, "--steps braucht eine ganze Zahl ab 0."},
+      {{"--render", out, "--steps", "viele", good}, "--steps braucht eine ganze Zahl ab 0."},
+      {{"--render", Path("bild.jpg"), good}, "muss auf .bmp oder .png enden"},
+      {{"--render", Path("bild"), good}, "muss auf .bmp oder .png enden"},
+      {{"--render", Path("gibt/es/nicht/bild.png"), good}, "kann nicht geschrieben werden"},
+  };
+  const QStringList before = Entries();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Arguments.join(' ').toStdString());
+    const TRun run = Render(c.Arguments);
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_NE(run.Err.find("lunotrop: "), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find(c.Message), std::string::npos) << run.Err;
+    // No picture and no half-written temporary file.
+    EXPECT_EQ(Entries(), before);
+  }
+}

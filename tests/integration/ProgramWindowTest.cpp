@@ -1,0 +1,239 @@
+// The built program on a real X server without a window manager, used as a
+// person uses it: answer the questions in the input dialog, press keys in
+// the main window, save pictures with "s" and end with Ctrl+C. The saved
+// pictures are checked at the places the views' own state gives for the
+// typed instant (the same start is done in the test process). The test
+// starts and stops its own Xvfb.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <fstream>
+#include <sstream>
+
+#include "Dateien.h"
+#include "Render.h"
+#include "ViewGeometry.h"
+#include "ViewPlaces.h"
+#include "XServer.h"
+
+namespace {
+
+constexpr int Patience = 60000; // ms, for anything the program has to do
+
+class ProgramWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (const char* tool : {"Xvfb", "xdotool", "import"})
+      if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " fehlt";
+    ASSERT_TRUE(Folder.isValid());
+    for (const char* name : {"ERDE_0.BIN", "Lunotrop.txt"})
+      ASSERT_TRUE(QFile::copy(QString(LUNOTROP_SOURCE_DIR "/data/") + name, Folder.filePath(name)));
+    ASSERT_TRUE(X.Start()) << "kein freies Display für Xvfb";
+    Environment = QProcessEnvironment::systemEnvironment();
+    Environment.insert("DISPLAY", X.Display);
+    Environment.insert("QT_QPA_PLATFORM", "xcb");
+    SetDataFolders(LUNOTROP_SOURCE_DIR "/data");
+  }
+
+  void TearDown() override {
+    if (Program.state() == QProcess::NotRunning) return;
+    Program.kill();
+    Program.waitForFinished(5000);
+  }
+
+  // Runs a helper program to its end: its exit code (-1 if it hung) and output.
+  int Run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.setProcessEnvironment(Environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForFinished(Patience)) {
+      process.kill();
+      process.waitForFinished(5000);
+      return -1;
+    }
+    if (output != nullptr) *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  }
+
+  void StartProgram(const QStringList& arguments) {
+    Program.setProcessEnvironment(Environment);
+    Program.setWorkingDirectory(Folder.path());
+    Program.setProcessChannelMode(QProcess::ForwardedChannels);
+    Program.start(LUNOTROP_BINARY, arguments);
+    ASSERT_TRUE(Program.waitForStarted(Patience));
+  }
+
+  // The id of the visible window with that title, once there is one.
+  QString WaitForWindow(const QString& title) {
+    QString ids;
+    if (Run("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}, &ids) !=
+        0)
+      return {};
+    return ids.split('\n', Qt::SkipEmptyParts).value(0);
+  }
+
+  bool WaitFor(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < Patience) {
+      if (condition()) return true;
+      QThread::msleep(20);
+    }
+    return false;
+  }
+
+  bool WaitForFocus(const QString& window) {
+    return WaitFor([&] {
+      QString focus;
+      return Run("xdotool", {"getwindowfocus"}, &focus) == 0 && focus.trimmed() == window;
+    });
+  }
+
+  // The input dialog if it is shown and has the keyboard focus, else "".
+  QString FocusedDialog() {
+    QString dialogs, focus;
+    if (Run("xdotool", {"search", "--onlyvisible", "--name", "^Eingabe$"}, &dialogs) != 0)
+      return {};
+    if (Run("xdotool", {"getwindowfocus"}, &focus) != 0) return {};
+    focus = focus.trimmed();
+    return dialogs.split('\n', Qt::SkipEmptyParts).contains(focus) ? focus : QString();
+  }
+
+  // Answers the questions one after another; an empty answer takes the
+  // default. Qt makes a new X window each time it shows the dialog, so the
+  // next question is there when a dialog other than the last one answered
+  // has the focus.
+  void Answer(const QStringList& answers) {
+    QString answered;
+    for (int k = 0; k < answers.size(); ++k) {
+      SCOPED_TRACE(k);
+      QString dialog;
+      ASSERT_TRUE(WaitFor([&] {
+        dialog = FocusedDialog();
+        return !dialog.isEmpty() && dialog != answered;
+      }));
+      if (!answers[k].isEmpty()) {
+        ASSERT_EQ(Run("xdotool", {"type", "--delay", "30", answers[k]}), 0);
+      }
+      ASSERT_EQ(Run("xdotool", {"key", "Return"}), 0);
+      answered = dialog;
+    }
+  }
+
+  int Keys(const QStringList& keys) {
+    return Run("xdotool", QStringList{"key", "--delay", "40"} + keys);
+  }
+
+  // A picture the program saved, once it is there whole (it is written
+  // under another name and renamed).
+  QImage WaitForPicture(const QString& name) {
+    QImage picture;
+    WaitFor([&] {
+      return QFile::exists(Folder.filePath(name)) && picture.load(Folder.filePath(name));
+    });
+    return picture;
+  }
+
+  QImage Screenshot() {
+    const QString file = Folder.filePath("bildschirm.png");
+    QFile::remove(file);
+    if (Run("import", {"-window", "root", "png:" + file}) != 0) return {};
+    return QImage(file);
+  }
+
+  QString WriteParameters(const std::string& view) {
+    const QString file = Folder.filePath("vergleich.dat");
+    std::ofstream(file.toStdString(), std::ios::binary)
+        << view
+        << "\r\n54.3\r\n10.1\r\n21.6.2024\r\n12.00\r\n0.05\r\n30\r\n0\r\n30\r\nn\r\nn\r\nj\r\n";
+    return file;
+  }
+
+  TXServer X;
+  QTemporaryDir Folder;
+  QProcessEnvironment Environment;
+  QProcess Program;
+};
+
+} // namespace
+
+TEST_F(ProgramWindowTest, QuestionsKeysPicturesAndCtrlC) {
+  StartProgram({});
+  // The place as offered, a summer noon, and the offered step and delay;
+  // then the inside view's questions as offered.
+  Answer({"", "", "21", "6", "2024", "12.00", "", "", "", "", "", ""});
+  if (HasFatalFailure()) return;
+  const QString window = WaitForWindow("lunotrop");
+  ASSERT_FALSE(window.isEmpty());
+  ASSERT_TRUE(WaitForFocus(window));
+
+  // The same start here tells where things are on a 1920 x 1080 screen.
+  TRenderOptions options;
+  options.ParameterFile = WriteParameters("p").toStdString();
+  std::ostringstream err;
+  ASSERT_EQ(StartHeadlessRun(options, err), 0) << err.str();
+
+  // The inside view at noon: day sky, the Sun where the views put it.
+  ASSERT_EQ(Keys({"s"}), 0);
+  const QImage inside = WaitForPicture("Lunotrop00.bmp");
+  const int top = View.TitleBase - 50;
+  ASSERT_EQ(inside.size(), QSize(1920, 1080 - top));
+  EXPECT_EQ(MostColour(inside, SkyPlace() - QPoint(0, top)), LightBlue);
+  EXPECT_EQ(MostColour(inside, SkyPixelX(View.SunSky), SkyPixelY(View.SunSky) - top, 3), Yellow);
+
+  // "d": the outside view of the same instant.
+  ASSERT_EQ(Keys({"d", "s"}), 0);
+  HeadlessTick('d');
+  const QImage outside = WaitForPicture("Lunotrop01.bmp");
+  ASSERT_EQ(outside.size(), QSize(1920, 1080));
+  ExpectEarthAndMoon(outside);
+
+  // "e": the animation runs on its own, the clock in the panel changes;
+  // "e" again holds it.
+  const QRect clock(1080, 10, 400, 80);
+  ASSERT_EQ(Keys({"e"}), 0);
+  EXPECT_TRUE(WaitFor([&] { return Screenshot().copy(clock) != outside.copy(clock); }));
+  ASSERT_EQ(Keys({"e"}), 0);
+
+  // F1: the key list in the panel; the next key takes it away.
+  ASSERT_EQ(Keys({"F1"}), 0);
+  const QRect longLines(1360, 180, 100, 180);
+  EXPECT_TRUE(WaitFor([&] { return CountColour(Screenshot(), longLines, White) > 50; }));
+  ASSERT_EQ(Keys({"x"}), 0);
+  EXPECT_TRUE(WaitFor([&] { return CountColour(Screenshot(), longLines, White) == 0; }));
+
+  ASSERT_EQ(Keys({"ctrl+c"}), 0);
+  ASSERT_TRUE(Program.waitForFinished(Patience));
+  EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(Program.exitCode(), 0);
+}
+
+TEST_F(ProgramWindowTest, WindowOptionOpensAWindowSmallerThanTheScreen) {
+  StartProgram({"--window"});
+  const QString window = WaitForWindow("lunotrop");
+  ASSERT_FALSE(window.isEmpty());
+  QString geometry;
+  ASSERT_EQ(Run("xdotool", {"getwindowgeometry", window}, &geometry), 0);
+  // "Geometry: 1024x768"
+  const QStringList size =
+      geometry.section("Geometry:", 1).trimmed().section('\n', 0, 0).split('x');
+  ASSERT_EQ(size.size(), 2) << geometry.toStdString();
+  EXPECT_LT(size[0].toInt(), 1920);
+  EXPECT_LT(size[1].toInt(), 1080);
+  EXPECT_GT(size[0].toInt(), 300);
+
+  // Esc in the input dialog ends the program.
+  ASSERT_TRUE(WaitFor([&] { return !FocusedDialog().isEmpty(); }));
+  ASSERT_EQ(Keys({"Escape"}), 0);
+  ASSERT_TRUE(Program.waitForFinished(Patience));
+  EXPECT_EQ(Program.exitCode(), 0);
+}
