@@ -71,8 +71,9 @@ int RenderPicture(const TRenderOptions& options, std::ostream& err) {
 }
 
 int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
-  if (options.Steps < 0 || options.Width < 16 || options.Height < 16 || options.Width > 16384 ||
-      options.Height > 16384 || options.Perspective < -1 || options.Perspective > 2) {
+  // Up to 8K: the inside view keeps three pictures of the screen's size.
+  if (options.Steps < 0 || options.Width < 16 || options.Height < 16 || options.Width > 7680 ||
+      options.Height > 4320 || options.Perspective < -1 || options.Perspective > 2) {
     err << "lunotrop: Ungültige Angaben für --steps, --size oder --perspective.\n";
     return 2;
   }

@@ -187,6 +187,7 @@ TEST_F(RenderTest, BadInputIsReportedAndWritesNothing) {
       {{"--render", out, "--size", "0x0", good}, "--size braucht die Form"},
       {{"--render", out, "--size", "groß", good}, "--size braucht die Form"},
       {{"--render", out, "--size", "10x10", good}, "Ungültige Angaben"},
+      {{"--render", out, "--size", "16000x9000", good}, "Ungültige Angaben"},
       {{"--render", out, "--size", "99999x600", good}, "Ungültige Angaben"},
       {{"--render", out, "--perspective", "3", good}, "--perspective braucht 0, 1 oder 2."},
       {{"--render", out, "--perspective", "-1", good}, "--perspective braucht 0, 1 oder 2."},
