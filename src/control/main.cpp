@@ -33,6 +33,12 @@ const char* const UsageText =
     "  lunotrop --ephemeris [--count N] DATEI\n"
     "      gibt die Positionen von Sonne und Mond für N Zeitschritte\n"
     "      (Vorgabe 25) als CSV-Tabelle aus; braucht keinen Bildschirm.\n"
+    "  lunotrop --render BILD [--steps N] [--size BxH] [--perspective P] DATEI\n"
+    "      zeichnet ohne Bildschirm, was das Programm nach der Eingabe zeigt,\n"
+    "      und N weitere Schritte (Vorgabe 0), und speichert es als BILD\n"
+    "      (.bmp oder .png). --size: Bildgröße bis 7680x4320 (Vorgabe\n"
+    "      1920x1080); --perspective 0, 1 oder 2: Ansicht von außen in dieser\n"
+    "      Perspektive.\n"
     "  lunotrop --help       zeigt diese Hilfe\n"
     "  lunotrop --version    zeigt die Versionsnummer\n";
 
