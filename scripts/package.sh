@@ -29,7 +29,9 @@ desktop-file-validate "$check/root/usr/share/applications/lunotrop.desktop" 2>/d
 mkdir "$check/leer"
 printf 'b * Darstellung\r\n54.3\r\n10.1\r\n 6.12.2026\r\n14.35\r\n0.05\r\n30\r\n0\r\n30\r\nn\r\nn\r\nj\r\n' \
   > "$check/leer/test.dat"
-(cd "$check/leer" && "$check/root/usr/bin/lunotrop" --render bild.png test.dat)
+# Started through PATH, as from the menu: the program finds its data
+# from its own folder.
+(cd "$check/leer" && PATH="$check/root/usr/bin:$PATH" lunotrop --render bild.png test.dat)
 [ -s "$check/leer/bild.png" ] || { echo "kein Bild"; exit 1; }
 # The picture must show the globe: the shipped data was found.
 ls "$check/leer"

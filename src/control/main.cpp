@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -72,12 +73,13 @@ void QuietRuntimeFolder() {
 }
 
 // The shipped data next to an installed program, and in the source tree for
-// a program run from its build folder.
+// a program run from its build folder. The program's own folder comes from
+// the system, since a program started through PATH has no folder in argv[0].
 void FindDataFolders(const char* programPath) {
-  const std::string path = programPath;
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  std::string folders = folder + "/../share/lunotrop";
+  std::error_code error;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) program = programPath;
+  std::string folders = (program.parent_path() / "../share/lunotrop").string();
 #ifdef LUNOTROP_SOURCE_DATA
   folders += std::string(":") + LUNOTROP_SOURCE_DATA;
 #endif
