@@ -128,6 +128,18 @@ protected:
 
   // The program start: window, dialog, console, slots; the timer then runs
   // the main routine. parameterFile as the command line's first argument.
+  // The screen as it stands when the first question comes up; waits until
+  // the run with these answers has started.
+  QImage StartScreenBehindTheFirstDialog(std::vector<QString> answers) {
+    QImage behindDialog;
+    Start(std::move(answers));
+    Driver->OnDialog = [&behindDialog](TEingabeDialog&) {
+      if (behindDialog.isNull()) behindDialog = ScreenImage().copy();
+    };
+    if (!QTest::qWaitFor([] { return RunStarted; }, Patience)) return {};
+    return behindDialog;
+  }
+
   void Start(std::vector<QString> answers, const std::string& parameterFile = "") {
     Flags.StartedWithFile = !parameterFile.empty();
     Flags.ParameterFileName = parameterFile;

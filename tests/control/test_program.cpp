@@ -146,12 +146,7 @@ TEST_F(ProgramTest, InsideSkyFollowsTheSun) {
 // ---- the start screen and the parameter file of the command line --------------------------
 
 TEST_F(ProgramTest, StartScreenShowsTheHelpTextAndTakesErde0AsEarthData) {
-  QImage behindDialog;
-  Start(SummerNoon());
-  Driver->OnDialog = [&behindDialog](TEingabeDialog&) {
-    if (behindDialog.isNull()) behindDialog = ScreenImage().copy();
-  };
-  ASSERT_TRUE(QTest::qWaitFor([] { return RunStarted; }, Patience));
+  const QImage behindDialog = StartScreenBehindTheFirstDialog(SummerNoon());
   ASSERT_FALSE(behindDialog.isNull());
   // No message about missing Earth data, but the help text's yellow title.
   EXPECT_EQ(CountColour(behindDialog, QRect(0, 0, 1920, 200), LightRed), 0);
@@ -161,12 +156,7 @@ TEST_F(ProgramTest, StartScreenShowsTheHelpTextAndTakesErde0AsEarthData) {
 
 TEST_F(ProgramTest, StartScreenSaysWhenEarthDataIsMissing) {
   fs::remove("ERDE_0.BIN");
-  QImage behindDialog;
-  Start(SummerNoon());
-  Driver->OnDialog = [&behindDialog](TEingabeDialog&) {
-    if (behindDialog.isNull()) behindDialog = ScreenImage().copy();
-  };
-  ASSERT_TRUE(QTest::qWaitFor([] { return RunStarted; }, Patience));
+  const QImage behindDialog = StartScreenBehindTheFirstDialog(SummerNoon());
   ASSERT_FALSE(behindDialog.isNull());
   // Two red lines on the white screen from (50, 50) on.
   EXPECT_GT(CountColour(behindDialog, QRect(50, 20, 1200, 100), LightRed), 200);

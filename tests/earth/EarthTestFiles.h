@@ -119,3 +119,13 @@ inline long double LonDifferenceDegrees(long double a, long double b) {
 }
 
 } // namespace earthtest
+
+// A segment through the given (longitude, latitude) points in degrees.
+inline TSegment Line(const std::vector<std::pair<double, double>>& degrees) {
+  TSegment s;
+  for (const auto& [lon, lat] : degrees)
+    s.Points.push_back(
+        EarthPointAt(static_cast<float>(lon * DegToRad), static_cast<float>(lat * DegToRad)));
+  s.Count = static_cast<int32_t>(s.Points.size());
+  return s;
+}

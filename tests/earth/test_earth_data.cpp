@@ -323,15 +323,6 @@ TEST_F(EarthData, OversizedDeltaCountIsReported) {
 
 // ---- writing "ERDE_0.BIN" --------------------------------------------------------------
 
-TSegment Line(const std::vector<std::pair<double, double>>& degrees) {
-  TSegment s;
-  for (const auto& [lon, lat] : degrees)
-    s.Points.push_back(
-        EarthPointAt(static_cast<float>(lon * DegToRad), static_cast<float>(lat * DegToRad)));
-  s.Count = static_cast<int32_t>(s.Points.size());
-  return s;
-}
-
 // Every point of the original lines must come back, in order, within
 // tolerance; the decoded lines may carry extra points between them.
 void ExpectSameOutlines(const std::vector<TSegment>& original, const std::vector<TSegment>& decoded,

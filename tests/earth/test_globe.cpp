@@ -80,15 +80,6 @@ void FlatProject(const TEarthPoint& p, int& x, int& y) {
   y = static_cast<int>(std::lround(800 - 10 * p.Polar.Lat / DegToRad));
 }
 
-TSegment Line(const std::vector<std::pair<double, double>>& degrees) {
-  TSegment s;
-  for (const auto& [lon, lat] : degrees)
-    s.Points.push_back(
-        EarthPointAt(static_cast<float>(lon * DegToRad), static_cast<float>(lat * DegToRad)));
-  s.Count = static_cast<int32_t>(s.Points.size());
-  return s;
-}
-
 // ---- the screen ----------------------------------------------------------------------
 
 bool IsColour(int x, int y, int colour) {
