@@ -51,6 +51,40 @@ void EarthMessageToStandardError(const std::string& line) {
 
 } // namespace
 
+bool ParseKeyNames(const std::string& text, std::string& codes, std::string& message) {
+  struct TKeyName {
+    const char* Name;
+    int Code;
+  };
+  constexpr TKeyName Names[] = {{"{hoch}", 15}, {"{runter}", 16}, {"{links}", 13},
+                                {"{rechts}", 14}, {"{F1}", 1},     {"{F2}", 2}};
+  codes.clear();
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == '{') {
+      bool known = false;
+      for (const TKeyName& key : Names) {
+        if (text.compare(i, std::string(key.Name).size(), key.Name) == 0) {
+          codes += static_cast<char>(key.Code);
+          i += std::string(key.Name).size();
+          known = true;
+          break;
+        }
+      }
+      if (!known) {
+        message = "--keys kennt nur Zeichen und {hoch}, {runter}, {links}, {rechts}, {F1}, {F2}.";
+        return false;
+      }
+      continue;
+    }
+    if (text[i] == 27) {
+      message = "--keys: Esc fragt die Eingaben neu ab und geht ohne Bildschirm nicht.";
+      return false;
+    }
+    codes += text[i++];
+  }
+  return true;
+}
+
 void HeadlessTick(int key) {
   if (key != 0) PutKey(key);
   KeyCommandHandler();
@@ -66,6 +100,7 @@ int RenderPicture(const TRenderOptions& options, std::ostream& err) {
   }
   const int status = StartHeadlessRun(options, err);
   if (status != 0) return status;
+  for (const char key : options.Keys) HeadlessTick(static_cast<unsigned char>(key));
   for (int i = 0; i < options.Steps; ++i) HeadlessTick(0);
   return SaveScreen(options.Output, format, err) ? 0 : 2;
 }

@@ -12,7 +12,14 @@ struct TRenderOptions {
   int Steps = 0; // steps of the continuous animation after the start picture
   int Width = 1920, Height = 1080;
   int Perspective = -1; // 0..2: the outside view in that perspective; -1: the file's view
+  std::string Keys;     // key codes typed one per tick after the start, before the steps
 };
+
+// The key codes of a --keys text: every character is the key of that
+// character, and {hoch}, {runter}, {links}, {rechts}, {F1}, {F2} are the
+// cursor and function keys. False (with a German message) for an unknown
+// name or Esc, which would ask the parameters in a dialog.
+bool ParseKeyNames(const std::string& text, std::string& codes, std::string& message);
 
 // Needs a QGuiApplication (any platform, offscreen will do). Returns the exit
 // status: 0, or 2 for bad input (German message on err, no file written).

@@ -34,12 +34,14 @@ const char* const UsageText =
     "  lunotrop --ephemeris [--count N] DATEI\n"
     "      gibt die Positionen von Sonne und Mond für N Zeitschritte\n"
     "      (Vorgabe 25) als CSV-Tabelle aus; braucht keinen Bildschirm.\n"
-    "  lunotrop --render BILD [--steps N] [--size BxH] [--perspective P] DATEI\n"
+    "  lunotrop --render BILD [--steps N] [--size BxH] [--perspective P]\n"
+    "                  [--keys TASTEN] DATEI\n"
     "      zeichnet ohne Bildschirm, was das Programm nach der Eingabe zeigt,\n"
     "      und N weitere Schritte (Vorgabe 0), und speichert es als BILD\n"
     "      (.bmp oder .png). --size: Bildgröße bis 7680x4320 (Vorgabe\n"
     "      1920x1080); --perspective 0, 1 oder 2: Ansicht von außen in dieser\n"
-    "      Perspektive.\n"
+    "      Perspektive. --keys TASTEN: diese Tasten vor den Schritten, etwa\n"
+    "      \"hh{hoch}>\" ({hoch}, {runter}, {links}, {rechts}, {F1}, {F2}).\n"
     "  lunotrop --help       zeigt diese Hilfe\n"
     "  lunotrop --version    zeigt die Versionsnummer\n";
 
@@ -103,7 +105,9 @@ int main(int argc, char** argv) {
   const QCommandLineOption steps("steps", "Schritte", "N");
   const QCommandLineOption size("size", "Größe", "BxH");
   const QCommandLineOption perspective("perspective", "Perspektive", "P");
-  parser.addOptions({help, version, ephemeris, count, window, render, steps, size, perspective});
+  const QCommandLineOption keys("keys", "Tasten", "TASTEN");
+  parser.addOptions(
+      {help, version, ephemeris, count, window, render, steps, size, perspective, keys});
   if (!parser.parse(arguments))
     return Fail(parser.errorText().toStdString() + " (Hilfe: lunotrop --help)");
 
@@ -140,6 +144,9 @@ int main(int argc, char** argv) {
         (!WholeNumber(parser.value(perspective), 0, options.Perspective) ||
          options.Perspective > 2))
       return Fail("--perspective braucht 0, 1 oder 2.");
+    std::string message;
+    if (parser.isSet(keys) && !ParseKeyNames(parser.value(keys).toStdString(), options.Keys, message))
+      return Fail(message);
     // No display is needed: draw on the offscreen platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);

@@ -193,6 +193,8 @@ TEST_F(RenderTest, BadInputIsReportedAndWritesNothing) {
       {{"--render", out, "--perspective", "-1", good}, "--perspective braucht 0, 1 oder 2."},
       {{"--render", out, "--steps", "-1", good}, "--steps braucht eine ganze Zahl ab 0."},
       {{"--render", out, "--steps", "viele", good}, "--steps braucht eine ganze Zahl ab 0."},
+      {{"--render", out, "--keys", "{oben}", good}, "--keys kennt nur Zeichen"},
+      {{"--render", out, "--keys", "\x1b", good}, "Esc fragt die Eingaben neu ab"},
       {{"--render", Path("bild.jpg"), good}, "muss auf .bmp oder .png enden"},
       {{"--render", Path("bild"), good}, "muss auf .bmp oder .png enden"},
       {{"--render", Path("gibt/es/nicht/bild.png"), good}, "kann nicht geschrieben werden"},
