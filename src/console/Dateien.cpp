@@ -1,9 +1,17 @@
 #include "Dateien.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -55,6 +63,64 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
+}
+
+// The reason of a failed system call in German words.
+std::string ReasonOf(int error) {
+  switch (error) {
+  case ENOENT:
+  case ENOTDIR:
+    return "den Ordner gibt es nicht";
+  case EACCES:
+  case EPERM:
+    return "keine Schreibrechte in diesem Ordner";
+  case EROFS:
+    return "der Datenträger ist schreibgeschützt";
+  case ENOSPC:
+  case EDQUOT:
+    return "der Datenträger ist voll";
+  case EFBIG:
+    return "die Datei wird zu groß";
+  case EISDIR:
+    return "dort steht ein Ordner gleichen Namens";
+  case ENAMETOOLONG:
+    return "der Name ist zu lang";
+  case EIO:
+    return "Schreibfehler auf dem Datenträger";
+  default:
+    return "Systemfehler " + std::to_string(error);
+  }
+}
+
+TFileResult WriteFailure(const std::string& name, int error) {
+  TFileResult result;
+  result.Ok = false;
+  result.Reason = ReasonOf(error);
+  result.Message =
+      "Die Datei \"" + name + "\" kann nicht geschrieben werden: " + result.Reason + ".";
+  return result;
+}
+
+// The permissions a new file gets: what every program's new files get.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// Writes all bytes to the descriptor, however many calls it takes.
+bool WriteAll(int descriptor, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 } // namespace
@@ -145,4 +211,94 @@ std::string Utf8ToCp1252(const std::string& text) {
     out += mapped;
   }
   return out;
+}
+
+// ---- reading ------------------------------------------------------------------
+
+TFileResult ReadWholeFile(const std::string& name, std::string& bytes) {
+  bytes.clear();
+  const std::string path = ResolveFileName(name);
+  std::error_code ec;
+  std::ifstream file(path, std::ios::binary);
+  if (name.empty() || fs::is_directory(path, ec) || !file.is_open()) {
+    TFileResult result;
+    result.Ok = false;
+    result.Reason = "die Datei gibt es nicht oder sie ist nicht lesbar";
+    result.Message = "Die Datei \"" + name + "\" kann nicht gelesen werden.";
+    return result;
+  }
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  if (file.bad()) {
+    TFileResult result;
+    result.Ok = false;
+    result.Reason = "Lesefehler";
+    result.Message = "Die Datei \"" + name + "\" kann nicht gelesen werden: Lesefehler.";
+    bytes.clear();
+    return result;
+  }
+  return {};
+}
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+  const size_t end = std::min(text.find('\x1A'), text.size());
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < end) {
+    size_t stop = text.find('\n', start);
+    if (stop == std::string::npos || stop > end) stop = end;
+    std::string line = text.substr(start, stop - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = stop + 1;
+  }
+  return lines;
+}
+
+TFileResult ReadTextLines(const std::string& name, std::vector<std::string>& lines) {
+  std::string bytes;
+  const TFileResult result = ReadWholeFile(name, bytes);
+  lines = SplitTextLines(bytes);
+  return result;
+}
+
+// ---- writing --------------------------------------------------------------------
+
+TFileResult WriteFileAtomically(const std::string& name, const std::string& bytes) {
+  const std::string path = ResolveFileNameForWriting(name);
+  if (path.empty()) return WriteFailure(name, ENOENT);
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return WriteFailure(name, EISDIR);
+
+  // The temporary file lies beside the target, so the rename stays on one
+  // file system and is atomic.
+  std::string temporary = path + ".tmp-XXXXXX";
+  const int descriptor = ::mkstemp(temporary.data());
+  if (descriptor < 0) return WriteFailure(name, errno);
+
+  struct stat existing {};
+  const mode_t mode =
+      ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode();
+  bool written =
+      ::fchmod(descriptor, mode) == 0 && WriteAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+  int error = written ? 0 : errno;
+  if (::close(descriptor) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
+    ::unlink(temporary.c_str());
+    return WriteFailure(name, error);
+  }
+  return {};
+}
+
+// ---- problems -------------------------------------------------------------------
+
+void ReportProblem(const std::string& message) {
+  std::fprintf(stderr, "lunotrop: %s\n", message.c_str());
+  std::fflush(stderr);
 }

@@ -121,3 +121,13 @@ std::string FormatReal(long double value, long double format) {
   if (r < 0) s = "-" + s;
   return PadLeft(s, c + d + 2);
 }
+
+std::string ClockText(long double t) {
+  auto text = [](long double value) {
+    const std::string s = FormatReal(value, 2.2L);
+    const size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? s : s.substr(first);
+  };
+  const std::string s = text(t);
+  return s.find(".60") == std::string::npos ? s : text(RoundEven(t));
+}

@@ -19,6 +19,12 @@ int ParseInteger(const std::string& text, int32_t& value);
 // c characters. Rounding goes half to even. FormatReal(9.5, 2.2) == "  9.50".
 std::string FormatReal(long double value, long double format);
 
+// The time of day t (h.mm) as the program writes it everywhere: two
+// decimals and no leading blank ("9.30", "14.35"). A minute count that
+// rounds to 60 is the next whole hour (12.597 gives "13.00", not "12.60"),
+// as the calendar conversion leaves full hours a hair short.
+std::string ClockText(long double t);
+
 // Round to the nearest integer, halves to the even neighbour (2.5 -> 2).
 // NaN gives 0; values beyond the int32 range give the nearest end of it.
 int32_t RoundEven(long double v);

@@ -99,3 +99,14 @@ TEST(RoundEven, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundEven(1e30L), std::numeric_limits<int32_t>::max());
   EXPECT_EQ(RoundEven(-1e30L), std::numeric_limits<int32_t>::min());
 }
+
+TEST(Zahlen, ClockTextShowsTwoDecimalsAndFullHours) {
+  EXPECT_EQ(ClockText(9.3L), "9.30");
+  EXPECT_EQ(ClockText(14.35L), "14.35");
+  EXPECT_EQ(ClockText(0.0L), "0.00");
+  // The calendar conversion leaves a full hour a hair short.
+  EXPECT_EQ(ClockText(19.59999L), "20.00");
+  EXPECT_EQ(ClockText(12.597L), "13.00");
+  EXPECT_EQ(ClockText(23.595L), "24.00");
+  EXPECT_EQ(ClockText(12.594L), "12.59");
+}
