@@ -49,13 +49,14 @@ void BM_ShortConnectedLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ShortConnectedLines)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// The whole window copied into a picture and drawn back, as the inside
-// view does with its stored backgrounds.
+// The whole window kept as a picture and drawn back, as the inside view
+// does with its stored backgrounds.
 void BM_FullWindowPictureCopy(benchmark::State& state) {
   PrepareScreen();
   for (auto _ : state) {
-    const QImage picture = GrabScreen(0, 0, MaxX(), MaxY());
-    DrawPicture(picture, 0, 0);
+    const TPicture picture = GrabPicture(0, 0, MaxX(), MaxY());
+    PutPicture(picture, 0, 0);
+    FreePicture(picture);
   }
 }
 BENCHMARK(BM_FullWindowPictureCopy)->Unit(benchmark::kMillisecond);

@@ -87,9 +87,8 @@ BENCHMARK(BM_DrawGlobe)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 void BM_DrawGlobeOutsideView(benchmark::State& state) {
   Prepare(state.range(0));
   InitViewState();
-  ::View.GlobeSpin = RotationY(0.4L);
-  ::View.GlobeViewMatrix = RotationX(0.3L);
-  ComposeGlobeMatrix();
+  SetGlobeSpin(RotationY(0.4L));
+  SetViewMatrix(RotationX(0.3L));
   ::View.EarthRadiusPx = static_cast<int32_t>(state.range(0));
   ::View.EarthCentreX = 960;
   ::View.EarthCentreY = 540;

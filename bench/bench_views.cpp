@@ -7,11 +7,12 @@
 #include "Dateien.h"
 #include "InsideView.h"
 #include "KernGraf.h"
-#include "Parameter.h"
 #include "ViewGeometry.h"
 #include "ViewState.h"
 
 namespace {
+
+TViewSetup Setup;
 
 void PrepareViews(bool outside) {
   SetScreenSize(1920, 1080);
@@ -20,24 +21,17 @@ void PrepareViews(bool outside) {
   SetFont("Courier", 10, 0);
   SetDataFolders(LUNOTROP_SOURCE_DIR "/data");
   InitViewState();
-  Param.Latitude = 54.3L;
-  Param.Longitude = 10.1L;
-  Param.LatitudeText = "54.3";
-  Param.LongitudeText = "10.1";
-  Param.StartDay = 15;
-  Param.StartMonth = 3;
-  Param.StartYear = 2026;
-  Param.StartTime = 20.00L;
-  Param.StepDays = 0.05L;
-  Param.CentralAzimuth = 0;
-  Param.DrawEquator = false;
-  Param.DrawEcliptic = false;
-  Flags.PreviousLatitude = 0;
-  Flags.StartedWithFile = false;
-  SkipDelay = true;
+  Setup = TViewSetup();
+  Setup.Latitude = 54.3L;
+  Setup.Longitude = 10.1L;
+  Setup.LatitudeText = "54.3";
+  Setup.LongitudeText = "10.1";
+  Setup.StartDate = TCalendarDate{15, 3, 2026};
+  Setup.StartTime = 20.00L;
+  Setup.Step = 0.05L;
   View.Perspective = 0;
   View.OutsideView = outside;
-  SetUpView();
+  SetUpView(Setup);
   View.MoonShown = outside;
 }
 
@@ -51,8 +45,8 @@ BENCHMARK(BM_OutsideStep)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
 
 void BM_InsideStep(benchmark::State& state) {
   PrepareViews(false);
-  Param.DrawEquator = state.range(0) != 0;
-  Param.DrawEcliptic = state.range(0) != 0;
+  View.Setup.DrawEquator = state.range(0) != 0;
+  View.Setup.DrawEcliptic = state.range(0) != 0;
   for (auto _ : state) AnimationStep();
 }
 BENCHMARK(BM_InsideStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -60,8 +54,8 @@ BENCHMARK(BM_InsideStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_SetUpViewWithSkyPictures(benchmark::State& state) {
   PrepareViews(false);
   for (auto _ : state) {
-    Flags.PreviousLatitude = 0; // builds the three pictures every time
-    SetUpView();
+    ForgetBackgroundPictures(); // builds the three pictures every time
+    SetUpView(Setup);
   }
 }
 BENCHMARK(BM_SetUpViewWithSkyPictures)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,8 @@ struct TCalendarDate {
 
 // The obliquity of the ecliptic, fixed at 23.5 degrees for all dates.
 constexpr long double Obliquity = 0.41015237421866745L;
+// Earth radii per astronomical unit.
+constexpr long double EarthRadiiPerAU = 23454.78L;
 
 long double HoursMinutesToHours(long double t); // 9.30 -> 9.5
 long double HoursToHoursMinutes(long double h); // 9.5 -> 9.30

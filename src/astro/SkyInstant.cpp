@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr long double EarthRadiiPerAU = 23454.78L;
 // The phase only needs the directions; the Moon is put at a fixed 25 Earth
 // radii so that its distance never matters.
 constexpr long double PhaseMoonDistance = 25.0L;

@@ -1,9 +1,14 @@
 // Eingabe: the input dialog TEingabeDialog with a label, a one-line edit
 // field, "OK" and "Abbruch". It is created once and laid out anew for every
-// prompt (see InputString in KernGraf).
+// prompt by InputString (declared in KernGraf.h, implemented in Eingabe.cpp
+// with the layout and the placement of the dialog).
+// The widgets carry object names ("Label1", "Edit", "OKBtn", "EscBtn"), so
+// tests can find them.
 #pragma once
 
 #include <QDialog>
+#include <QRect>
+#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -14,10 +19,9 @@ class TEingabeDialog : public QDialog {
 public:
   explicit TEingabeDialog(QWidget* parent = nullptr);
   ~TEingabeDialog() override;
-  QLabel* Label1;
-  QLineEdit* Edit;
-  QPushButton* OKBtn;
-  QPushButton* EscBtn;
+  // Lays the dialog out for a prompt and its default text and places it.
+  void LayOut(const QString& prompt, const QString& defaultText);
+  QString Answer() const;
 
 protected:
   void showEvent(QShowEvent* event) override; // Naechster: focus and select the edit text
@@ -25,13 +29,17 @@ protected:
 
 private:
   void EscBtnClick(); // ends the program
+  QLabel* Label1;
+  QLineEdit* Edit;
+  QPushButton* OKBtn;
+  QPushButton* EscBtn;
 };
 
 // The one dialog; the first TEingabeDialog made registers itself here (and
 // InputString makes one if the program start has not).
 extern TEingabeDialog* EingabeDialog;
 
-// The rows of the main window's client area that the dialog covers while it
-// is open, centred as InputString places it; text written during the input
-// keeps out of this band.
-void InputDialogBand(int& top, int& bottom);
+// Where a dialog of the given frame size stands: centred on the main
+// window's client area, or on the screen when there is no main window.
+// Global coordinates.
+QRect DialogPlacement(int frameWidth, int frameHeight);

@@ -1,12 +1,12 @@
 #include "FensterGraf.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
@@ -15,12 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "Dateien.h"
-#include "KernGraf.h"
+#include "Grundfenster.h"
 #include "KernGrafIntern.h"
 
 // ---- module state ------------------------------------------------------------------
@@ -46,7 +44,7 @@ std::vector<void (*)()> ExitRoutines;
 // between two paint events.
 bool RepaintPending = false;
 
-void ScheduleRepaint() {
+void ScheduleRepaint(const TRect& /*drawn*/) {
   if (RepaintPending || Grundfenster == nullptr) return;
   RepaintPending = true;
   Grundfenster->update();
@@ -194,34 +192,56 @@ void CloseTextScreen() {
   TextScreenShown = false;
 }
 
-void ReportWriteFailure(const std::string& fileName, const char* reason) {
-  std::fprintf(stderr, "Lunotrop: Das Bild \"%s\" konnte nicht gespeichert werden: %s.\n",
-               fileName.c_str(), reason);
+// True if the name ends in ".png" in any case.
+bool NamesPng(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ending = name.substr(name.size() - 4);
+  for (char& c : ending)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return ending == ".png";
 }
 
-// Lines of a text file, without their line ends. A Ctrl+Z ends the text, as
-// in the DOS files the help texts come from.
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const size_t end = content.find('\x1A');
-  if (end != std::string::npos) content.resize(end);
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t stop = content.find('\n', start);
-    if (stop == std::string::npos) stop = content.size();
-    std::string line = content.substr(start, stop - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = stop + 1;
-  }
-  return lines;
+TFileResult PictureFailure(const std::string& fileName, const std::string& reason) {
+  TFileResult result;
+  result.Ok = false;
+  result.Reason = reason;
+  result.Message = "Das Bild \"" + fileName + "\" kann nicht geschrieben werden: " + reason + ".";
+  return result;
 }
 
 } // namespace
 
 void NoOperation() {}
+
+// ---- the start -----------------------------------------------------------------------------
+int RunMainWindow(int argc, char** argv, bool windowed, void (*mainRoutine)(),
+                  void (*keyHandler)()) {
+  QApplication application(argc, argv);
+  StartFensterGraf(argv[0]);
+  // The input dialog is made by the first prompt (InputString).
+  TGrundfenster* window = new TGrundfenster(windowed);
+  StartConsole(false, false, 0, 10, "Courier");
+  MainRoutineSlot = mainRoutine;
+  KeyHandlerSlot = keyHandler;
+  window->ShowAndActivate();
+  const int status = application.exec();
+  EndProgram(status);
+}
+
+void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
+                  const std::string& fontName) {
+  SetFont(fontName, fontSize, bold);
+  ClearScreen();
+  if (showTextScreen) ShowTextFile(HelpTextFileName, 10);
+  if (showPicture) {
+    int width = 0, height = 0;
+    ShowBitmapFile(PictureFileName, 0, 0, width, height);
+  }
+}
+
+bool ModalDialogOpen() {
+  return QApplication::activeModalWidget() != nullptr;
+}
 
 void StartFensterGraf(const std::string& programPath) {
   // KernGraf's part.
@@ -267,8 +287,8 @@ void ClearKeyQueue() {
 
 // ---- text screen and bitmap files ----------------------------------------------------------
 void ShowTextFile(const std::string& fileName, int fontSize) {
-  if (!FileIsReadable(fileName)) return;
-  const std::vector<std::string> lines = ReadLines(ResolveFileName(fileName));
+  std::vector<std::string> lines;
+  if (!ReadTextLines(fileName, lines).Ok) return;
   SetFillStyle(255, White, White);
   // The whole client area, the last column and row included.
   FillBar(0, 0, MaxX() + 1, MaxY() + 1);
@@ -294,33 +314,22 @@ bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& 
   }
   width = picture.width();
   height = picture.height();
-  DrawPicture(picture, x, y);
+  DrawImage(picture, x, y);
   return true;
 }
 
-bool SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2) {
+TFileResult SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2) {
   const QImage picture = GrabScreen(x1, y1, x2, y2).convertToFormat(QImage::Format_RGB888);
-  if (picture.isNull()) {
-    ReportWriteFailure(fileName, "der Bildausschnitt ist leer");
-    return false;
-  }
-  // QSaveFile writes a temporary file beside the target and renames it only
-  // when everything is written, so a failure leaves an existing file intact.
-  QSaveFile file(QString::fromStdString(ResolveFileNameForWriting(fileName)));
-  if (!file.open(QIODevice::WriteOnly)) {
-    ReportWriteFailure(fileName, "die Datei kann nicht angelegt werden");
-    return false;
-  }
-  if (!picture.save(&file, "BMP")) {
-    file.cancelWriting();
-    ReportWriteFailure(fileName, "das Schreiben ist fehlgeschlagen");
-    return false;
-  }
-  if (!file.commit()) {
-    ReportWriteFailure(fileName, "das Schreiben ist fehlgeschlagen");
-    return false;
-  }
-  return true;
+  if (picture.isNull()) return PictureFailure(fileName, "der Bildausschnitt ist leer");
+  QByteArray encoded;
+  QBuffer buffer(&encoded);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, NamesPng(fileName) ? "PNG" : "BMP"))
+    return PictureFailure(fileName, "das Bild lässt sich nicht umwandeln");
+  TFileResult written =
+      WriteFileAtomically(fileName, std::string(encoded.constData(), encoded.size()));
+  if (!written.Ok) written.Message = PictureFailure(fileName, written.Reason).Message;
+  return written;
 }
 
 // ---- waiting and ending ----------------------------------------------------------------------
@@ -511,6 +520,6 @@ void TGrundfenster::OnTimer() {
   try {
     KeyHandlerSlot();
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "Lunotrop: Fehler: %s\n", error.what());
+    ReportProblem(std::string("Fehler: ") + error.what());
   }
 }

@@ -1,16 +1,16 @@
-// FensterGraf: the main window TGrundfenster, the key queue, the program's
-// procedure slots, text screens and bitmap files, and the end of the program.
+// FensterGraf: the main window (TGrundfenster, see Grundfenster.h), the key
+// queue, the program's procedure slots, text screens and picture files, and
+// the start and the end of the program.
 //
 // The program is a sequential routine driven by the window's 1 ms timer:
 // every tick calls the procedure in KeyHandlerSlot (while TimerHookEnabled).
+// This header names no Qt type: it is part of the console's interface that
+// a second front end provides.
 #pragma once
-
-#include <QWidget>
 
 #include <string>
 
-class QElapsedTimer;
-class QTimer;
+#include "Dateien.h"
 
 // ---- program-wide state ------------------------------------------------------
 extern std::string ProgramName;      // program file name without folder and extension
@@ -40,15 +40,29 @@ void PutKey(int code); // appends if fewer than 255 wait
 void WaitingForKey();
 void ClearKeyQueue();
 
-// ---- text screen and bitmap files -------------------------------------------
+// ---- the start -------------------------------------------------------------------
+// Makes the application and the main window (maximised and borderless, or
+// with windowed a normal window of 1024 x 768), starts the console with the font "Courier" at size
+// 10, puts the two routines into their slots and runs the window system's message loop until the
+// program ends. Returns the exit status.
+int RunMainWindow(int argc, char** argv, bool windowed, void (*mainRoutine)(),
+                  void (*keyHandler)());
+// SetFont, ClearScreen, optionally ShowTextFile(HelpTextFileName, 10) and
+// ShowBitmapFile(PictureFileName, 0, 0).
+void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
+                  const std::string& fontName);
+// True while a modal dialog (the input dialog) is open over the main window.
+bool ModalDialogOpen();
+
+// ---- text screen and picture files --------------------------------------------
 void ShowTextFile(const std::string& fileName, int fontSize);
 // Returns false if the file is not readable or no picture; otherwise width and
 // height are the picture's size. The picture named PictureFileName is centred.
 bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& height);
-// Saves the screen rectangle (corners inclusive) as a 24-bit BMP. Written to a
-// temporary file and renamed, so a failed write leaves an existing file as it
-// was. Returns false (and says why on standard error) when it cannot write.
-bool SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2);
+// Saves the screen rectangle (corners inclusive) as a 24-bit picture: PNG if
+// the name ends in ".png" (any case), else BMP. Written atomically (see
+// WriteFileAtomically), so a failed write leaves an existing file as it was.
+TFileResult SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2);
 
 // ---- waiting and ending ---------------------------------------------------------
 // Waits until Enter (code 23) is typed in the main window, while the window
@@ -68,32 +82,3 @@ bool HaveMainWindow();
 // ...). Needs no Qt, so main() can ask before making the QApplication,
 // which would otherwise abort.
 bool DisplayAvailable();
-
-// ---- the main window ----------------------------------------------------------------
-class TGrundfenster : public QWidget {
-  Q_OBJECT
-public:
-  // windowed = false: maximised and borderless over the whole screen;
-  // windowed = true: a normal, resizable window.
-  explicit TGrundfenster(bool windowed = false);
-  ~TGrundfenster() override;
-  void ShowAndActivate();
-  void SetTickInterval(int milliseconds);
-
-protected:
-  void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  // Tab is a key like any other here, not a move to another control.
-  bool focusNextPrevChild(bool next) override;
-
-private:
-  void OnTimer();
-  QTimer* Timer;
-  bool Windowed;
-};
-
-extern TGrundfenster* Grundfenster; // the one main window, or nullptr headless

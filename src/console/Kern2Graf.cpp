@@ -9,7 +9,6 @@
 #include <numbers>
 #include <thread>
 
-#include "KernGraf.h"
 #include "KernGrafIntern.h"
 
 // ---- clock ---------------------------------------------------------------------------
@@ -81,7 +80,9 @@ void DrawEllipse(int x, int y, int radiusX, int radiusY) {
   UseFillBrush();
   UseBorderPen();
   ScreenPainter().drawEllipse(QRectF(x - rx, y - ry, 2 * rx, 2 * ry));
-  NotifyScreenChanged();
+  const long long reachX = static_cast<long long>(rx) + 2LL * CurrentLineWidth() + 2;
+  const long long reachY = static_cast<long long>(ry) + 2LL * CurrentLineWidth() + 2;
+  NotifyScreenChanged(FigureBox(x - reachX, y - reachY, x + reachX, y + reachY, 0));
 }
 
 void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int colour,

@@ -1,33 +1,23 @@
-#include "KernGraf.h"
-
-#include <QFontMetrics>
+// KernGraf, the screen: the framebuffer (QImage, RGB32) drawn on with
+// QPainter, antialiasing off, the palette, the primitives, kept pictures and
+// the damage records. One painter stays open between operations; pixels and
+// one-pixel lines are set directly (KernGrafLinien.cpp).
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QString>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <memory>
 
-#include "Eingabe.h"
-#include "FensterGraf.h"
 #include "KernGrafIntern.h"
 
 // ---- module state --------------------------------------------------------------
 int ScreenWidth = 0, ScreenHeight = 0;
-QRgb ColourTable[256];
-int CharWidth = 0, CharHeight = 0;
-int TextCursorX = 0, TextCursorY = 0;
-int TextColour = Black;
+TColourValue ColourTable[256];
 
 namespace {
 
 QImage Screen; // the framebuffer; null until AttachScreen
-void (*ScreenChangedHook)() = nullptr;
+void (*ScreenChangedHook)(const TRect&) = nullptr;
 
 // The painter on the framebuffer (see ScreenPainter) and what it was last
 // given: setting a pen, a brush or a font costs more than many a line, so
@@ -45,21 +35,17 @@ bool PainterBrushKnown = false;
 QRgb PainterBrushColour = 0;
 bool PainterFontKnown = false;
 
-// Text state. The metrics belong to CurrentFont and are made on first use,
-// because fonts can only be measured once the QGuiApplication exists.
-std::string FontName = "Courier";
-int FontSize = 10;
-bool FontBold = false;
-QFont CurrentFont;
-std::unique_ptr<QFontMetrics> Metrics;
-int HorizontalJustify = 0, VerticalJustify = 0;
-int TextBackground = 0;
-
 // Fill state and pen.
 QRgb FillColour = qRgb(255, 255, 255);
 bool BorderSolid = true;
 int BorderColour = 0;
 int LineWidth = 1;
+
+// Kept pictures; handle h is Pictures[h - 1], a null image once freed.
+std::vector<QImage> Pictures;
+
+// The damage records being watched.
+std::vector<TDamageRecord*> WatchedRecords;
 
 // The 16-colour palette, levels 0..63.
 const int Palette[16][3] = {{0, 0, 0},    {0, 0, 40},  {0, 40, 0},   {0, 40, 40},
@@ -86,114 +72,6 @@ int ClampToInt(long long v) {
 int ClampByte(long long v) {
   return static_cast<int>(std::clamp<long long>(v, 0, 255));
 }
-
-// The text as it is measured and drawn. Control characters have no glyph of
-// their own: Qt would show a box for them, so they are left out (the bell of
-// the number input draws nothing); a tab stands for one blank.
-QString DrawableText(const std::string& text) {
-  QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  result.replace(QLatin1Char('\t'), QLatin1Char(' '));
-  result.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-  return result;
-}
-
-void ApplyFont() {
-  PainterFontKnown = false;
-  CurrentFont = MakeFont(FontName, PointsToPixels(FontSize), FontBold);
-  Metrics = std::make_unique<QFontMetrics>(CurrentFont);
-  CharWidth = Metrics->horizontalAdvance(QStringLiteral("T"));
-  CharHeight = Metrics->height();
-}
-
-const QFontMetrics& FontMetrics() {
-  if (!Metrics) ApplyFont();
-  return *Metrics;
-}
-
-// A one-pixel line whose ends both lie on the framebuffer is set pixel by
-// pixel here rather than drawn by the painter, which costs more for a short
-// line than its pixels do. The pixels are exactly those of Qt's aliased
-// one-pixel line with square ends (a test compares the two in every
-// direction): one pixel for every step along the longer axis, a diagonal
-// counting as horizontal, both ends included. The other coordinate is
-// carried in 16.16 fixed point; its step is truncated toward zero, and it
-// starts on the first end's pixel, half a step on (rounded up) when it grows.
-// "First" is the end with the smaller coordinate along the longer axis.
-//
-// Qt computes in 32-bit 16.16 fixed point, so the framebuffer must stay below
-// 32768 pixels both ways for the two to agree; larger ones use the painter.
-constexpr int LargestThinLineArea = 32767;
-
-bool OnThinLineArea(int x, int y) {
-  return Screen.valid(x, y) && Screen.width() <= LargestThinLineArea &&
-         Screen.height() <= LargestThinLineArea;
-}
-
-void SetThinLinePixels(int x1, int y1, int x2, int y2, QRgb colour) {
-  auto* pixels = reinterpret_cast<QRgb*>(Screen.bits());
-  const qsizetype pixelsPerRow = Screen.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-  // Qt's pen ignores the alpha of a colour: what it sets is opaque.
-  const QRgb opaque = colour | 0xFF000000u;
-  const bool steep = std::abs(y2 - y1) > std::abs(x2 - x1);
-  // Along the longer axis from a to b, the other coordinate from c to d.
-  int a = steep ? y1 : x1, b = steep ? y2 : x2;
-  int c = steep ? x1 : y1, d = steep ? x2 : y2;
-  if (a == b) return; // length 0: the end point alone, which stays as it was
-  if (a > b) {
-    std::swap(a, b);
-    std::swap(c, d);
-  }
-  const long long step = (static_cast<long long>(d - c) << 16) / (b - a);
-  long long other = static_cast<long long>(c) << 16;
-  if (step > 0) other += step - (step >> 1);
-  for (int along = a; along <= b; ++along, other += step) {
-    const int across = static_cast<int>(other >> 16);
-    if (steep)
-      pixels[along * pixelsPerRow + across] = opaque;
-    else
-      pixels[across * pixelsPerRow + along] = opaque;
-  }
-}
-
-void NewLine() {
-  TextCursorX = CharWidth;
-  TextCursorY = ClampToInt(static_cast<long long>(TextCursorY) + CharHeight);
-}
-
-} // namespace
-
-// ---- internals shared with the other console modules -------------------------------
-bool ScreenAttached() {
-  return !Screen.isNull();
-}
-
-QPainter& ScreenPainter() {
-  if (!Painter.isActive()) {
-    Painter.begin(&Screen);
-    Painter.setRenderHint(QPainter::Antialiasing, false);
-    Painter.setRenderHint(QPainter::TextAntialiasing, false);
-    PainterPen = TPainterPen();
-    PainterBrushKnown = false;
-    PainterFontKnown = false;
-    // The painter ends with the application, not after it at the program's
-    // very end, when the fonts it holds are gone.
-    if (!PainterEndsWithTheApplication) {
-      PainterEndsWithTheApplication = true;
-      qAddPostRoutine(EndScreenPainter);
-    }
-  }
-  return Painter;
-}
-
-void EndScreenPainter() {
-  if (Painter.isActive()) Painter.end();
-}
-
-QRgb ColourOf(int index) {
-  return ColourTable[std::clamp(index, 0, 255)];
-}
-
-namespace {
 
 QPen LinePen(QRgb colour) {
   QPen pen{QColor(colour)};
@@ -230,7 +108,83 @@ void UsePen(TPenKind kind, QRgb colour) {
   PainterPen = {kind, colour, width};
 }
 
+// How far a line or an outline of the current pen may reach beyond the
+// points it joins: half the width for the ends, more at a mitre, and a pixel
+// for the rounding.
+long long PenReach() {
+  return 2LL * LineWidth + 2;
+}
+
+const QImage* PictureAt(TPicture picture) {
+  if (picture < 1 || static_cast<size_t>(picture) > Pictures.size()) return nullptr;
+  const QImage& image = Pictures[static_cast<size_t>(picture) - 1];
+  return image.isNull() ? nullptr : &image;
+}
+
+// The area of the union of a and b beyond a's own.
+long long Growth(const TRect& a, const TRect& b) {
+  const TRect u = RectUnion(a, b);
+  return static_cast<long long>(u.Right - u.Left) * (u.Bottom - u.Top) -
+         static_cast<long long>(a.Right - a.Left) * (a.Bottom - a.Top);
+}
+
+bool Touch(const TRect& a, const TRect& b) {
+  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+}
+
 } // namespace
+
+// ---- rectangles ------------------------------------------------------------------------
+bool RectIsEmpty(const TRect& r) {
+  return r.Right <= r.Left || r.Bottom <= r.Top;
+}
+
+bool RectContains(const TRect& outer, const TRect& inner) {
+  return outer.Left <= inner.Left && inner.Right <= outer.Right && outer.Top <= inner.Top &&
+         inner.Bottom <= outer.Bottom;
+}
+
+TRect RectUnion(const TRect& a, const TRect& b) {
+  if (RectIsEmpty(a)) return b;
+  if (RectIsEmpty(b)) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
+// ---- internals shared with the other console modules -------------------------------
+bool ScreenAttached() {
+  return !Screen.isNull();
+}
+
+QImage& Framebuffer() {
+  return Screen;
+}
+
+QPainter& ScreenPainter() {
+  if (!Painter.isActive()) {
+    Painter.begin(&Screen);
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setRenderHint(QPainter::TextAntialiasing, false);
+    PainterPen = TPainterPen();
+    PainterBrushKnown = false;
+    PainterFontKnown = false;
+    // The painter ends with the application, not after it at the program's
+    // very end, when the fonts it holds are gone.
+    if (!PainterEndsWithTheApplication) {
+      PainterEndsWithTheApplication = true;
+      qAddPostRoutine(EndScreenPainter);
+    }
+  }
+  return Painter;
+}
+
+void EndScreenPainter() {
+  if (Painter.isActive()) Painter.end();
+}
+
+QRgb ColourOf(int index) {
+  return ColourTable[std::clamp(index, 0, 255)];
+}
 
 void UseLinePen(QRgb colour) {
   UsePen(TPenKind::Line, colour);
@@ -258,8 +212,16 @@ void UseFillBrush() {
 void UseCurrentFont() {
   QPainter& painter = ScreenPainter();
   if (PainterFontKnown) return;
-  painter.setFont(CurrentFont);
+  painter.setFont(ConsoleFont());
   PainterFontKnown = true;
+}
+
+void ForgetPainterFont() {
+  PainterFontKnown = false;
+}
+
+int CurrentLineWidth() {
+  return LineWidth;
 }
 
 TFillState GetFillState() {
@@ -272,18 +234,34 @@ void SetFillState(const TFillState& state) {
   BorderColour = state.BorderColour;
 }
 
-void NotifyScreenChanged() {
-  if (ScreenChangedHook) ScreenChangedHook();
+TRect WholeScreen() {
+  return {0, 0, Screen.width(), Screen.height()};
+}
+
+TRect FigureBox(long long x1, long long y1, long long x2, long long y2, long long margin) {
+  // Just outside the screen is as good as any further.
+  auto clampX = [](long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -1, Screen.width() + 1));
+  };
+  auto clampY = [](long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -1, Screen.height() + 1));
+  };
+  return {clampX(std::min(x1, x2) - margin), clampY(std::min(y1, y2) - margin),
+          clampX(std::max(x1, x2) + margin + 1), clampY(std::max(y1, y2) + margin + 1)};
+}
+
+void NotifyScreenChanged(const TRect& drawn) {
+  for (TDamageRecord* record : WatchedRecords) AddDamage(*record, drawn);
+  if (ScreenChangedHook) ScreenChangedHook(drawn);
 }
 
 // ---- module start ------------------------------------------------------------------
 void StartKernGraf() {
-  HorizontalJustify = 0;
-  VerticalJustify = 0;
+  SetTextJustify(0, 0);
   FillColour = WindowColour;
   BorderSolid = true;
   BorderColour = 0;
-  TextBackground = 0;
+  SetTextBackground(0);
   LineWidth = 1;
 }
 
@@ -307,7 +285,7 @@ void AttachScreen(int width, int height) {
     TextCursorX = CharWidth;
     TextCursorY = CharHeight;
   }
-  NotifyScreenChanged();
+  NotifyScreenChanged(WholeScreen());
 }
 
 void SetScreenSize(int width, int height) {
@@ -325,7 +303,7 @@ const QImage& ScreenImage() {
   EndScreenPainter();
   return Screen;
 }
-void SetScreenChangedHook(void (*hook)()) {
+void SetScreenChangedHook(void (*hook)(const TRect&)) {
   ScreenChangedHook = hook;
 }
 
@@ -343,23 +321,23 @@ void ResetPalette() {
     SetPaletteColour(i, 4, Palette[i % 16][0], Palette[i % 16][1], Palette[i % 16][2]);
   // Only the first White is pure white; its repetitions keep 252.
   SetPaletteColour(White, 1, 255, 255, 255);
-  TextBackground = White;
+  SetTextBackground(White);
 }
 
 // ---- primitives --------------------------------------------------------------------
 void ClearScreen() {
   if (!ScreenAttached()) return;
   Screen.fill(WindowColour);
-  NotifyScreenChanged();
+  NotifyScreenChanged(WholeScreen());
 }
 
 void PutPixel(int x, int y, int colour) {
   if (!Screen.valid(x, y)) return;
   Screen.setPixel(x, y, ColourOf(colour));
-  NotifyScreenChanged();
+  NotifyScreenChanged({x, y, x + 1, y + 1});
 }
 
-QRgb GetPixel(int x, int y) {
+TColourValue GetPixel(int x, int y) {
   return Screen.valid(x, y) ? Screen.pixel(x, y) : qRgb(0, 0, 0);
 }
 
@@ -372,14 +350,12 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   const bool thin = LineWidth <= 1;
   const bool endOnScreen = Screen.valid(x2, y2);
   const QRgb underEnd = endOnScreen ? Screen.pixel(x2, y2) : 0;
-  if (thin && endOnScreen && OnThinLineArea(x1, y1)) {
-    SetThinLinePixels(x1, y1, x2, y2, ColourOf(colour));
-  } else {
+  if (!(thin && endOnScreen && DrawThinLine(x1, y1, x2, y2, ColourOf(colour)))) {
     UseLinePen(ColourOf(colour));
     ScreenPainter().drawLine(QPointF(x1, y1), QPointF(x2, y2));
   }
   if (thin && endOnScreen) Screen.setPixel(x2, y2, underEnd);
-  NotifyScreenChanged();
+  NotifyScreenChanged(FigureBox(x1, y1, x2, y2, PenReach()));
 }
 
 void SetLineWidth(int width) {
@@ -415,7 +391,7 @@ void FillBar(int x, int y, int width, int height) {
             bottomEdge = clampY(std::max<long long>(y, bottom));
   ScreenPainter().fillRect(QRect(left, top, rightEdge - left, bottomEdge - top),
                            QColor(FillColour));
-  NotifyScreenChanged();
+  NotifyScreenChanged({left, top, rightEdge, bottomEdge});
   if (!BorderSolid) return;
   const int r = ClampToInt(right), b = ClampToInt(bottom);
   DrawLine(x, y, r, y, BorderColour);
@@ -427,130 +403,18 @@ void FillBar(int x, int y, int width, int height) {
 void FillPolygon(int n, const TPoint* points) {
   if (!ScreenAttached() || n < 1 || points == nullptr) return;
   QPolygon polygon(n);
-  for (int i = 0; i < n; ++i) polygon.setPoint(i, points[i].X, points[i].Y);
+  long long left = points[0].X, right = points[0].X, top = points[0].Y, bottom = points[0].Y;
+  for (int i = 0; i < n; ++i) {
+    polygon.setPoint(i, points[i].X, points[i].Y);
+    left = std::min<long long>(left, points[i].X);
+    right = std::max<long long>(right, points[i].X);
+    top = std::min<long long>(top, points[i].Y);
+    bottom = std::max<long long>(bottom, points[i].Y);
+  }
   UseFillBrush();
   UseBorderPen();
   ScreenPainter().drawPolygon(polygon, Qt::OddEvenFill);
-  NotifyScreenChanged();
-}
-
-// ---- text --------------------------------------------------------------------------
-int PointsToPixels(int points) {
-  const long long magnitude = std::llabs(static_cast<long long>(points));
-  return std::clamp<int32_t>(RoundEven(static_cast<long double>(magnitude) * 96 / 72), 1, 1000);
-}
-
-QFont MakeFont(const std::string& name, int pixelHeight, bool bold) {
-  QString family = QString::fromStdString(name);
-  const QString key = family.toLower();
-  QFont::StyleHint hint = QFont::AnyStyle;
-  if (key == QLatin1String("courier") || key == QLatin1String("courier new")) {
-    family = QStringLiteral("Liberation Mono"); // metric-compatible with Courier New
-    hint = QFont::TypeWriter;
-  } else if (key == QLatin1String("ms sans serif") || key == QLatin1String("arial") ||
-             key == QLatin1String("system")) {
-    family = QStringLiteral("Liberation Sans");
-    hint = QFont::SansSerif;
-  } else if (key == QLatin1String("times new roman")) {
-    family = QStringLiteral("Liberation Serif");
-    hint = QFont::Serif;
-  }
-  QFont font(family);
-  font.setStyleHint(hint, QFont::NoAntialias);
-  // Full hinting puts every glyph on whole pixels, as the original's text
-  // was: ten letters of a monospaced font are exactly ten CharWidths.
-  font.setHintingPreference(QFont::PreferFullHinting);
-  font.setPixelSize(std::clamp(pixelHeight, 1, 1000));
-  font.setBold(bold);
-  return font;
-}
-
-void SetTextJustify(int horizontal, int vertical) {
-  HorizontalJustify = horizontal;
-  VerticalJustify = vertical;
-}
-
-void SetTextBackground(int colour) {
-  TextBackground = colour;
-}
-
-int TextWidth(const std::string& text) {
-  return FontMetrics().horizontalAdvance(DrawableText(text));
-}
-
-int TextHeight(const std::string& /*text*/) {
-  return FontMetrics().height();
-}
-
-void OutTextXY(int x, int y, const std::string& text, int colour) {
-  if (!ScreenAttached()) return;
-  const QFontMetrics& metrics = FontMetrics();
-  const QString drawable = DrawableText(text);
-  const int w = metrics.horizontalAdvance(drawable);
-  const int h = metrics.height();
-  long long left = x, top = y;
-  if (HorizontalJustify == 1)
-    left -= w / 2;
-  else if (HorizontalJustify != 0)
-    left -= w;
-  if (VerticalJustify == 0)
-    top -= h; // y is the bottom of the text
-  else if (VerticalJustify == 1)
-    top -= h / 2;
-  // A text wholly off the framebuffer draws nothing; this also keeps far-off
-  // positions (world coordinates mapped to 2147483647) out of int arithmetic.
-  if (left + w < 0 || left > Screen.width() || top + h < 0 || top > Screen.height()) return;
-  const QRect box(static_cast<int>(left), static_cast<int>(top), w, h);
-  QPainter& painter = ScreenPainter();
-  if (TextBackground != -1 && w > 0) painter.fillRect(box, QColor(ColourOf(TextBackground)));
-  UseCurrentFont();
-  UseTextPen(ColourOf(colour));
-  painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), drawable);
-  NotifyScreenChanged();
-}
-
-void SetFont(const std::string& name, int size, int bold) {
-  FontName = name;
-  FontSize = size;
-  FontBold = bold == 1;
-  ApplyFont();
-}
-
-void SetFontSize(int size) {
-  FontSize = size;
-  ApplyFont();
-}
-
-void SetTextSize(int size) {
-  SetFontSize(size);
-}
-
-const std::string& CurrentFontName() {
-  return FontName;
-}
-int CurrentFontSize() {
-  return FontSize;
-}
-bool CurrentFontBold() {
-  return FontBold;
-}
-
-void SetTextCursor(int x, int y) {
-  TextCursorX = x;
-  TextCursorY = y;
-}
-
-void WriteText(const std::string& text) {
-  const int w = TextWidth(text);
-  if (static_cast<long long>(MaxX()) < static_cast<long long>(TextCursorX) + w) NewLine();
-  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
-  TextCursorX = ClampToInt(static_cast<long long>(TextCursorX) + w);
-}
-
-void WriteLine(const std::string& text) {
-  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
-  TextCursorX = CharWidth;
-  if (TextCursorY < ScreenHeight) TextCursorY += CharHeight;
+  NotifyScreenChanged(FigureBox(left, top, right, bottom, PenReach()));
 }
 
 // ---- pictures ------------------------------------------------------------------------
@@ -564,108 +428,113 @@ QImage GrabScreen(int left, int top, int right, int bottom) {
   return Screen.copy(left, top, static_cast<int>(width), static_cast<int>(height));
 }
 
-void DrawPicture(const QImage& picture, int x, int y) {
+TPicture GrabPicture(int left, int top, int right, int bottom) {
+  QImage picture = GrabScreen(left, top, right, bottom);
+  if (picture.isNull()) return 0;
+  for (size_t i = 0; i < Pictures.size(); ++i) {
+    if (Pictures[i].isNull()) {
+      Pictures[i] = std::move(picture);
+      return static_cast<TPicture>(i + 1);
+    }
+  }
+  Pictures.push_back(std::move(picture));
+  return static_cast<TPicture>(Pictures.size());
+}
+
+QImage PictureImage(TPicture picture) {
+  const QImage* image = PictureAt(picture);
+  return image ? *image : QImage();
+}
+
+void DrawImage(const QImage& picture, int x, int y) {
   if (!ScreenAttached() || picture.isNull()) return;
   ScreenPainter().drawImage(QPointF(x, y), picture);
-  NotifyScreenChanged();
+  NotifyScreenChanged(FigureBox(x, y, static_cast<long long>(x) + picture.width() - 1,
+                                static_cast<long long>(y) + picture.height() - 1, 0));
 }
 
-// ---- start -------------------------------------------------------------------------
-void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
-                  const std::string& fontName) {
-  SetFont(fontName, fontSize, bold);
-  ClearScreen();
-  if (showTextScreen) ShowTextFile(HelpTextFileName, 10);
-  if (showPicture) {
-    int width = 0, height = 0;
-    ShowBitmapFile(PictureFileName, 0, 0, width, height);
+void PutPicture(TPicture picture, int x, int y) {
+  const QImage* image = PictureAt(picture);
+  if (image != nullptr) DrawImage(*image, x, y);
+}
+
+void PutPicturePart(TPicture picture, const TRect& part, int x, int y) {
+  const QImage* image = PictureAt(picture);
+  if (!ScreenAttached() || image == nullptr) return;
+  const QRect source = QRect(QPoint(part.Left, part.Top), QPoint(part.Right - 1, part.Bottom - 1))
+                           .intersected(image->rect());
+  if (source.isEmpty()) return;
+  const long long left = static_cast<long long>(x) + source.left();
+  const long long top = static_cast<long long>(y) + source.top();
+  ScreenPainter().drawImage(QPointF(static_cast<qreal>(left), static_cast<qreal>(top)), *image,
+                            source);
+  NotifyScreenChanged(
+      FigureBox(left, top, left + source.width() - 1, top + source.height() - 1, 0));
+}
+
+int PictureWidth(TPicture picture) {
+  const QImage* image = PictureAt(picture);
+  return image ? image->width() : 0;
+}
+
+int PictureHeight(TPicture picture) {
+  const QImage* image = PictureAt(picture);
+  return image ? image->height() : 0;
+}
+
+void FreePicture(TPicture picture) {
+  if (PictureAt(picture) != nullptr) Pictures[static_cast<size_t>(picture) - 1] = QImage();
+}
+
+// ---- damage ------------------------------------------------------------------------------
+void WatchDamage(TDamageRecord& record) {
+  if (std::find(WatchedRecords.begin(), WatchedRecords.end(), &record) == WatchedRecords.end())
+    WatchedRecords.push_back(&record);
+}
+
+void UnwatchDamage(TDamageRecord& record) {
+  std::erase(WatchedRecords, &record);
+}
+
+void ClearDamage(TDamageRecord& record) {
+  record.Rects.clear();
+}
+
+void AddDamage(TDamageRecord& record, const TRect& rect) {
+  const TRect r{std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, Screen.width()),
+                std::min(rect.Bottom, Screen.height())};
+  if (RectIsEmpty(r)) return;
+  std::vector<TRect>& rects = record.Rects;
+  for (const TRect& kept : rects)
+    if (RectContains(kept, r)) return;
+  // A rectangle that overlaps or touches a kept one joins it; the list keeps
+  // its length by joining the new one where that adds the least area.
+  size_t best = rects.size();
+  for (size_t i = 0; i < rects.size(); ++i) {
+    if (Touch(rects[i], r)) {
+      best = i;
+      break;
+    }
   }
-}
-
-// ---- prompted input ------------------------------------------------------------------
-namespace {
-
-// Where the dialog stands: centred on the main window's client area, or on
-// the screen when there is no main window.
-QRect CentringArea() {
-  if (Grundfenster != nullptr)
-    return QRect(Grundfenster->mapToGlobal(QPoint(0, 0)), Grundfenster->size());
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 640, 480);
-}
-
-// The widest dialog that still fits on the screen, so that a very long
-// default text cannot push the buttons out of reach.
-int WidestDialog() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const int available = screen != nullptr ? screen->availableGeometry().width() : 1920;
-  return std::max(available, 344);
-}
-
-// The dialog laid out for a prompt and its default text.
-void LayOutDialog(TEingabeDialog& dialog, const QString& prompt, const QString& defaultText) {
-  const long long n = defaultText.toUcs4().size();
-  const int widest = WidestDialog();
-  // 1. The dialog starts at its form width.
-  long long dialogWidth = 344;
-  // 2. The prompt, measured in the label's font, with 35 pixels either side.
-  const int promptWidth = QFontMetrics(dialog.Label1->font()).horizontalAdvance(prompt);
-  if (dialogWidth - 70 < promptWidth) dialogWidth = promptWidth + 70;
-  // 3. Room for the default text: 15 to 45 pixels a character.
-  long long editWidth = dialog.Edit->width();
-  if (editWidth < 15 * n + 70)
-    editWidth = 15 * n + 70;
-  else if (45 * n < editWidth)
-    editWidth = 45 * n;
-  // 4.
-  if (dialogWidth < editWidth + 70) dialogWidth = editWidth + 70;
-  dialogWidth = std::min<long long>(dialogWidth, widest);
-  const int width = static_cast<int>(dialogWidth);
-  // 5. The buttons share the width in thirds.
-  const int okLeft = (width - dialog.OKBtn->width() - dialog.EscBtn->width()) / 3;
-  dialog.OKBtn->move(okLeft, dialog.OKBtn->y());
-  dialog.EscBtn->move(2 * okLeft + dialog.OKBtn->width(), dialog.EscBtn->y());
-  // 6. The edit field: 15 pixels a character, at least 150.
-  const int fieldWidth =
-      static_cast<int>(std::min<long long>(std::max<long long>(15 * n, 150), width - 20));
-  dialog.Edit->setGeometry((width - fieldWidth) / 2, dialog.Edit->y(), fieldWidth,
-                           dialog.Edit->height());
-  // 7.
-  dialog.Edit->setText(defaultText);
-  dialog.Label1->setText(prompt);
-  const int labelWidth = std::min(promptWidth, width);
-  dialog.Label1->setGeometry((width - labelWidth) / 2, dialog.Label1->y(), labelWidth,
-                             dialog.Label1->height());
-  dialog.setFixedSize(width, dialog.height());
-  // 8. Centred; the division truncates toward zero like the original's div.
-  const QRect area = CentringArea();
-  const int dialogHeight = dialog.frameGeometry().height();
-  dialog.move(area.x() + (area.width() - width) / 2, area.y() + (area.height() - dialogHeight) / 2);
-  dialog.setWindowTitle(QStringLiteral("Eingabe"));
-}
-
-} // namespace
-
-void InputString(const std::string& prompt, std::string& text) {
-  if (EingabeDialog == nullptr) new TEingabeDialog(Grundfenster); // registers itself
-  TEingabeDialog& dialog = *EingabeDialog;
-  LayOutDialog(dialog, QString::fromStdString(prompt), QString::fromStdString(text));
-  // "Abbruch" and Esc end the program inside exec(); everything else is OK.
-  if (dialog.exec() == QDialog::Accepted) text = dialog.Edit->text().toStdString();
-  // Without a window manager nobody gives the focus back to the main window.
-  if (Grundfenster != nullptr && Grundfenster->isVisible()) {
-    Grundfenster->activateWindow();
-    Grundfenster->raise();
+  if (best == rects.size() && rects.size() >= MaxDamageRects) {
+    best = 0;
+    for (size_t i = 1; i < rects.size(); ++i)
+      if (Growth(rects[i], r) < Growth(rects[best], r)) best = i;
   }
-}
-
-void InputChar(const std::string& prompt, std::string& letter) {
-  std::string answer = letter;
-  InputString(prompt, answer);
-  // An empty answer keeps the default letter.
-  if (answer.empty()) return;
-  // The last character, which in UTF-8 may take several bytes.
-  size_t start = answer.size() - 1;
-  while (start > 0 && (static_cast<unsigned char>(answer[start]) & 0xC0) == 0x80) --start;
-  letter = answer.substr(start);
+  if (best == rects.size()) {
+    rects.push_back(r);
+    return;
+  }
+  rects[best] = RectUnion(rects[best], r);
+  // The joined rectangle may now swallow others.
+  for (size_t i = 0; i < rects.size();) {
+    if (i != best && Touch(rects[best], rects[i])) {
+      rects[best] = RectUnion(rects[best], rects[i]);
+      rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(i));
+      if (i < best) --best;
+      i = 0;
+      continue;
+    }
+    ++i;
+  }
 }

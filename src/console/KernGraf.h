@@ -1,22 +1,22 @@
-// KernGraf: the console screen. A framebuffer (QImage, RGB32) of the main
-// window's client size on which every drawing operation draws at once with
-// QPainter, antialiasing off; one painter stays open between operations, and
-// pixels and one-pixel lines are set directly. The main window only presents
-// the framebuffer, so a part of the window that was covered shows the
-// picture again.
-// Without a window (tests, --render) the framebuffer stands alone.
+// KernGraf: the console screen. A framebuffer of the main window's client
+// size on which every drawing operation draws at once; the main window only
+// presents it, so a part of the window that was covered shows the picture
+// again. Without a window (tests, --render) the framebuffer stands alone.
 //
 // Coordinates are integer pixels, origin top left, y downwards.
 // Colours are indices 0..255 into ColourTable.
 // Texts are UTF-8 std::string.
+//
+// This header is the console's drawing interface for the rest of the
+// program and names no Qt type: a second front end (the browser) provides
+// the same functions. The Qt front end implements them in KernGraf.cpp
+// (screen, palette, primitives, pictures, damage), KernGrafText.cpp (fonts
+// and text) and KernGrafLinien.cpp (thin lines).
 #pragma once
-
-#include <QFont>
-#include <QImage>
-#include <QRgb>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Zahlen.h"
 
@@ -29,6 +29,17 @@ struct TPoint {
   int X = 0;
   int Y = 0;
 };
+
+// A rectangle of pixels: Left and Top inside, Right and Bottom just outside.
+struct TRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+bool RectIsEmpty(const TRect& r);
+bool RectContains(const TRect& outer, const TRect& inner);
+TRect RectUnion(const TRect& a, const TRect& b);
+
+// A colour as the screen holds it: 0xAARRGGBB.
+using TColourValue = uint32_t;
 
 // ---- module start ----------------------------------------------------------
 // Text alignment (0, 0), fill colour white, border style solid, border colour
@@ -45,20 +56,16 @@ void SetScreenSize(int width, int height);
 extern int ScreenWidth, ScreenHeight;
 int MaxX(); // framebuffer width - 1
 int MaxY(); // framebuffer height - 1
-// The framebuffer for reading (the main window's repaint, pictures, tests).
-const QImage& ScreenImage();
-// Called after drawing, so the main window can schedule a repaint.
-void SetScreenChangedHook(void (*hook)());
 
 // ---- colours -------------------------------------------------------------
-extern QRgb ColourTable[256];
+extern TColourValue ColourTable[256];
 void SetPaletteColour(int index, int factor, int red, int green, int blue);
 void ResetPalette();
 
 // ---- primitives ------------------------------------------------------------
 void ClearScreen();                                        // white, like the empty window
 void PutPixel(int x, int y, int colour);                   // colour clamped to 0..255
-QRgb GetPixel(int x, int y);                               // for tests; black outside
+TColourValue GetPixel(int x, int y);                       // black outside
 void DrawLine(int x1, int y1, int x2, int y2, int colour); // end point not set
 void SetLineWidth(int width);
 void SetFillStyle(int intensity, int colour, int borderColour);
@@ -72,10 +79,6 @@ void OutTextXY(int x, int y, const std::string& text, int colour);
 int TextWidth(const std::string& text);                    // in the current font
 int TextHeight(const std::string& text);                   // in the current font
 void SetFont(const std::string& name, int size, int bold); // bold: 1 = bold
-// The Qt font for a Windows font name: "Courier" becomes "Liberation Mono",
-// "MS Sans Serif" (and "Arial", "System") "Liberation Sans", "Times New
-// Roman" "Liberation Serif"; not antialiased. pixelHeight is the em height.
-QFont MakeFont(const std::string& name, int pixelHeight, bool bold);
 // Font size in points to pixels at 96 DPI (10 points = 13 pixels).
 int PointsToPixels(int points);
 void SetFontSize(int size);
@@ -90,18 +93,40 @@ void SetTextCursor(int x, int y);
 void WriteText(const std::string& text);
 void WriteLine(const std::string& text);
 
-// ---- pictures ------------------------------------------------------------
-// A copy of the screen rectangle (left, top)-(right, bottom), corners inclusive.
-QImage GrabScreen(int left, int top, int right, int bottom);
-// Draws a picture with its top left corner at (x, y).
-void DrawPicture(const QImage& picture, int x, int y);
+// ---- pictures: rectangles of the screen kept for later -----------------------
+// A handle of a kept picture; 0 stands for none.
+using TPicture = int;
+// Keeps a copy of the screen rectangle (left, top)-(right, bottom), corners
+// inclusive; parts outside the screen come out black. 0 for an empty or
+// absurdly large rectangle.
+TPicture GrabPicture(int left, int top, int right, int bottom);
+// Draws the kept picture with its top left corner at (x, y).
+void PutPicture(TPicture picture, int x, int y);
+// Draws the part of the picture that lies in the rectangle (in the picture's
+// own pixels) at the same place relative to (x, y), the picture's corner.
+void PutPicturePart(TPicture picture, const TRect& part, int x, int y);
+int PictureWidth(TPicture picture); // 0 for none
+int PictureHeight(TPicture picture);
+void FreePicture(TPicture picture);
 
-// ---- start -----------------------------------------------------------------
-// SetFont, ClearScreen, optionally ShowTextFile(HelpTextFileName, 10) and
-// ShowBitmapFile(PictureFileName, 0, 0).
-void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
-                  const std::string& fontName);
+// ---- damage: where drawing changed the screen --------------------------------
+// A record of the rectangles that drawing has changed since it was last
+// cleared. Every drawing operation adds the rectangle it may have changed to
+// every watched record (a little more than it changed, never less). Close
+// rectangles are merged, so a record stays short however much is drawn.
+struct TDamageRecord {
+  std::vector<TRect> Rects;
+};
+constexpr size_t MaxDamageRects = 16;
+void WatchDamage(TDamageRecord& record); // the console adds to it from now on
+void UnwatchDamage(TDamageRecord& record);
+void ClearDamage(TDamageRecord& record);
+// Adds a rectangle, as the drawing operations do (clipped to the screen).
+void AddDamage(TDamageRecord& record, const TRect& rect);
 
-// ---- prompted input (the dialog TEingabeDialog) ---------------------------
+// ---- prompted input (the dialog TEingabeDialog, in Eingabe.cpp) --------------
 void InputString(const std::string& prompt, std::string& text);
 void InputChar(const std::string& prompt, std::string& letter); // one character, UTF-8
+// The rows of the main window's client area that the dialog covers while it
+// is open; text written during the input keeps out of this band.
+void InputDialogBand(int& top, int& bottom);

@@ -1,16 +1,22 @@
-// Internals of the console shared by its own modules (KernGraf, Kern2Graf,
-// FensterGraf): the painter on the framebuffer and the fill state. Other
-// subsystems draw only through the public console headers.
+// Internals of the console shared by its own modules (KernGraf, KernGrafText,
+// KernGrafLinien, Kern2Graf, FensterGraf): the painter on the framebuffer,
+// the fill state and the report of what was drawn. Other subsystems draw
+// only through KernGraf.h.
 #pragma once
 
 #include <QBrush>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRgb>
 
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 
 // True once a framebuffer exists; every drawing operation does nothing before.
 bool ScreenAttached();
+// The framebuffer for drawing; valid while ScreenAttached().
+QImage& Framebuffer();
 
 // The painter on the framebuffer, antialiasing off. It stays open from one
 // drawing operation to the next, because opening a painter costs more than
@@ -38,6 +44,10 @@ void UseTextPen(QRgb colour);
 void UseFillBrush();
 // The current font of the console.
 void UseCurrentFont();
+// The painter forgets its font (the font changed).
+void ForgetPainterFont();
+// The line width of SetLineWidth.
+int CurrentLineWidth();
 
 // The fill state of SetFillStyle: the brush of FillBar, FillPolygon and
 // DrawEllipse and the border pen around them.
@@ -49,5 +59,23 @@ struct TFillState {
 TFillState GetFillState();
 void SetFillState(const TFillState& state);
 
-// Tells the main window (if any) to present the framebuffer again.
-void NotifyScreenChanged();
+// Reports a rectangle that drawing changed: to every watched damage record
+// and to the main window (if any), which presents it again.
+void NotifyScreenChanged(const TRect& drawn);
+// Draws a picture with its top left corner at (x, y).
+void DrawImage(const QImage& picture, int x, int y);
+// The rectangle of the whole screen.
+TRect WholeScreen();
+// The box of a figure from left to right and top to bottom (in any order,
+// any size), grown by margin on every side. Computed in 64 bits and clamped
+// to just outside the screen, so no coordinate overflows.
+TRect FigureBox(long long x1, long long y1, long long x2, long long y2, long long margin);
+
+// KernGrafText: makes the current font and its metrics (at the start, once
+// the screen exists, and whenever the font changes); the current font.
+void ApplyFont();
+const QFont& ConsoleFont();
+// KernGrafLinien: sets a one-pixel line whose ends both lie on the
+// framebuffer pixel by pixel, exactly as Qt's aliased one-pixel line with
+// square ends would; false (nothing set) where it cannot, for the painter.
+bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour);

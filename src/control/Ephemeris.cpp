@@ -37,14 +37,6 @@ long double LongitudeDegrees(long double radians) {
   return d;
 }
 
-// h.mm with two decimals; a time that would show ".60" is shown as the
-// next whole hour, as on the screen.
-std::string ClockText(long double time) {
-  std::string text = FormatReal(time, 0.2);
-  if (text.find(".60") != std::string::npos) text = FormatReal(std::nearbyint(time), 0.2);
-  return text.substr(text.find_first_not_of(' '));
-}
-
 std::string Row(long double jd, const TSkyInstant& s) {
   std::ostringstream row;
   row << Fixed(jd, 12) << ',' << s.Date.Day << '.' << s.Date.Month << '.' << s.Date.Year << ','

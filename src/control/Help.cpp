@@ -1,9 +1,8 @@
 #include "Help.h"
 
-#include "InsideView.h"
 #include "KernGraf.h"
 #include "Parameter.h"
-#include "ViewState.h"
+#include "ViewCommands.h"
 
 namespace {
 
@@ -69,16 +68,15 @@ void ShowHelp() {
   SetFillStyle(255, Black, Black);
   SetTextJustify(0, 0);
   SetTextBackground(Black);
-  if (View.OutsideView) {
+  if (OutsideViewShown()) {
     // The outside picture is the square of side MaxY at the left.
     const int x0 = MaxY() - 150;
     FillBar(x0, 0, MaxX(), MaxY());
     WriteHelpLines(x0, OutsideHelp, sizeof OutsideHelp / sizeof OutsideHelp[0]);
   } else {
-    FillBar(0, 0, MaxX(), View.TitleBase);
+    FillBar(0, 0, MaxX(), InsideTitleBase());
     SetTextSize(10);
     WriteHelpLines(0, InsideHelp, sizeof InsideHelp / sizeof InsideHelp[0]);
-    MarkInsideViewChanged();
   }
   Flags.PendingClear = true;
 }

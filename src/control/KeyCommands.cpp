@@ -1,23 +1,17 @@
 #include "KeyCommands.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <iostream>
 
 #include "Animation.h"
+#include "Dateien.h"
 #include "FensterGraf.h"
 #include "Help.h"
-#include "InsideView.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
-#include "Labels.h"
-#include "ModulGraf.h"
-#include "OutsideView.h"
 #include "Parameter.h"
 #include "ParameterFile.h"
-#include "ViewGeometry.h"
-#include "ViewState.h"
+#include "ViewCommands.h"
 
 const char* const StatusLineText = " weiter mit Tastendruck (\"Esc: neue Eingabe, \"F1\": Hilfe, "
                                    "\"Strg-C\": Abbruch des Programms)";
@@ -30,85 +24,21 @@ constexpr int KeyF1 = 1, KeyF2 = 2, KeyLeft = 13, KeyRight = 14, KeyUp = 15, Key
 
 int LastKey = 0;
 
-// Makes the next step redraw the instant that is on the screen.
-void StepBack() {
-  View.CurrentJD -= View.TimeDirection * View.StepDays;
-}
-
-void Tilt(bool up) {
-  DrawMoon(Black);
-  DrawEarth(Black);
-  TiltView(up ? 1 : -1);
-  DrawEarthAndMoon();
-  DrawViewFrame();
-}
-
-// Radii grow and shrink by a tenth. A small radius would not grow at all by
-// rounding (4 * 1.1 rounds to 4), so ">" always adds at least one pixel.
-int Larger(int radius) {
-  const int grown = RoundEven(radius * 1.1L);
-  return std::min(MaxRadiusPx, std::max(grown, radius + 1));
-}
-int Smaller(int radius) {
-  return RoundEven(radius * 0.9L);
-}
-
-void ChangeSizes(bool larger) {
-  if (!View.OutsideView) {
-    View.DiscRadius = larger ? Larger(View.DiscRadius) : Smaller(View.DiscRadius);
-  } else if (larger) {
-    View.EarthRadiusPx = Larger(View.EarthRadiusPx);
-  } else {
-    SetFillStyle(255, Black, Black);
-    DrawEllipse(View.EarthCentreX, View.EarthCentreY, View.EarthRadiusPx + 10,
-                View.EarthRadiusPx + 10);
-    View.EarthRadiusPx = Smaller(View.EarthRadiusPx);
-  }
-  StepBack();
-}
-
-void SwitchView() {
-  View.OutsideView = !View.OutsideView;
-  if (View.OutsideView)
-    SetOutsideWindow();
-  else
-    SetInsideWindow();
-  SetFillStyle(255, Black, Black);
-  FillBar(0, 0, MaxX() + 1, MaxY() + 1); // the whole screen, last row and column too
-  StepBack();
-}
-
-void NextPerspective() {
-  DrawMoon(Black);
-  const int next = (View.Perspective + 1) % 3;
-  if (next == 0) {
-    DrawSunMarker(Black);
-    DrawOutsideHorizon(Black);
-  }
-  DrawEarth(Black);
-  SelectPerspective(next);
-  if (next == 2) DrawOutsideHorizon(Black);
-  DrawEarthAndMoon();
-  if (!View.OutsideView) MarkInsideViewChanged(); // the next step puts the sky back
-  StepBack();
-}
-
-void SightLines() {
-  DrawSightLines();
-}
-
 // Returns false when the picture could not be written.
 bool SaveScreenPicture() {
   const std::string name = PictureName(Flags.PictureCounter);
-  const int top = View.OutsideView ? 0 : View.TitleBase - 50;
-  if (!SavePicture(name, 0, top, MaxX(), MaxY())) return false;
+  const TFileResult saved = SavePicture(name, 0, SavedPictureTop(), MaxX(), MaxY());
+  if (!saved.Ok) {
+    ReportProblem(saved.Message);
+    return false;
+  }
   ++Flags.PictureCounter;
   return true;
 }
 
 void SaveParameters() {
-  const TParameterFileResult r = WriteParameterFile(ParameterFileName, Param, View.OutsideView);
-  if (!r.Ok) std::cerr << "lunotrop: " << r.Message << "\n";
+  const TFileResult r = WriteParameterFile(ParameterFileName, Param, OutsideViewShown());
+  if (!r.Ok) ReportProblem(r.Message);
 }
 
 // Keys after which the animation takes no step this tick.
@@ -118,6 +48,18 @@ bool TakesNoStep(int key) {
 }
 
 } // namespace
+
+void TakeAnimationStep() {
+  if (Flags.PendingClear) {
+    // A help screen stands: start from a black screen and give back the
+    // single-step setting it took.
+    ClearForStep();
+    Flags.PendingClear = false;
+    Flags.SingleStep = Flags.SavedSingleStep;
+  }
+  if (!SkipDelay) DelayMs(Param.Delay);
+  AnimationStep();
+}
 
 std::string PictureName(int counter) {
   std::string digits = std::to_string(counter);
@@ -138,14 +80,10 @@ void KeyCommandHandler() {
   }
 
   LastKey = ReadKey();
-  if (View.OutsideView && LastKey != KeyF1 && LastKey != 's' && !View.MoonShown) {
-    // The first key clears the start picture with the earlier Moons. Not
-    // "s": it takes no step that would draw Earth and Moon again, and the
-    // picture it saves must show what the screen shows.
-    SetFillStyle(255, Black, Black);
-    FillBar(0, 0, MaxY(), MaxY());
-    View.MoonShown = true;
-  }
+  // The first key clears the start picture with the earlier Moons. Not
+  // "s": it takes no step that would draw Earth and Moon again, and the
+  // picture it saves must show what the screen shows.
+  if (LastKey != KeyF1 && LastKey != 's') ClearStartPicture();
 
   switch (LastKey) {
   case KeyF1:
@@ -163,10 +101,10 @@ void KeyCommandHandler() {
     if (Param.Delay >= 2) Param.Delay /= 2;
     break;
   case KeyUp:
-    if (View.OutsideView) Tilt(true);
+    if (OutsideViewShown()) TiltPicture(true);
     break;
   case KeyDown:
-    if (View.OutsideView) Tilt(false);
+    if (OutsideViewShown()) TiltPicture(false);
     break;
   case KeyEsc:
     if (Flags.StartedWithFile) EndProgram(0);
@@ -174,24 +112,22 @@ void KeyCommandHandler() {
     MainRoutineSlot();
     break;
   case '*':
-    View.StepDays = std::clamp(View.StepDays * 2, -MaxStepDays, MaxStepDays);
+    DoubleTimeStep();
     break;
   case '+':
-    StepBack();
-    View.TimeDirection = 1;
+    TimeForward();
     break;
   case '-':
-    StepBack();
-    View.TimeDirection = -View.TimeDirection;
+    ReverseTime();
     break;
   case '/':
-    View.StepDays *= 0.5L;
+    HalveTimeStep();
     break;
   case '<':
-    ChangeSizes(false);
+    ChangeBodySizes(false);
     break;
   case '>':
-    ChangeSizes(true);
+    ChangeBodySizes(true);
     break;
   case 'd':
     SwitchView();
@@ -203,7 +139,7 @@ void KeyCommandHandler() {
     NextPerspective();
     break; // in the inside view the step paints over it
   case 'l':
-    if (!View.OutsideView) SightLines();
+    if (!OutsideViewShown()) ShowSightLines();
     break;
   case 'p':
     Flags.Paused = true;
@@ -215,7 +151,7 @@ void KeyCommandHandler() {
     break;
   }
 
-  if (!TakesNoStep(LastKey)) AnimationStep();
+  if (!TakesNoStep(LastKey)) TakeAnimationStep();
 
   SetTextJustify(0, 0);
   SetTextBackground(-1);

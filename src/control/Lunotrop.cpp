@@ -1,44 +1,31 @@
 #include "Lunotrop.h"
 
-#include <QApplication>
-
-#include <fstream>
-#include <iostream>
 #include <vector>
 
 #include "Animation.h"
 #include "Dateien.h"
-#include "Eingabe.h"
 #include "FensterGraf.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
 #include "KeyCommands.h"
-#include "Labels.h"
+#include "Mathe.h"
 #include "ModulGraf.h"
 #include "Parameter.h"
 #include "ParameterFile.h"
+#include "ViewCommands.h"
 #include "ViewState.h"
 
 namespace {
-
-constexpr long double DegreesToRadians = 0.017453292519943295769L;
 
 // Set when the parameter file named on the command line could not be
 // opened; shown on the start screen.
 std::string StartMessage;
 
-bool MainWindowIsActive() {
-  return QApplication::activeModalWidget() == nullptr;
-}
-
-std::vector<std::string> ReadTextLines(const std::string& fileName) {
+// The lines of the start screen's help text, in UTF-8.
+std::vector<std::string> HelpTextLines() {
   std::vector<std::string> lines;
-  std::ifstream file(ResolveFileName(fileName), std::ios::binary);
-  std::string line;
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(Cp1252ToUtf8(line));
-  }
+  ReadTextLines("Lunotrop.txt", lines);
+  for (std::string& line : lines) line = Cp1252ToUtf8(line);
   return lines;
 }
 
@@ -48,7 +35,7 @@ void ShowHelpTextFile() {
   SetFont("Courier", 14, 1);
   int colour = Yellow;
   int y = 2 * CharHeight;
-  const std::vector<std::string> lines = ReadTextLines("Lunotrop.txt");
+  const std::vector<std::string> lines = HelpTextLines();
   for (size_t i = 0; i < lines.size(); ++i) {
     if (top - 2 * CharHeight < y && y < bottom + 2 * CharHeight)
       while (y <= bottom + 2 * CharHeight) y += CharHeight;
@@ -64,7 +51,7 @@ void ShowHelpTextFile() {
 // A parameter file that does not convert ends the program, with a message
 // the user can read before it goes.
 [[noreturn]] void ParameterFileFailed(const std::string& message) {
-  std::cerr << "lunotrop: " << message << "\n";
+  ReportProblem(message);
   SetFont("Courier", 20, 1);
   SetTextJustify(0, 0);
   SetTextBackground(White);
@@ -76,7 +63,6 @@ void ShowHelpTextFile() {
 
 // The questions of one parameter input.
 void AskParameters() {
-  Flags.PreviousLatitude = Param.Latitude;
   InputReal("Standort: geografische Breite in Grad", Param.LatitudeText, Param.Latitude);
   InputReal("geografische Länge in Grad", Param.LongitudeText, Param.Longitude);
   InputInteger("Starttag", Param.DayText, Param.StartDay);
@@ -93,10 +79,10 @@ void AskParameters() {
     Param.AzimuthText = "180";
     Param.CentralAzimuth = 180;
   }
-  if (!View.OutsideView) {
+  if (!OutsideViewShown()) {
     InputReal("zentraler Azimut in Grad (Süden: 0)", Param.AzimuthText, Param.CentralAzimuth);
     InputReal("Abstand der Koordinatenlinien in Grad", Param.LineSpacingText, Param.LineSpacing);
-    Param.LineSpacing *= DegreesToRadians;
+    Param.LineSpacing *= DegToRad;
     InputChar("Soll der Äquator gezeichnet werden (j/n) ?", Param.EquatorAnswer);
     Param.DrawEquator = Param.EquatorAnswer == "J" || Param.EquatorAnswer == "j";
     InputChar("Soll die Ekliptik gezeichnet werden (j/n) ?", Param.EclipticAnswer);
@@ -122,12 +108,12 @@ void FirstTimeInit() {
     const TParameterFileResult r =
         ReadParameterFile(Flags.ParameterFileName, Param, outside, Flags.SingleStep);
     if (r.Ok) {
-      View.OutsideView = outside;
+      ChooseView(outside);
       return;
     }
     if (r.Line != 0) ParameterFileFailed(r.Message);
     // A file that cannot be opened: say so and ask as without a file.
-    std::cerr << "lunotrop: " << r.Message << "\n";
+    ReportProblem(r.Message);
     StartMessage = r.Message + " Bitte die Werte eingeben.";
     Flags.StartedWithFile = false;
   }
@@ -144,7 +130,6 @@ void FirstTimeInit() {
   Param.StartTimeText = FormatReal(hour + minute * 0.01L, 2.2L);
 
   Param.LatitudeText = "54.3";
-  Flags.PreviousLatitude = 0;
   Param.LongitudeText = "10.1";
   Param.TimeStepText = "0.05";
   Param.DelayText = "30";
@@ -154,7 +139,7 @@ void FirstTimeInit() {
   Param.AzimuthText = "0";
   Flags.InputDoneOnce = false;
   CheckEarthDataFiles();
-  View.OutsideView = false;
+  ChooseView(false);
 }
 
 void CheckEarthDataFiles() {
@@ -185,7 +170,7 @@ void CheckEarthDataFiles() {
 }
 
 void MainRoutine() {
-  if (!MainWindowIsActive()) return; // a dialog of this routine is open
+  if (ModalDialogOpen()) return; // a dialog of this routine is open
   if (!Flags.FirstTimeDone) FirstTimeInit();
   if (!Flags.StartScreenShown) {
     SetFillStyle(255, Black, Black);
@@ -195,8 +180,10 @@ void MainRoutine() {
   if (!Flags.StartedWithFile || Flags.InputDoneOnce) AskParameters();
   Flags.StartScreenShown = false;
   Flags.InputDoneOnce = true;
-  SetUpView();
-  AnimationStep();
+  SetUpView(ViewSetupFromParameters());
+  // The outside view's start picture covers a help screen that stood.
+  if (OutsideViewShown()) Flags.PendingClear = false;
+  TakeAnimationStep();
   RunStarted = true;
   Flags.InputInProgress = false;
   Flags.Paused = false;
@@ -204,23 +191,13 @@ void MainRoutine() {
 
 int RunInteractive(int argc, char** argv, const std::string& parameterFile, bool windowed) {
   if (!DisplayAvailable()) {
-    std::cerr << "lunotrop: Das Programm braucht eine grafische Oberfläche (X11 oder Wayland).\n"
-                 "Ohne Bildschirm gehen: lunotrop --ephemeris DATEI (Tabelle) und\n"
-                 "lunotrop --render BILD DATEI (Bild). Hilfe: lunotrop --help\n";
+    ReportProblem("Das Programm braucht eine grafische Oberfläche (X11 oder Wayland).\n"
+                  "Ohne Bildschirm gehen: lunotrop --ephemeris DATEI (Tabelle) und\n"
+                  "lunotrop --render BILD DATEI (Bild). Hilfe: lunotrop --help");
     return 1;
   }
-  QApplication app(argc, argv);
-  StartFensterGraf(argv[0]);
   Flags.FirstTimeDone = false;
   Flags.StartedWithFile = !parameterFile.empty();
   Flags.ParameterFileName = parameterFile;
-
-  TGrundfenster* window = new TGrundfenster(windowed);
-  new TEingabeDialog(window);
-  StartConsole(false, false, 0, 10, "Courier");
-  MainRoutineSlot = MainRoutine;
-  KeyHandlerSlot = KeyCommandHandler;
-  window->ShowAndActivate();
-  const int status = app.exec();
-  EndProgram(status);
+  return RunMainWindow(argc, argv, windowed, MainRoutine, KeyCommandHandler);
 }

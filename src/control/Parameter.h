@@ -1,11 +1,14 @@
 // The program's parameters and control flags, shared by the main routine,
-// the key commands, the help screens and the views. Each parameter keeps the
+// the key commands and the help screens; the views get a TViewSetup made
+// from them (ViewSetupFromParameters). Each parameter keeps the
 // text the user typed (or accepted) beside its value: the text is the default
 // of the next prompt and what the parameter file stores.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "ViewState.h"
 
 struct TParameters {
   // Values as entered: Latitude, Longitude and CentralAzimuth in degrees,
@@ -44,7 +47,6 @@ struct TControlFlags {
   bool PendingClear = false;
   bool Paused = false;
   bool InputInProgress = false;
-  long double PreviousLatitude = 0;
   int32_t PictureCounter = 0;
   bool StartedWithFile = false; // a parameter file was named on the command line
   std::string ParameterFileName;
@@ -53,8 +55,12 @@ struct TControlFlags {
 extern TParameters Param;
 extern TControlFlags Flags;
 
-// Caps that keep keys pressed without end from overflowing or freezing the
-// program.
-constexpr int32_t MaxDelay = 10000;           // ms
-constexpr long double MaxStepDays = 36500.0L; // days, in magnitude
-constexpr int32_t MaxRadiusPx = 10000;        // pixels
+// What the views need of the parameters and flags.
+TViewSetup ViewSetupFromParameters();
+
+// When set, the animation steps do not wait their delay (headless pictures,
+// benchmarks).
+extern bool SkipDelay;
+
+// The delay's cap: keys pressed without end must not freeze the program.
+constexpr int32_t MaxDelay = 10000; // ms

@@ -1,32 +1,17 @@
 #include "ParameterFile.h"
 
-#include <QSaveFile>
-#include <QString>
-
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <vector>
 
 #include "Dateien.h"
+#include "Mathe.h"
 #include "Zahlen.h"
 
 namespace {
 
-constexpr long double DegreesToRadians = 0.017453292519943295769L;
-
 // The lines of the file as UTF-8, line ends (CR LF or LF) removed.
 bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
-  std::ifstream file(ResolveFileName(fileName), std::ios::binary);
-  if (!file.is_open()) return false;
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return false;
-  std::string line;
-  std::istringstream stream(bytes);
-  while (std::getline(stream, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(Cp1252ToUtf8(line));
-  }
+  if (!ReadTextLines(fileName, lines).Ok) return false;
+  for (std::string& line : lines) line = Cp1252ToUtf8(line);
   return true;
 }
 
@@ -119,7 +104,7 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
   if (!readReal(8, q.AzimuthText, q.CentralAzimuth)) return Failure(fileName, 8, q.AzimuthText);
   if (!readReal(9, q.LineSpacingText, q.LineSpacing))
     return Failure(fileName, 9, q.LineSpacingText);
-  q.LineSpacing *= DegreesToRadians;
+  q.LineSpacing *= DegToRad;
 
   // Lines 10 to 12: one letter each; a missing letter means no.
   q.EquatorAnswer = FirstCharacter(lines[9]);
@@ -135,8 +120,7 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
   return {};
 }
 
-TParameterFileResult WriteParameterFile(const std::string& fileName, const TParameters& p,
-                                        bool outsideView) {
+std::string ParameterFileBytes(const TParameters& p, bool outsideView) {
   const std::string lines[12] = {std::string(outsideView ? "b" : "p") +
                                      " * Darstellung (Phase (p)/Bewegung)",
                                  p.LatitudeText + " * geogr. Breite",
@@ -152,18 +136,14 @@ TParameterFileResult WriteParameterFile(const std::string& fileName, const TPara
                                  "j * Einzelschritt (j/n)?"};
   std::string bytes;
   for (const std::string& line : lines) bytes += Utf8ToCp1252(line) + "\r\n";
+  return bytes;
+}
 
-  const std::string path = ResolveFileNameForWriting(fileName);
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit()) {
-    TParameterFileResult result;
-    result.Ok = false;
-    result.Message = "Die Parameterdatei \"" + fileName +
-                     "\" kann nicht geschrieben werden: " + file.errorString().toStdString();
-    return result;
-  }
-  return {};
+TFileResult WriteParameterFile(const std::string& fileName, const TParameters& p,
+                               bool outsideView) {
+  TFileResult written = WriteFileAtomically(fileName, ParameterFileBytes(p, outsideView));
+  if (!written.Ok)
+    written.Message = "Die Parameterdatei \"" + fileName +
+                      "\" kann nicht geschrieben werden: " + written.Reason + ".";
+  return written;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "Dateien.h"
 #include "Parameter.h"
 
 constexpr const char* ParameterFileName = "Lunotrop.dat";
@@ -23,6 +24,8 @@ struct TParameterFileResult {
 TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
                                        bool& outsideView, bool& singleStep);
 
-// Writes the 12 lines. The old file stays intact when the write fails.
-TParameterFileResult WriteParameterFile(const std::string& fileName, const TParameters& p,
-                                        bool outsideView);
+// The 12 lines as the file holds them: Windows-1252, CR LF.
+std::string ParameterFileBytes(const TParameters& p, bool outsideView);
+// Writes the 12 lines atomically: the old file stays intact when the write
+// fails, and the result says why in German.
+TFileResult WriteParameterFile(const std::string& fileName, const TParameters& p, bool outsideView);

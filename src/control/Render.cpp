@@ -1,9 +1,5 @@
 #include "Render.h"
 
-#include <QImage>
-#include <QSaveFile>
-#include <QString>
-
 #include <iostream>
 
 #include "Animation.h"
@@ -14,7 +10,7 @@
 #include "Lunotrop.h"
 #include "Parameter.h"
 #include "ParameterFile.h"
-#include "ViewState.h"
+#include "ViewCommands.h"
 
 namespace {
 
@@ -26,17 +22,12 @@ std::string Extension(const std::string& name) {
   return ext;
 }
 
-// Writes the framebuffer through a temporary file, so a failed write leaves
-// no partial picture.
-bool SaveScreen(const std::string& name, const std::string& format, std::ostream& err) {
-  QImage picture = ScreenImage().convertToFormat(QImage::Format_RGB888);
-  QSaveFile file(QString::fromStdString(name));
-  if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, format.c_str()) || !file.commit()) {
-    err << "lunotrop: Das Bild \"" << name
-        << "\" kann nicht geschrieben werden: " << file.errorString().toStdString() << "\n";
-    return false;
-  }
-  return true;
+// Writes the framebuffer atomically, so a failed write leaves no partial
+// picture.
+bool SaveScreen(const std::string& name, std::ostream& err) {
+  const TFileResult saved = SavePicture(name, 0, 0, MaxX(), MaxY());
+  if (!saved.Ok) err << "lunotrop: " << saved.Message << "\n";
+  return saved.Ok;
 }
 
 // Without a screen to read it on, a message of the Earth model goes to
@@ -56,8 +47,8 @@ bool ParseKeyNames(const std::string& text, std::string& codes, std::string& mes
     const char* Name;
     int Code;
   };
-  constexpr TKeyName Names[] = {{"{hoch}", 15}, {"{runter}", 16}, {"{links}", 13},
-                                {"{rechts}", 14}, {"{F1}", 1},     {"{F2}", 2}};
+  constexpr TKeyName Names[] = {{"{hoch}", 15},   {"{runter}", 16}, {"{links}", 13},
+                                {"{rechts}", 14}, {"{F1}", 1},      {"{F2}", 2}};
   codes.clear();
   for (size_t i = 0; i < text.size();) {
     if (text[i] == '{') {
@@ -102,7 +93,7 @@ int RenderPicture(const TRenderOptions& options, std::ostream& err) {
   if (status != 0) return status;
   for (const char key : options.Keys) HeadlessTick(static_cast<unsigned char>(key));
   for (int i = 0; i < options.Steps; ++i) HeadlessTick(0);
-  return SaveScreen(options.Output, format, err) ? 0 : 2;
+  return SaveScreen(options.Output, err) ? 0 : 2;
 }
 
 int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
@@ -128,7 +119,7 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
     err << "lunotrop: " << read.Message << "\n";
     return 2;
   }
-  View.OutsideView = outside || options.Perspective >= 0;
+  ChooseView(outside || options.Perspective >= 0);
   SkipDelay = true;
 
   // The end of the parameter input, then the steps of the running animation.
@@ -136,8 +127,8 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
   FillBar(0, 0, MaxX(), MaxY());
   ResetPalette();
   Flags.InputDoneOnce = true;
-  SetUpView();
-  AnimationStep();
+  SetUpView(ViewSetupFromParameters());
+  TakeAnimationStep();
   RunStarted = true;
   Flags.SingleStep = false;
   for (int i = 0; i < options.Perspective; ++i) HeadlessTick('h');

@@ -46,7 +46,7 @@ const char* const UsageText =
     "  lunotrop --version    zeigt die Versionsnummer\n";
 
 int Fail(const std::string& message) {
-  std::cerr << "lunotrop: " << message << "\n";
+  ReportProblem(message);
   return 2;
 }
 
@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
          options.Perspective > 2))
       return Fail("--perspective braucht 0, 1 oder 2.");
     std::string message;
-    if (parser.isSet(keys) && !ParseKeyNames(parser.value(keys).toStdString(), options.Keys, message))
+    if (parser.isSet(keys) &&
+        !ParseKeyNames(parser.value(keys).toStdString(), options.Keys, message))
       return Fail(message);
     // No display is needed: draw on the offscreen platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

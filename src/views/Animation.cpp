@@ -3,29 +3,20 @@
 #include <cmath>
 
 #include "InsideView.h"
-#include "Kern2Graf.h"
 #include "KernGraf.h"
 #include "Labels.h"
 #include "ModulGraf.h"
 #include "OutsideView.h"
-#include "Parameter.h"
 #include "ViewGeometry.h"
 
-bool SkipDelay = false;
-
 namespace {
-
-TCalendarDate StartDate() {
-  return TCalendarDate{Param.StartDay, Param.StartMonth, Param.StartYear};
-}
 
 void PrepareInsideView() {
   BuildHorizon();
   // The pictures depend only on the central azimuth and the screen, so they
   // are kept when a new input leaves the latitude's sign and the azimuth as
   // they were.
-  const bool sameSign = Param.Latitude * Flags.PreviousLatitude > 0;
-  if (sameSign && BackgroundPicturesFit(View.CentralAzimuth)) {
+  if (BackgroundPicturesFit(View.CentralAzimuth, View.Latitude)) {
     ComputeObserverMark();
   } else {
     BuildBackgroundPictures();
@@ -40,7 +31,7 @@ void DrawEarlierMoons() {
     DrawMoon(LightGray);
     int x = 0, y = 0;
     MoonPixel(x, y);
-    LabelMoon(x, y, FormatDate(View.Date), FormatClock(View.Time), White);
+    LabelMoon(x, y, FormatDate(View.Date), ClockText(View.Time), White);
   }
 }
 
@@ -50,7 +41,7 @@ void DrawStartPicture() {
   SetFillStyle(255, Black, Black);
   FillBar(0, 0, MaxX() + 1, MaxY() + 1);
   SetFont("Courier", 10, 0);
-  if (!Flags.StartedWithFile) {
+  if (View.Setup.EarlierMoons) {
     SelectPerspective(0);
     DrawEarlierMoons();
   }
@@ -62,7 +53,6 @@ void DrawStartPicture() {
   MoonPixel(x, y);
   LabelMoon(x, y, Labels.DateText, Labels.ClockText, LightRed);
   View.MoonShown = false;
-  Flags.PendingClear = false;
   View.TiltAngle = 0;
   DrawViewFrame();
 }
@@ -91,20 +81,21 @@ void InsideStep() {
 
 } // namespace
 
-void TakeParameters() {
-  // The parameters keep what was entered (degrees, h.mm), so a second set-up
+void TakeParameters(const TViewSetup& setup) {
+  // The set-up keeps what was entered (degrees, h.mm), so a second set-up
   // from the same input gives the same view.
-  View.Latitude = Param.Latitude * DegToRad;
-  View.Longitude = Param.Longitude * DegToRad;
-  View.CentralAzimuth = Param.CentralAzimuth * DegToRad;
+  View.Setup = setup;
+  View.Latitude = setup.Latitude * DegToRad;
+  View.Longitude = setup.Longitude * DegToRad;
+  View.CentralAzimuth = setup.CentralAzimuth * DegToRad;
   View.SinLatitude = std::sin(View.Latitude);
   View.CosLatitude = std::cos(View.Latitude);
-  View.StepDays = HoursMinutesToHours(Param.StepDays) / 24;
+  View.StepDays = HoursMinutesToHours(setup.Step) / 24;
 
-  View.CurrentJD = JulianDate(StartDate(), Param.StartTime);
+  View.CurrentJD = JulianDate(setup.StartDate, setup.StartTime);
   View.TimeDirection = 1;
   View.DiscRadius = 15;
-  View.SiderealTime = LocalSiderealTime(StartDate(), Param.StartTime, View.Longitude);
+  View.SiderealTime = LocalSiderealTime(setup.StartDate, setup.StartTime, View.Longitude);
   View.AzimuthMatrix = RotationZ(-View.CentralAzimuth);
   Labels.LocationText = MakeLocationText();
 
@@ -118,8 +109,8 @@ void TakeParameters() {
   SelectPerspective(View.Perspective);
 }
 
-void SetUpView() {
-  TakeParameters();
+void SetUpView(const TViewSetup& setup) {
+  TakeParameters(setup);
   SetTextBackground(Black);
 
   SetInsideWindow();
@@ -138,21 +129,9 @@ void SetUpView() {
 }
 
 void AnimationStep() {
-  if (Flags.PendingClear) {
-    // A help screen stands: start from a black screen and give back the
-    // single-step setting it took.
-    SetFillStyle(255, Black, Black);
-    FillBar(0, 0, MaxX() + 1, MaxY() + 1);
-    Flags.PendingClear = false;
-    Flags.SingleStep = Flags.SavedSingleStep;
-    MarkInsideViewChanged();
-  }
-  if (!SkipDelay) DelayMs(Param.Delay);
-
   if (View.OutsideView) {
     if (View.MoonShown) DrawMoon(Black); // where the step before drew it
     OutsideStep();
-    MarkInsideViewChanged(); // the inside view starts again from its whole picture
   } else {
     InsideStep();
   }

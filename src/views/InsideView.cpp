@@ -5,7 +5,6 @@
 
 #include "Kern2Graf.h"
 #include "ModulGraf.h"
-#include "Parameter.h"
 #include "ViewGeometry.h"
 #include "Zahlen.h"
 
@@ -19,35 +18,23 @@ constexpr TPictureColours PictureColours[3] = {{Green, Black, DarkGray, Black}, 
                                                {Green, Blue, DarkGray, Black},  // twilight
                                                {LightGreen, LightBlue, LightGray, DarkGray}}; // day
 
-// What a step drew over the restored picture, so that the next step can put
-// back just those parts instead of copying the whole screen (a full copy of a
+// The module's state: the traced horizon, the stored pictures, and what has
+// been drawn over the one put back last, so that the next step puts back
+// just those parts instead of copying the whole screen (a full copy of a
 // 1920x1080 picture alone takes about as long as the rest of the step).
-struct TRestoreState {
-  bool WholePicture = true; // something else drew on the screen meanwhile
-  int Kind = -1;            // the picture restored last
-  QRect SunBox, MoonBox;    // discs drawn by the step before
-};
-
-// The module's state: the traced horizon, the stored pictures, and what the
-// step before drew over them.
 struct TSkyPictures {
   std::vector<TPoint> Horizon; // at most MaxHorizonPoints
   std::vector<TPoint> GroundPolygon, SkyPolygon;
-  QImage Pictures[3];
-  // The rows of each picture that every step writes over: the title band at
-  // the top and the band of the key handler's status line at the bottom.
-  QImage TitleBands[3], StatusBands[3];
-  int StatusBandTop = 0;
+  TPicture Pictures[3] = {};
   bool Built = false;
-  long double BuiltAzimuth = 0;
+  long double BuiltAzimuth = 0, BuiltLatitude = 0;
   int BuiltWidth = 0, BuiltHeight = 0;
-  TRestoreState Restore;
+  int ShownKind = -1;      // the picture put back last; -1: none since the build
+  TDamageRecord DrawnOver; // what was drawn on the screen since
 };
 TSkyPictures Sky;
 
 constexpr size_t MaxHorizonPoints = 1001;
-// Rows at the bottom that the status line may cover.
-constexpr int StatusBandHeight = 48;
 // The grid of the inside view is fixed at 30 degrees whatever line spacing
 // was entered.
 constexpr int GridDegrees = 30;
@@ -286,43 +273,24 @@ void BuildPicture(TSkyPictureKind kind) {
   SetTextJustify(2, 0);
   SetTextBackground(Black);
   OutTextXY(MaxX(), CharHeight, "\"F1\": Hilfe ", LightRed);
-  Sky.Pictures[kind] = GrabScreen(0, 0, MaxX(), MaxY());
-  Sky.TitleBands[kind] = GrabScreen(0, 0, MaxX(), std::max(View.TitleBase, 0));
-  Sky.StatusBandTop = std::max(MaxY() - StatusBandHeight, 0);
-  Sky.StatusBands[kind] = GrabScreen(0, Sky.StatusBandTop, MaxX(), MaxY());
-}
-
-// The part of the box that lies on the screen.
-QRect OnScreen(const QRect& box) {
-  return box.intersected(QRect(0, 0, MaxX() + 1, MaxY() + 1));
-}
-
-void RestoreBox(const QImage& picture, const QRect& box) {
-  const QRect part = OnScreen(box);
-  if (!part.isEmpty()) DrawPicture(picture.copy(part), part.x(), part.y());
-}
-
-// The square around a disc, with a margin for the edge of its polygon.
-QRect DiscBox(int x, int y, int r) {
-  // Kept within a range whose arithmetic cannot overflow; anything beyond
-  // lies off the screen anyway.
-  auto limit = [](long long v) { return static_cast<int>(std::clamp(v, -1000000LL, 1000000LL)); };
-  const long long reach = static_cast<long long>(std::max(r, 0)) + 3;
-  return QRect(QPoint(limit(x - reach), limit(y - reach)),
-               QPoint(limit(x + reach), limit(y + reach)));
+  FreePicture(Sky.Pictures[kind]);
+  Sky.Pictures[kind] = GrabPicture(0, 0, MaxX(), MaxY());
 }
 
 } // namespace
 
 void BuildBackgroundPictures() {
+  // From now on the console notes everything drawn over the pictures.
+  WatchDamage(Sky.DrawnOver);
   // The letters in the console's normal font, whatever the start screen left.
   SetFont("Courier", 10, 0);
   BuildPicture(NightPicture);
   BuildPicture(TwilightPicture);
   BuildPicture(DayPicture);
   Sky.Built = true;
-  Sky.Restore.WholePicture = true;
+  Sky.ShownKind = -1;
   Sky.BuiltAzimuth = View.CentralAzimuth;
+  Sky.BuiltLatitude = View.Latitude;
   Sky.BuiltWidth = MaxX() + 1;
   Sky.BuiltHeight = MaxY() + 1;
 }
@@ -331,46 +299,40 @@ bool BackgroundPicturesExist() {
   return Sky.Built;
 }
 
-bool BackgroundPicturesFit(long double centralAzimuth) {
-  return Sky.Built && Sky.BuiltAzimuth == centralAzimuth && Sky.BuiltWidth == MaxX() + 1 &&
-         Sky.BuiltHeight == MaxY() + 1;
+bool BackgroundPicturesFit(long double centralAzimuth, long double latitude) {
+  // The sign of the latitude decides which way the observer looks.
+  return Sky.Built && Sky.BuiltAzimuth == centralAzimuth && latitude * Sky.BuiltLatitude > 0 &&
+         Sky.BuiltWidth == MaxX() + 1 && Sky.BuiltHeight == MaxY() + 1;
 }
 
-const QImage& BackgroundPicture(TSkyPictureKind kind) {
+TPicture BackgroundPicture(TSkyPictureKind kind) {
   return Sky.Pictures[kind];
 }
 
 void ForgetBackgroundPictures() {
-  for (int i = 0; i < 3; ++i) {
-    Sky.Pictures[i] = QImage();
-    Sky.TitleBands[i] = QImage();
-    Sky.StatusBands[i] = QImage();
+  for (TPicture& picture : Sky.Pictures) {
+    FreePicture(picture);
+    picture = 0;
   }
   Sky.Built = false;
-  Sky.Restore = TRestoreState();
-}
-
-void MarkInsideViewChanged() {
-  Sky.Restore.WholePicture = true;
+  Sky.ShownKind = -1;
 }
 
 void ShowBackgroundPicture() {
   const TSkyPictureKind kind =
       View.SunUp ? DayPicture : (View.Twilight ? TwilightPicture : NightPicture);
-  const QImage& picture = Sky.Pictures[kind];
-  if (picture.isNull()) return;
-  TRestoreState& restore = Sky.Restore;
-  if (restore.WholePicture || restore.Kind != kind || picture.size() != ScreenImage().size()) {
-    DrawPicture(picture, 0, 0);
+  const TPicture picture = Sky.Pictures[kind];
+  if (picture == 0) return;
+  if (Sky.ShownKind != kind || PictureWidth(picture) != MaxX() + 1 ||
+      PictureHeight(picture) != MaxY() + 1) {
+    PutPicture(picture, 0, 0);
   } else {
-    DrawPicture(Sky.TitleBands[kind], 0, 0);
-    DrawPicture(Sky.StatusBands[kind], 0, Sky.StatusBandTop);
-    RestoreBox(picture, restore.SunBox);
-    RestoreBox(picture, restore.MoonBox);
+    // Putting a part back is itself drawing: the list is copied first.
+    const std::vector<TRect> drawnOver = Sky.DrawnOver.Rects;
+    for (const TRect& part : drawnOver) PutPicturePart(picture, part, 0, 0);
   }
-  restore = TRestoreState();
-  restore.WholePicture = false;
-  restore.Kind = kind;
+  ClearDamage(Sky.DrawnOver);
+  Sky.ShownKind = kind;
 }
 
 void DrawSightLines() {
@@ -378,16 +340,13 @@ void DrawSightLines() {
            LightRed);
   DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(View.MoonSky), SkyPixelY(View.MoonSky),
            Yellow);
-  MarkInsideViewChanged();
 }
 
 // ---- one step ------------------------------------------------------------------------
 
 void DrawRequestedCircles() {
-  if (Param.DrawEquator) DrawEquatorLine(LightGray);
-  if (Param.DrawEcliptic) DrawEclipticLine(LightGray);
-  // The circles run across the whole sky: the next step restores all of it.
-  if (Param.DrawEquator || Param.DrawEcliptic) MarkInsideViewChanged();
+  if (View.Setup.DrawEquator) DrawEquatorLine(LightGray);
+  if (View.Setup.DrawEcliptic) DrawEclipticLine(LightGray);
 }
 
 void DrawSunAndMoon() {
@@ -396,7 +355,6 @@ void DrawSunAndMoon() {
     const int x = SkyPixelX(View.SunSky);
     const int y = SkyPixelY(View.SunSky);
     DrawSunDisc(x, y, View.SunAltitude >= 0 ? Yellow : Red);
-    Sky.Restore.SunBox = DiscBox(x, y, View.DiscRadius);
   }
   if (View.MoonAltitude > LowestDrawnAltitude) {
     const bool up = View.MoonAltitude >= 0;
@@ -407,6 +365,5 @@ void DrawSunAndMoon() {
     const int x = SkyPixelX(View.MoonSky);
     const int y = SkyPixelY(View.MoonSky);
     DrawMoonPhase(x, y, View.DiscRadius, k, View.LimbAngle, lit, dark);
-    Sky.Restore.MoonBox = DiscBox(x, y, View.DiscRadius);
   }
 }

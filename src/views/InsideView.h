@@ -1,12 +1,12 @@
 // The inside view: the sky over the observer's horizon towards the central
 // azimuth, in central perspective from an eye behind and above the observer.
 // Ground, sky, grid, compass letters and the observer's mark are drawn once
-// into three stored pictures (night, twilight, day); every step restores the
-// one that fits the Sun's altitude and draws Sun, Moon and the requested
-// circles on top.
+// into three stored pictures (night, twilight, day), kept by the console;
+// every step puts back the one that fits the Sun's altitude and draws Sun,
+// Moon and the requested circles on top. Where the screen still shows that
+// picture, nothing is put back: the console's damage record tells what was
+// drawn over it since.
 #pragma once
-
-#include <QImage>
 
 #include <vector>
 
@@ -43,29 +43,25 @@ void DrawMoonPhase(int x, int y, int r, long double k, long double limbAngle, in
 // Builds the three pictures with the inside window in force; sets TitleBase
 // and the observer's mark.
 void BuildBackgroundPictures();
-// True if the three pictures exist and were built for this central azimuth
-// and this screen size.
-bool BackgroundPicturesFit(long double centralAzimuth);
+// True if the three pictures exist and were built for this central azimuth,
+// this screen size and a latitude of the same sign.
+bool BackgroundPicturesFit(long double centralAzimuth, long double latitude);
 bool BackgroundPicturesExist();
-const QImage& BackgroundPicture(TSkyPictureKind kind);
+TPicture BackgroundPicture(TSkyPictureKind kind);
 void ForgetBackgroundPictures();
 // The observer's mark: the projection of the observer's own place.
 void ComputeObserverMark();
 // The bottom row of the title band.
 int ComputeTitleBase();
-// Puts the picture that fits the Sun's altitude on the screen. When nothing
-// but the step before has drawn on it since, only the parts that step drew
-// over are put back (title band, status line, Sun and Moon discs).
+// Puts the picture that fits the Sun's altitude on the screen: the whole
+// picture after another one, else only the rectangles drawn over since it
+// was put back last.
 void ShowBackgroundPicture();
-// Something other than the inside view's step has drawn on the screen: the
-// next step restores the whole picture. The views' own drawing routines call
-// this themselves; drawing done elsewhere must call it.
-void MarkInsideViewChanged();
 // The sight lines from the observer to the Sun and to the Moon (key "l").
 void DrawSightLines();
 
 // ---- one step ------------------------------------------------------------------------
-// Equator and ecliptic when asked for (Param.DrawEquator, Param.DrawEcliptic).
+// Equator and ecliptic when the set-up asks for them.
 void DrawRequestedCircles();
 // The Sun's disc and the Moon's phase at their projected pixels, when not
 // more than 10 degrees below the horizon.

@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-#include "InsideView.h"
 #include "KernGraf.h"
-#include "Parameter.h"
 #include "ViewState.h"
 #include "Zahlen.h"
 
@@ -32,44 +30,24 @@ std::string FormatDate(const TCalendarDate& D) {
   return FormatReal(D.Day, 2.0L) + "." + FormatReal(D.Month, 2.0L) + "." + FormatReal(D.Year, 4.0L);
 }
 
-std::string FormatClock(long double t) {
-  auto text = [](long double value) {
-    std::string s = FormatReal(value, 2.2L);
-    const size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? s : s.substr(first);
-  };
-  std::string s = text(t);
-  // A time a hair before the full hour (19.59999 from the calendar
-  // conversion) would show as 19.60.
-  if (s.find(".60") != std::string::npos) s = text(RoundEven(t));
-  return s;
-}
-
 std::string DayMonthYear(const TCalendarDate& D) {
   return WithoutLeadingBlank(FormatReal(D.Day, 2.0L)) + "." +
          WithoutLeadingBlank(FormatReal(D.Month, 2.0L)) + "." + FormatReal(D.Year, 4.0L);
 }
 
-std::string ShownTime(long double t, bool dropBlankOnly) {
-  auto text = [dropBlankOnly](long double value) {
-    std::string s = FormatReal(value, 2.2L);
-    if (!s.empty() && (!dropBlankOnly || s.front() == ' ')) s.erase(0, 1);
-    return s;
-  };
-  std::string s = text(t);
-  // 12.597 rounds to 12.60 at two decimals, which is 13 o'clock.
-  if (s.find(".60") != std::string::npos) s = text(RoundEven(t));
-  return s;
+std::string ShownTime(long double t) {
+  const std::string s = ClockText(t);
+  return s.size() < 5 ? std::string(5 - s.size(), ' ') + s : s;
 }
 
 std::string MakeLocationText() {
-  return " (" + Param.LatitudeText + DegreeSign + "n.B., " + Param.LongitudeText + DegreeSign +
-         "ö.L.)";
+  return " (" + View.Setup.LatitudeText + DegreeSign + "n.B., " + View.Setup.LongitudeText +
+         DegreeSign + "ö.L.)";
 }
 
 std::string LocationLine() {
-  const std::string line = "Standort: " + Param.LatitudeText + DegreeSign +
-                           (View.Latitude >= 0 ? " n.B., " : " s.B., ") + Param.LongitudeText +
+  const std::string line = "Standort: " + View.Setup.LatitudeText + DegreeSign +
+                           (View.Latitude >= 0 ? " n.B., " : " s.B., ") + View.Setup.LongitudeText +
                            DegreeSign + (View.Longitude >= 0 ? " ö.L." : " w.L.");
   return WithoutMinusSigns(line);
 }
@@ -149,14 +127,13 @@ void DrawHelpHint() {
 } // namespace
 
 void DrawViewFrame() {
-  if (!View.OutsideView) MarkInsideViewChanged();
   // Texts in black boxes: the status line leaves the background transparent,
   // and the labels of perspective 2 are erased by writing them in black.
   SetTextBackground(Black);
   SetFillStyle(255, Black, Black);
   FillBar(MaxY(), 0, MaxX(), MaxY() + 1);
 
-  Labels.ClockText = ShownTime(View.Time, true);
+  Labels.ClockText = ShownTime(View.Time);
   Labels.DateText = DayMonthYear(View.Date) + "  ";
 
   SetFont("Courier", 20, 1);
@@ -180,7 +157,7 @@ void DrawViewFrame() {
 }
 
 void DrawInsideTitle() {
-  Labels.TitleText = DayMonthYear(View.Date) + ", " + ShownTime(View.Time, false) + " Uhr";
+  Labels.TitleText = DayMonthYear(View.Date) + ", " + ShownTime(View.Time) + " Uhr";
   SetTextSize(30);
   SetFont("Courier", 20, 1);
   SetTextJustify(1, 0);

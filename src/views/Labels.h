@@ -18,19 +18,14 @@ extern TLabelTexts Labels;
 
 // " 6. 1.2026": day and month in fields of 2, the year in a field of 4.
 std::string FormatDate(const TCalendarDate& D);
-// "9.30", "14.35": two decimals; a minute count rounded up to 60 gives the
-// next whole hour (12.597 gives 13.00).
-std::string FormatClock(long double t);
-
 // "6.12.2026": day and month without a leading blank.
 std::string DayMonthYear(const TCalendarDate& D);
-// The time of day (h.mm) as the panel and the title show it: two decimals,
-// hours below 10 with one leading blank, and a minute count rounded up to 60
-// shown as the next whole hour (12.597 gives 13.00). The panel drops the
-// first character only when it is a blank, the title always.
-std::string ShownTime(long double t, bool dropBlankOnly);
+// The time of day (h.mm) as the panel and the title show it: ClockText in a
+// field of 5, so hours below 10 get one leading blank (" 9.30").
+std::string ShownTime(long double t);
 
-// " (" latitude "°n.B., " longitude "°ö.L.)" from the texts as typed.
+// " (" latitude "°n.B., " longitude "°ö.L.)" from the texts as typed
+// (the set-up in force).
 std::string MakeLocationText();
 // "Standort: 33.9° s.B., 18.4° w.L.": the typed texts, the hemisphere words
 // from the signs, every minus sign removed.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "InsideView.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
 #include "ModulGraf.h"
@@ -34,16 +33,9 @@ bool LargeEarth() {
   return View.EarthRadiusPx > 4.5L * View.MoonRadiusPx;
 }
 
-// A key command may draw the outside view's bodies while the inside view is
-// shown; the inside view's next step then restores its whole picture.
-void NoteDrawing() {
-  if (!View.OutsideView) MarkInsideViewChanged();
-}
-
 } // namespace
 
 void DrawLitDisc(const TVector& L, int x, int y, int r, int litColour, int darkColour) {
-  NoteDrawing();
   TVector D = L;
   // The light's component towards the viewer decides between crescent and
   // gibbous shape. In perspectives 0 and 1 the viewer looks down from +Z;
@@ -90,7 +82,6 @@ void MoonPixel(int& x, int& y) {
 }
 
 void DrawMoon(int colour) {
-  NoteDrawing();
   if (!MoonDrawable()) return;
   int x = 0, y = 0;
   MoonPixel(x, y);
@@ -103,7 +94,6 @@ void DrawMoon(int colour) {
 }
 
 void DrawEarth(int colour) {
-  NoteDrawing();
   const int dot = LargeEarth() ? 5 : 7;
   const int coastWidth = LargeEarth() ? 2 : 1;
 
@@ -119,11 +109,8 @@ void DrawEarth(int colour) {
 
   DrawLitDisc(View.SunVec, View.EarthCentreX, View.EarthCentreY, View.EarthRadiusPx, LightBlue,
               DarkGray);
-  ComposeGlobeMatrix(); // the key commands may have changed GlobeViewMatrix
-  DrawGlobe(View.GlobeToViewProc ? View.GlobeToViewProc : GlobeToView,
-            View.GlobeProjectProc ? View.GlobeProjectProc : GlobeProject,
-            View.GlobeVisibleProc ? View.GlobeVisibleProc : GlobeVisible, White, coastWidth, White,
-            false, true, false, 30, Black, LightRed);
+  DrawGlobe(GlobeToView, GlobeProject, GlobeVisible, White, coastWidth, White, false, true, false,
+            30, Black, LightRed);
 
   // The observer's place; in perspective 2 it stands on the limb at the top.
   TEarthPoint Q;
@@ -139,7 +126,6 @@ void DrawEarth(int colour) {
 }
 
 void DrawSunMarker(int colour) {
-  NoteDrawing();
   const int r = View.MoonRadiusPx;
   SetFillStyle(0, Black, Black);
   DrawEllipse(Marks.SunMarker.X, Marks.SunMarker.Y, r, r);
@@ -155,7 +141,6 @@ void DrawSunMarker(int colour) {
 }
 
 void DrawOutsideHorizon(int colour) {
-  NoteDrawing();
   const int y = OffsetPixel(View.EarthCentreY, -static_cast<long long>(View.EarthRadiusPx));
   DrawLine(0, y, MaxY(), y, colour);
 }

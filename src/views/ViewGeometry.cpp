@@ -64,26 +64,39 @@ void ComputeOutsidePositions(long double jd) {
 
   if (View.Perspective == 2) {
     // The Earth stands still with the place at the top of the disc.
-    View.GlobeSpin = RotationY(View.Longitude + (NorthernPlace() ? -Pi / 2 : Pi / 2));
+    SetGlobeSpin(RotationY(View.Longitude + (NorthernPlace() ? -Pi / 2 : Pi / 2)));
     View.SunVec =
         HorizonToPicture(sky.SunAzimuth, sky.SunAltitude, sky.SunDistance * EarthRadiiPerAU);
     View.MoonVec = HorizonToPicture(sky.MoonAzimuth, sky.MoonAltitude, HorizonMoonDistance);
   } else {
     // The Earth turns eastward: the place's right ascension is the sidereal time.
-    View.GlobeSpin = RotationY(View.Longitude - View.SiderealTime);
+    SetGlobeSpin(RotationY(View.Longitude - View.SiderealTime));
     View.SunVec = PolarToVector(TPolar{sky.SunDistance * EarthRadiiPerAU, sky.SunLon, sky.SunLat});
     View.MoonVec = PolarToVector(TPolar{sky.MoonDistance, sky.MoonLon, sky.MoonLat});
   }
-  ComposeGlobeMatrix();
 }
+
+namespace {
 
 void ComposeGlobeMatrix() {
   View.GlobeMatrix =
-      MatrixProduct(View.GlobeViewMatrix, MatrixProduct(View.EclipticTilt, View.GlobeSpin));
+      MatrixProduct(View.ViewMatrix, MatrixProduct(View.EclipticTilt, View.GlobeSpin));
   for (int i = 0; i < 3; ++i) {
     for (int j = 0; j < 3; ++j)
       View.GlobeTurn[i][j] = static_cast<double>(View.GlobeMatrix.M[i][j]);
   }
+}
+
+} // namespace
+
+void SetViewMatrix(const TMatrix& M) {
+  View.ViewMatrix = M;
+  ComposeGlobeMatrix();
+}
+
+void SetGlobeSpin(const TMatrix& M) {
+  View.GlobeSpin = M;
+  ComposeGlobeMatrix();
 }
 
 void GlobeToView(const TEarthPoint& P, TEarthPoint& Q) {
@@ -125,34 +138,23 @@ void GlobeProject(const TEarthPoint& P, int& x, int& y) {
 }
 
 void BuildLatitudeViews() {
-  const long double b = LatitudeViewAngle();
-  View.LatitudeView = RotationX(-b);
-  View.LatitudeGlobeView = RotationX(-b);
+  View.LatitudeView = RotationX(-LatitudeViewAngle());
 }
 
 void SelectPerspective(int perspective) {
   View.Perspective = ((perspective % 3) + 3) % 3;
-  if (View.Perspective == 0) {
-    View.ViewMatrix = View.IdentityMatrix;
-    View.GlobeViewMatrix = View.IdentityMatrix;
-  } else {
-    // Perspective 2 keeps the latitude view, so the place stays at the top.
-    View.ViewMatrix = View.LatitudeView;
-    View.GlobeViewMatrix = View.LatitudeGlobeView;
-  }
+  // Perspective 2 keeps the latitude view, so the place stays at the top.
+  SetViewMatrix(View.Perspective == 0 ? RotationX(0) : View.LatitudeView);
   View.TiltAngle = 0;
-  ComposeGlobeMatrix();
 }
 
 void TiltView(int direction) {
   if (direction == 0 || View.Perspective == 2) return;
   // Tilting back turns the picture by -10 degrees about its x axis: its top
   // goes away from the viewer and the ecliptic north pole comes up.
-  const TMatrix& turn = direction > 0 ? View.TiltDown : View.TiltUp;
+  const TMatrix turn = RotationX(direction > 0 ? -TenDegrees : TenDegrees);
   View.TiltAngle += direction > 0 ? TenDegrees : -TenDegrees;
-  View.ViewMatrix = MatrixProduct(turn, View.ViewMatrix);
-  View.GlobeViewMatrix = MatrixProduct(turn, View.GlobeViewMatrix);
-  ComposeGlobeMatrix();
+  SetViewMatrix(MatrixProduct(turn, View.ViewMatrix));
 }
 
 bool MoonInFront() {

@@ -18,14 +18,14 @@ void GlobeToView(const TEarthPoint& P, TEarthPoint& Q);
 bool GlobeVisible(const TEarthPoint& P);
 void GlobeProject(const TEarthPoint& P, int& x, int& y);
 
-// GlobeMatrix := GlobeViewMatrix * EclipticTilt * GlobeSpin, the three turns
-// of a globe point in one. The position routines, the perspective and tilt
-// routines and DrawEarth call it; code that changes GlobeViewMatrix itself
-// calls it before using GlobeToView.
-void ComposeGlobeMatrix();
-// Builds LatitudeView and LatitudeGlobeView from the latitude (radians).
+// The setters of the two turns a globe point goes through besides the fixed
+// EclipticTilt. Each keeps GlobeMatrix (ViewMatrix * EclipticTilt *
+// GlobeSpin, the three turns in one) and GlobeTurn current.
+void SetViewMatrix(const TMatrix& M);
+void SetGlobeSpin(const TMatrix& M);
+// Builds LatitudeView from the latitude.
 void BuildLatitudeViews();
-// Moves to a perspective (0, 1, 2) and sets both view matrices to match it;
+// Moves to a perspective (0, 1, 2) and sets the view matrix to match it;
 // the tilt starts again from 0.
 void SelectPerspective(int perspective);
 // The tilt keys: +1 tilts the picture back (its top away from the viewer, so

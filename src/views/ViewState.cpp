@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "InsideView.h"
-#include "KernGraf.h"
 #include "ViewGeometry.h"
 
 TViewState View;
@@ -15,22 +14,13 @@ void InitViewState() {
   View.CosObliquity = std::cos(Obliquity);
   View.EyePoint = MakeVector(-1.05L, 0, 0.35L);
 
-  View.GlobeToViewProc = GlobeToView;
-  View.GlobeVisibleProc = GlobeVisible;
-  View.GlobeProjectProc = GlobeProject;
-
   View.EclipticTilt = RotationX(-Obliquity);
-  View.IdentityMatrix = RotationX(0);
-  View.TiltUp = RotationX(10.0L * DegToRad);
-  View.TiltDown = RotationX(-10.0L * DegToRad);
   // Until the first set-up every other matrix leaves its vector as it is.
-  View.GlobeSpin = View.IdentityMatrix;
-  View.GlobeMatrix = View.EclipticTilt;
-  View.ViewMatrix = View.IdentityMatrix;
-  View.GlobeViewMatrix = View.IdentityMatrix;
-  View.LatitudeView = View.IdentityMatrix;
-  View.LatitudeGlobeView = View.IdentityMatrix;
-  View.AzimuthMatrix = View.IdentityMatrix;
+  const TMatrix identity = RotationX(0);
+  View.LatitudeView = identity;
+  View.AzimuthMatrix = identity;
+  SetGlobeSpin(identity);
+  SetViewMatrix(identity);
 
   View.OutsideView = false;
   ForgetBackgroundPictures();

@@ -1,16 +1,34 @@
 // The state that the outside view (Earth, Moon and Sun from space) and the
-// inside view (the sky over the observer's horizon) share: the instant shown,
-// the observer, the view matrices, the computed positions and the sizes of
-// the bodies. It lives in one module-level record, View, for the whole run.
-// The key commands read and change it directly (perspective, tilt, sizes,
-// time step and direction).
+// inside view (the sky over the observer's horizon) share: the set-up in
+// force, the instant shown, the observer, the view matrices, the computed
+// positions and the sizes of the bodies. It lives in one module-level
+// record, View, for the whole run. Only the views change it: the program's
+// control hands in a TViewSetup (Animation.h) and calls the operations of
+// ViewCommands.h for what the keys do.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "AstrRout.h"
 #include "Erdmodul.h"
 #include "Mathe.h"
+
+// What the parameter input gives the views, as it was entered: the place in
+// degrees (north and east positive) with its typed texts for the labels, the
+// start in MEZ, the time step in h.mm, and the inside view's choices.
+struct TViewSetup {
+  long double Latitude = 0, Longitude = 0;
+  std::string LatitudeText = "0", LongitudeText = "0";
+  TCalendarDate StartDate;
+  long double StartTime = 0; // h.mm
+  long double Step = 0;      // h.mm; may be negative
+  long double CentralAzimuth = 0;
+  bool DrawEquator = false, DrawEcliptic = false;
+  // The outside view's start picture shows the Moons of the last weeks
+  // (not when the program started straight from a parameter file).
+  bool EarlierMoons = true;
+};
 
 // A direction projected onto the inside view's picture plane.
 struct TSkyPoint {
@@ -20,6 +38,8 @@ struct TSkyPoint {
 };
 
 struct TViewState {
+  TViewSetup Setup; // the set-up in force
+
   // ---- what is shown ------------------------------------------------------
   bool OutsideView = false;  // true: from space ("Bewegung"); false: the sky ("Phase")
   int Perspective = 0;       // outside view: 0 ecliptic pole, 1 latitude circle, 2 horizon
@@ -45,18 +65,18 @@ struct TViewState {
   long double SinLatitude = 0, CosLatitude = 1;
   long double SinObliquity = 0, CosObliquity = 1;
 
-  // ---- matrices -------------------------------------------------------------
-  TMatrix GlobeSpin;           // turns the Earth's outline points to the instant
-  TMatrix GlobeMatrix;         // GlobeViewMatrix * EclipticTilt * GlobeSpin, see ComposeGlobeMatrix
-  double GlobeTurn[3][3] = {}; // GlobeMatrix in double, for the outline points
-  TMatrix EclipticTilt;        // globe points from the equator frame to the ecliptic frame
-  TMatrix ViewMatrix;          // Sun and Moon, perspectives 0 and 1
-  TMatrix GlobeViewMatrix;     // globe points, every perspective
-  TMatrix LatitudeView;        // ViewMatrix of perspective 1
-  TMatrix LatitudeGlobeView;   // GlobeViewMatrix of perspectives 1 and 2
-  TMatrix TiltUp, TiltDown;    // RotationX(+10 degrees), RotationX(-10 degrees)
-  TMatrix IdentityMatrix;
+  // ---- matrices: one per concept, set through ViewGeometry's setters ---------
+  // The picture's turn: Sun and Moon in perspectives 0 and 1, and the globe
+  // points in every perspective (see SetViewMatrix).
+  TMatrix ViewMatrix;
+  TMatrix GlobeSpin;     // turns the Earth's outline points to the instant (SetGlobeSpin)
+  TMatrix EclipticTilt;  // globe points from the equator frame to the ecliptic frame
+  TMatrix LatitudeView;  // the picture's turn of perspectives 1 and 2
   TMatrix AzimuthMatrix; // inside view: turns the central azimuth to the front
+  // Derived, kept current by the setters: ViewMatrix * EclipticTilt *
+  // GlobeSpin, and the same in double for the outline points.
+  TMatrix GlobeMatrix;
+  double GlobeTurn[3][3] = {};
 
   // ---- outside view positions, Earth radii ----------------------------------
   TVector SunVec, MoonVec;
@@ -79,19 +99,14 @@ struct TViewState {
   // handler sets it when it clears that picture. While true every step first
   // erases the Moon of the step before.
   bool MoonShown = false;
-
-  // ---- the globe routines handed to DrawGlobe -------------------------------
-  ToViewProc GlobeToViewProc = nullptr;
-  IsVisibleFunc GlobeVisibleProc = nullptr;
-  ProjectProc GlobeProjectProc = nullptr;
 };
 
 extern TViewState View;
 
-// Earth radii per astronomical unit.
-constexpr long double EarthRadiiPerAU = 23454.78L;
+// Caps that keep keys pressed without end from overflowing the view.
+constexpr long double MaxStepDays = 36500.0L; // days, in magnitude
+constexpr int32_t MaxRadiusPx = 10000;        // pixels
 
 // The view part of the first-time initialisation: body sizes, obliquity,
-// eye point, globe routines, fixed matrices, inside view chosen, no stored
-// sky pictures.
+// eye point, fixed matrices, inside view chosen, no stored sky pictures.
 void InitViewState();

@@ -18,6 +18,20 @@
 
 #include "Eingabe.h"
 
+// The dialog's widgets, found by their object names.
+inline QLabel* DialogLabel(const TEingabeDialog* d) {
+  return d->findChild<QLabel*>(QStringLiteral("Label1"));
+}
+inline QLineEdit* DialogEdit(const TEingabeDialog* d) {
+  return d->findChild<QLineEdit*>(QStringLiteral("Edit"));
+}
+inline QPushButton* DialogOk(const TEingabeDialog* d) {
+  return d->findChild<QPushButton*>(QStringLiteral("OKBtn"));
+}
+inline QPushButton* DialogEsc(const TEingabeDialog* d) {
+  return d->findChild<QPushButton*>(QStringLiteral("EscBtn"));
+}
+
 // Prompts and answers in test failures as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
@@ -70,15 +84,15 @@ private:
     Waited = 0;
     TSeen seen;
     seen.Title = dialog->windowTitle();
-    seen.Prompt = dialog->Label1->text();
-    seen.DefaultText = dialog->Edit->text();
-    seen.Selected = dialog->Edit->selectedText();
+    seen.Prompt = DialogLabel(dialog)->text();
+    seen.DefaultText = DialogEdit(dialog)->text();
+    seen.Selected = DialogEdit(dialog)->selectedText();
     seen.Width = dialog->width();
     seen.Height = dialog->height();
-    seen.Label = dialog->Label1->geometry();
-    seen.Edit = dialog->Edit->geometry();
-    seen.OkLeft = dialog->OKBtn->x();
-    seen.EscLeft = dialog->EscBtn->x();
+    seen.Label = DialogLabel(dialog)->geometry();
+    seen.Edit = DialogEdit(dialog)->geometry();
+    seen.OkLeft = DialogOk(dialog)->x();
+    seen.EscLeft = DialogEsc(dialog)->x();
     seen.Position = dialog->pos();
     Seen.push_back(seen);
     if (OnDialog) OnDialog(*dialog);
@@ -89,20 +103,20 @@ private:
     else
       RanOut = true;
     if (answer == "<Esc>") {
-      QTest::keyClick(dialog->Edit, Qt::Key_Escape);
+      QTest::keyClick(DialogEdit(dialog), Qt::Key_Escape);
     } else if (answer == "<Abbruch>") {
-      QTest::mouseClick(dialog->EscBtn, Qt::LeftButton);
+      QTest::mouseClick(DialogEsc(dialog), Qt::LeftButton);
     } else if (answer == "<OK>") {
-      QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+      QTest::mouseClick(DialogOk(dialog), Qt::LeftButton);
     } else if (answer == "<Enter>") {
-      QTest::keyClick(dialog->Edit, Qt::Key_Return);
+      QTest::keyClick(DialogEdit(dialog), Qt::Key_Return);
     } else {
       // Typing replaces the selection; an empty answer deletes it.
       if (answer.isEmpty())
-        QTest::keyClick(dialog->Edit, Qt::Key_Backspace);
+        QTest::keyClick(DialogEdit(dialog), Qt::Key_Backspace);
       else
-        dialog->Edit->insert(answer);
-      QTest::keyClick(dialog->Edit, Qt::Key_Return);
+        DialogEdit(dialog)->insert(answer);
+      QTest::keyClick(DialogEdit(dialog), Qt::Key_Return);
     }
   }
 

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 #include "Mathe.h"
 #include "OutsideView.h"
 #include "ViewState.h"

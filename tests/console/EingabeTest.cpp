@@ -16,6 +16,7 @@
 #include "DialogDriver.h"
 #include "Eingabe.h"
 #include "FensterGraf.h"
+#include "Grundfenster.h"
 #include "KernGraf.h"
 #include "ModulGraf.h"
 
@@ -33,7 +34,7 @@ protected:
   void TearDown() override { delete EingabeDialog; }
 
   static int PromptWidth(const QString& prompt) {
-    return QFontMetrics(EingabeDialog->Label1->font()).horizontalAdvance(prompt);
+    return QFontMetrics(DialogLabel(EingabeDialog)->font()).horizontalAdvance(prompt);
   }
 };
 
@@ -44,15 +45,15 @@ protected:
 TEST_F(EingabeTest, FormHasItsCaptionControlsAndColours) {
   TEingabeDialog& dialog = *EingabeDialog;
   EXPECT_EQ(dialog.windowTitle(), "Eingabe");
-  EXPECT_EQ(dialog.OKBtn->text(), "OK");
-  EXPECT_TRUE(dialog.OKBtn->isDefault());
-  EXPECT_EQ(dialog.OKBtn->toolTip(), "");
-  EXPECT_EQ(dialog.EscBtn->text(), "Abbruch");
-  EXPECT_EQ(dialog.EscBtn->toolTip(), "Abbruch des Programmes");
+  EXPECT_EQ(DialogOk(&dialog)->text(), "OK");
+  EXPECT_TRUE(DialogOk(&dialog)->isDefault());
+  EXPECT_EQ(DialogOk(&dialog)->toolTip(), "");
+  EXPECT_EQ(DialogEsc(&dialog)->text(), "Abbruch");
+  EXPECT_EQ(DialogEsc(&dialog)->toolTip(), "Abbruch des Programmes");
   EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(Qt::white));
-  EXPECT_EQ(dialog.Label1->font().family(), "Liberation Sans");
-  EXPECT_TRUE(dialog.Label1->font().bold());
-  EXPECT_EQ(dialog.Label1->font().pixelSize(), 15);
+  EXPECT_EQ(DialogLabel(&dialog)->font().family(), "Liberation Sans");
+  EXPECT_TRUE(DialogLabel(&dialog)->font().bold());
+  EXPECT_EQ(DialogLabel(&dialog)->font().pixelSize(), 15);
   EXPECT_EQ(dialog.font().pixelSize(), 11);
   EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
   EXPECT_EQ(dialog.size(), QSize(336, 167));

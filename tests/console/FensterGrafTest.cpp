@@ -21,7 +21,9 @@
 
 #include "ConsoleTestHelpers.h"
 #include "FensterGraf.h"
+#include "Grundfenster.h"
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 
 namespace {
 
@@ -426,7 +428,7 @@ protected:
 };
 
 TEST_F(PictureFileTest, SavedPictureIsA24BitBmpWithTheScreenPixels) {
-  ASSERT_TRUE(SavePicture(PathOf("Lunotrop00.bmp"), 10, 20, 109, 69));
+  ASSERT_TRUE(SavePicture(PathOf("Lunotrop00.bmp"), 10, 20, 109, 69).Ok);
   QFile file(Folder.filePath("Lunotrop00.bmp"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray bytes = file.readAll();
@@ -446,21 +448,35 @@ TEST_F(PictureFileTest, SavingReplacesAFileOfTheSameNameInAnyCase) {
   ASSERT_TRUE(old.open(QIODevice::WriteOnly));
   old.write("alt");
   old.close();
-  ASSERT_TRUE(SavePicture(PathOf("bild.bmp"), 10, 20, 19, 29));
+  ASSERT_TRUE(SavePicture(PathOf("bild.bmp"), 10, 20, 19, 29).Ok);
   EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files), QStringList{"BILD.BMP"});
   EXPECT_EQ(QImage(Folder.filePath("BILD.BMP")).size(), QSize(10, 10));
 }
 
-TEST_F(PictureFileTest, FailedSaveReportsAndReturnsFalse) {
+TEST_F(PictureFileTest, FailedSaveSaysWhy) {
   QFile blocker(Folder.filePath("keinordner"));
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(SavePicture(PathOf("keinordner/Lunotrop00.bmp"), 0, 0, 99, 99));
-  EXPECT_FALSE(SavePicture(PathOf("leer.bmp"), 10, 10, 5, 5)); // no rectangle
-  const std::string messages = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(messages.find("konnte nicht gespeichert werden"), std::string::npos);
+  const TFileResult noFolder = SavePicture(PathOf("keinordner/Lunotrop00.bmp"), 0, 0, 99, 99);
+  EXPECT_FALSE(noFolder.Ok);
+  EXPECT_EQ(noFolder.Reason, "den Ordner gibt es nicht");
+  EXPECT_NE(noFolder.Message.find("Das Bild \"" + PathOf("keinordner/Lunotrop00.bmp") +
+                                  "\" kann nicht geschrieben werden"),
+            std::string::npos);
+  const TFileResult empty = SavePicture(PathOf("leer.bmp"), 10, 10, 5, 5); // no rectangle
+  EXPECT_FALSE(empty.Ok);
+  EXPECT_EQ(empty.Reason, "der Bildausschnitt ist leer");
   EXPECT_FALSE(QFile::exists(Folder.filePath("leer.bmp")));
+}
+
+TEST_F(PictureFileTest, PngNameGivesAPng) {
+  ASSERT_TRUE(SavePicture(PathOf("bild.PNG"), 10, 20, 109, 69).Ok);
+  QFile file(Folder.filePath("bild.PNG"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.read(8), QByteArray("\x89PNG\r\n\x1a\n"));
+  const QImage saved(Folder.filePath("bild.PNG"));
+  ASSERT_EQ(saved.size(), QSize(100, 50));
+  EXPECT_EQ(saved.pixel(0, 0), ColourTable[Blue]);
 }
 
 TEST_F(PictureFileTest, FailedWriteLeavesTheOldFileIntact) {
@@ -476,20 +492,18 @@ TEST_F(PictureFileTest, FailedWriteLeavesTheOldFileIntact) {
   rlimit small = saved;
   small.rlim_cur = 1000;
   setrlimit(RLIMIT_FSIZE, &small);
-  ::testing::internal::CaptureStderr();
-  const bool written = SavePicture(PathOf("Lunotrop01.bmp"), 0, 0, 199, 199);
-  const std::string messages = ::testing::internal::GetCapturedStderr();
+  const TFileResult written = SavePicture(PathOf("Lunotrop01.bmp"), 0, 0, 199, 199);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(written);
-  EXPECT_NE(messages.find("Lunotrop01.bmp"), std::string::npos);
+  EXPECT_FALSE(written.Ok);
+  EXPECT_EQ(written.Reason, "die Datei wird zu groß");
   ASSERT_TRUE(old.open(QIODevice::ReadOnly));
   EXPECT_EQ(old.readAll(), QByteArray("das alte Bild"));
   EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files), QStringList{"Lunotrop01.bmp"});
 }
 
 TEST_F(PictureFileTest, BitmapFileIsDrawnAtItsPlace) {
-  ASSERT_TRUE(SavePicture(PathOf("bild.bmp"), 10, 20, 109, 69));
+  ASSERT_TRUE(SavePicture(PathOf("bild.bmp"), 10, 20, 109, 69).Ok);
   ClearScreen();
   int width = 0, height = 0;
   ASSERT_TRUE(ShowBitmapFile(PathOf("BILD.bmp"), 300, 400, width, height));
@@ -509,7 +523,7 @@ TEST_F(PictureFileTest, BitmapFileIsDrawnAtItsPlace) {
 }
 
 TEST_F(PictureFileTest, TheProgramsOwnPictureIsCentred) {
-  ASSERT_TRUE(SavePicture(PathOf("Lunotrop.bmp"), 10, 20, 109, 69));
+  ASSERT_TRUE(SavePicture(PathOf("Lunotrop.bmp"), 10, 20, 109, 69).Ok);
   ClearScreen();
   PictureFileName = PathOf("Lunotrop.bmp");
   int width = 0, height = 0;

@@ -6,6 +6,7 @@
 
 #include "ConsoleTestHelpers.h"
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 
 namespace {
 
@@ -327,19 +328,34 @@ TEST_F(KernGrafTest, WriteLineStartsTheNextLineOneCharacterIn) {
 
 // ---- pictures ---------------------------------------------------------------------------
 
-TEST_F(KernGrafTest, GrabbedPictureCanBeDrawnElsewhere) {
+TEST_F(KernGrafTest, KeptPictureCanBeDrawnElsewhereWholeOrInPart) {
   SetFillStyle(255, Red, Red);
   FillBar(10, 10, 10, 10);
   PutPixel(15, 15, Blue);
-  const QImage picture = GrabScreen(10, 10, 19, 19);
-  ASSERT_EQ(picture.width(), 10);
-  ASSERT_EQ(picture.height(), 10);
-  DrawPicture(picture, 100, 200);
+  const TPicture picture = GrabPicture(10, 10, 19, 19);
+  ASSERT_NE(picture, 0);
+  ASSERT_EQ(PictureWidth(picture), 10);
+  ASSERT_EQ(PictureHeight(picture), 10);
+  PutPicture(picture, 100, 200);
   EXPECT_EQ(GetPixel(100, 200), ColourTable[Red]);
   EXPECT_EQ(GetPixel(105, 205), ColourTable[Blue]);
   EXPECT_EQ(GetPixel(110, 210), WhitePixel);
-  EXPECT_TRUE(GrabScreen(10, 10, 9, 10).isNull()); // right before left
-  EXPECT_TRUE(GrabScreen(0, 0, INT_MAX, 10).isNull());
+
+  // A part lands where it lay in the picture, relative to the corner given.
+  PutPicturePart(picture, TRect{4, 4, 7, 6}, 300, 300);
+  EXPECT_EQ(GetPixel(305, 305), ColourTable[Blue]);
+  EXPECT_EQ(GetPixel(304, 304), ColourTable[Red]);
+  EXPECT_EQ(GetPixel(303, 304), WhitePixel);
+  EXPECT_EQ(GetPixel(307, 305), WhitePixel);
+  EXPECT_EQ(GetPixel(305, 306), WhitePixel);
+
+  FreePicture(picture);
+  EXPECT_EQ(PictureWidth(picture), 0);
+  PutPicture(picture, 0, 0); // a freed handle draws nothing
+  EXPECT_EQ(GetPixel(0, 0), WhitePixel);
+  EXPECT_EQ(GrabPicture(10, 10, 9, 10), 0); // right before left
+  EXPECT_EQ(GrabPicture(0, 0, INT_MAX, 10), 0);
+  EXPECT_TRUE(GrabScreen(10, 10, 9, 10).isNull());
 }
 
 TEST_F(KernGrafTest, ResizedFramebufferKeepsWhatFits) {
@@ -350,4 +366,112 @@ TEST_F(KernGrafTest, ResizedFramebufferKeepsWhatFits) {
   EXPECT_EQ(MaxY(), 599);
   EXPECT_EQ(GetPixel(5, 5), ColourTable[Green]);
   EXPECT_EQ(GetPixel(700, 500), WhitePixel);
+}
+
+// ---- damage ------------------------------------------------------------------------------
+
+namespace {
+
+// Every pixel that differs between the two pictures lies in one of the
+// record's rectangles.
+void ExpectChangesCovered(const QImage& before, const QImage& after, const TDamageRecord& record) {
+  int uncovered = 0, changed = 0;
+  for (int y = 0; y < after.height(); ++y) {
+    for (int x = 0; x < after.width(); ++x) {
+      if (before.pixel(x, y) == after.pixel(x, y)) continue;
+      ++changed;
+      bool covered = false;
+      for (const TRect& r : record.Rects)
+        covered = covered || (r.Left <= x && x < r.Right && r.Top <= y && y < r.Bottom);
+      if (!covered) ++uncovered;
+    }
+  }
+  EXPECT_GT(changed, 0);
+  EXPECT_EQ(uncovered, 0) << "of " << changed << " changed pixels";
+}
+
+} // namespace
+
+TEST_F(KernGrafTest, DamageCoversWhatEachOperationDrew) {
+  TDamageRecord record;
+  WatchDamage(record);
+  struct TCase {
+    const char* Name;
+    void (*Draw)();
+  };
+  const TCase cases[] = {
+      {"pixel", [] { PutPixel(5, 7, Red); }},
+      {"thin line", [] { DrawLine(30, 40, 200, 90, Blue); }},
+      {"wide line",
+       [] {
+         SetLineWidth(3);
+         DrawLine(300, 40, 250, 300, Blue);
+         SetLineWidth(1);
+       }},
+      {"bar with border",
+       [] {
+         SetFillStyle(255, Yellow, Red);
+         FillBar(400, 300, -60, 40);
+       }},
+      {"polygon",
+       [] {
+         const TPoint points[] = {{10, 400}, {90, 470}, {5, 479}, {-40, 420}};
+         SetFillStyle(255, Green, Black);
+         FillPolygon(4, points);
+       }},
+      {"text",
+       [] {
+         SetFont("Courier", 20, 1);
+         SetTextJustify(1, 1);
+         OutTextXY(320, 200, "Wäge jQ|ß°", Magenta);
+       }},
+      {"picture",
+       [] {
+         SetFillStyle(255, Cyan, Cyan);
+         FillBar(0, 0, 100, 100);
+         const TPicture picture = GrabPicture(0, 0, 99, 99);
+         PutPicture(picture, 500, 380);
+         PutPicturePart(picture, TRect{10, 10, 20, 20}, 300, 0);
+         FreePicture(picture);
+       }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ClearScreen();
+    ClearDamage(record);
+    const QImage before = ScreenImage().copy();
+    c.Draw();
+    ExpectChangesCovered(before, ScreenImage(), record);
+    // A figure's rectangle stays near the figure: far less than the screen.
+    long long area = 0;
+    for (const TRect& r : record.Rects)
+      area += static_cast<long long>(r.Right - r.Left) * (r.Bottom - r.Top);
+    EXPECT_LT(area, 640LL * 480 / 2);
+  }
+  UnwatchDamage(record);
+  ClearDamage(record);
+  PutPixel(1, 1, Red);
+  EXPECT_TRUE(record.Rects.empty()); // no longer watched
+}
+
+TEST_F(KernGrafTest, DamageRecordStaysShortAndInsideTheScreen) {
+  TDamageRecord record;
+  WatchDamage(record);
+  ClearDamage(record);
+  for (int i = 0; i < 200; ++i) PutPixel((i * 37) % 640, (i * 101) % 480, Red);
+  EXPECT_LE(record.Rects.size(), MaxDamageRects);
+  // Far-off figures add only what lies on the screen.
+  ClearDamage(record);
+  DrawLine(-2000000000, 5, 2000000000, 5, Blue);
+  ASSERT_EQ(record.Rects.size(), 1u);
+  EXPECT_EQ(record.Rects[0].Left, 0);
+  EXPECT_EQ(record.Rects[0].Right, 640);
+  // A rectangle inside one already kept adds nothing; one touching it joins it.
+  ClearDamage(record);
+  AddDamage(record, TRect{10, 10, 50, 50});
+  AddDamage(record, TRect{20, 20, 30, 30});
+  AddDamage(record, TRect{50, 10, 60, 20});
+  ASSERT_EQ(record.Rects.size(), 1u);
+  EXPECT_EQ(record.Rects[0].Right, 60);
+  UnwatchDamage(record);
 }

@@ -16,7 +16,9 @@
 
 #include "ConsoleTestHelpers.h"
 #include "FensterGraf.h"
+#include "Grundfenster.h"
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 
 namespace {
 

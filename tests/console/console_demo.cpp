@@ -13,6 +13,7 @@
 
 #include "Eingabe.h"
 #include "FensterGraf.h"
+#include "Grundfenster.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
 #include "ModulGraf.h"

@@ -183,9 +183,10 @@ TEST_F(ParameterFileTest, AValueThatDoesNotConvertNamesFileAndLineAndChangesNoth
 TEST_F(ParameterFileTest, AFailedWriteIsReportedAndTouchesNothingElse) {
   Write("Lunotrop.dat", DefaultFile);
   Write("blocker", "x"); // a file where the folder should be
-  const TParameterFileResult r = WriteParameterFile("blocker/Lunotrop.dat", Defaults(), true);
+  const TFileResult r = WriteParameterFile("blocker/Lunotrop.dat", Defaults(), true);
   EXPECT_FALSE(r.Ok);
-  EXPECT_FALSE(r.Message.empty());
+  EXPECT_EQ(r.Message, "Die Parameterdatei \"blocker/Lunotrop.dat\" kann nicht geschrieben "
+                       "werden: den Ordner gibt es nicht.");
   EXPECT_EQ(Read("Lunotrop.dat"), DefaultFile);
 }
 

@@ -14,6 +14,9 @@
 
 #include "Animation.h"
 #include "Dateien.h"
+#include "KernGrafQt.h"
+#include "KeyCommands.h"
+#include "Parameter.h"
 #include "Render.h"
 #include "ViewGeometry.h"
 #include "ViewPlaces.h"
@@ -117,6 +120,23 @@ TEST_F(RenderTest, StepsMoveTheSun) {
   ASSERT_GT((threeHoursLater - atNoon).manhattanLength(), 60);
   EXPECT_EQ(MostColour(later, threeHoursLater, 3), Yellow);
   EXPECT_EQ(MostColour(later, atNoon, 3), LightBlue);
+}
+
+TEST_F(RenderTest, AKeyAfterTheHelpClearsItAndGivesBackTheSingleStepSetting) {
+  const QString noon = WriteParameters("mittag.dat", "b", "21.6.2024", "12.00");
+  StartHere(noon, 1920, 1080, -1, 0);
+  HeadlessTick('x'); // clears the start picture
+  ASSERT_FALSE(Flags.SingleStep);
+  HeadlessTick(1); // F1: the help panel right of the picture
+  EXPECT_TRUE(Flags.SingleStep);
+  EXPECT_TRUE(Flags.PendingClear);
+  // The first line of the help: "e": Einzelschritt an/aus.
+  const QRect firstLine(MaxY() - 150, CharHeight, 20 * CharWidth, CharHeight);
+  EXPECT_GT(CountColour(ScreenImage(), firstLine, White), 50);
+  HeadlessTick('x');
+  EXPECT_FALSE(Flags.PendingClear);
+  EXPECT_FALSE(Flags.SingleStep);
+  EXPECT_EQ(CountColour(ScreenImage(), firstLine, White), 0);
 }
 
 TEST_F(RenderTest, OutsideViewInEachPerspectiveEvenFromAnInsideViewFile) {

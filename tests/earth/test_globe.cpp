@@ -15,6 +15,7 @@
 #include "FensterGraf.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 #include "ModulGraf.h"
 
 using namespace earthtest;

@@ -13,11 +13,12 @@
 #include "Dateien.h"
 #include "InsideView.h"
 #include "KernGraf.h"
+#include "KernGrafQt.h"
 #include "Labels.h"
 #include "ModulGraf.h"
 #include "OutsideView.h"
-#include "Parameter.h"
 #include "SkyInstant.h"
+#include "ViewCommands.h"
 #include "ViewGeometry.h"
 #include "ViewState.h"
 
@@ -30,27 +31,23 @@ inline void StartHeadlessConsole() {
   SetDataFolders(LUNOTROP_SOURCE_DIR "/data");
 }
 
+// The set-up the views tests hand to the views.
+inline TViewSetup Entered;
+
 // A place and an instant as typed at the parameter input (degrees, h.mm),
 // then the working state without drawing anything.
 inline void EnterParameters(const std::string& latitude, const std::string& longitude, int day,
                             int month, int year, long double time) {
-  Param.LatitudeText = latitude;
-  Param.LongitudeText = longitude;
-  Param.Latitude = std::stold(latitude);
-  Param.Longitude = std::stold(longitude);
-  Param.StartDay = day;
-  Param.StartMonth = month;
-  Param.StartYear = year;
-  Param.StartTime = time;
-  Param.StepDays = 1.00L; // one hour
-  Param.Delay = 0;
-  Param.CentralAzimuth = Param.Latitude >= 0 ? 0 : 180;
-  Param.DrawEquator = false;
-  Param.DrawEcliptic = false;
-  Flags.PreviousLatitude = 0;
-  Flags.StartedWithFile = false;
-  Flags.PendingClear = false;
-  TakeParameters();
+  Entered = TViewSetup();
+  Entered.LatitudeText = latitude;
+  Entered.LongitudeText = longitude;
+  Entered.Latitude = std::stold(latitude);
+  Entered.Longitude = std::stold(longitude);
+  Entered.StartDate = TCalendarDate{day, month, year};
+  Entered.StartTime = time;
+  Entered.Step = 1.00L; // one hour
+  Entered.CentralAzimuth = Entered.Latitude >= 0 ? 0 : 180;
+  TakeParameters(Entered);
 }
 
 inline int ColourAt(int x, int y) {

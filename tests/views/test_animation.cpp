@@ -18,7 +18,6 @@ protected:
     StartHeadlessConsole();
     InitViewState();
     EnterParameters("54.3", "10.1", 15, 3, 2026, 12.00L);
-    SkipDelay = true;
     View.Perspective = 0;
   }
 };
@@ -30,8 +29,8 @@ bool NearlyEqual(long double a, long double b) {
 } // namespace
 
 TEST_F(ViewAnimation, StepAdvancesTheInstantInTheTimeDirection) {
-  View.OutsideView = false;
-  SetUpView();
+  ChooseView(false);
+  SetUpView(Entered);
   const long double start = View.CurrentJD;
   EXPECT_TRUE(NearlyEqual(View.StepDays, 1.0L / 24));
   AnimationStep();
@@ -41,56 +40,54 @@ TEST_F(ViewAnimation, StepAdvancesTheInstantInTheTimeDirection) {
   AnimationStep();
   EXPECT_TRUE(NearlyEqual(View.CurrentJD, start - 1.0L / 24));
   // A negative step and a negative direction run forward.
-  Param.StepDays = -0.30L;
-  SetUpView();
+  Entered.Step = -0.30L;
+  SetUpView(Entered);
   View.TimeDirection = -1;
   AnimationStep();
   EXPECT_TRUE(NearlyEqual(View.CurrentJD, start + 0.5L / 24));
 }
 
 TEST_F(ViewAnimation, SetUpLeavesTheEnteredParametersAsTheyWere) {
-  SetUpView();
-  SetUpView();
-  EXPECT_EQ(Param.Latitude, 54.3L);
+  SetUpView(Entered);
+  SetUpView(Entered);
+  EXPECT_EQ(Entered.Latitude, 54.3L);
   EXPECT_TRUE(NearlyEqual(View.Latitude, 54.3L * DegToRad));
   EXPECT_EQ(View.DiscRadius, 15);
   EXPECT_EQ(View.TimeDirection, 1);
 }
 
 TEST_F(ViewAnimation, InsidePicturesAreReusedOnlyWhileTheyFit) {
-  SetUpView();
-  const qint64 built = BackgroundPicture(NightPicture).cacheKey();
-  Flags.PreviousLatitude = 54.3L; // same sign, same azimuth
-  SetUpView();
-  EXPECT_EQ(BackgroundPicture(NightPicture).cacheKey(), built);
-  Param.CentralAzimuth = 90; // the letters would stand in the wrong places
-  SetUpView();
-  const qint64 turned = BackgroundPicture(NightPicture).cacheKey();
+  auto night = [] { return PictureImage(BackgroundPicture(NightPicture)).cacheKey(); };
+  SetUpView(Entered);
+  const qint64 built = night();
+  Entered.Latitude = 20; // same sign, same azimuth
+  SetUpView(Entered);
+  EXPECT_EQ(night(), built);
+  Entered.CentralAzimuth = 90; // the letters would stand in the wrong places
+  SetUpView(Entered);
+  const qint64 turned = night();
   EXPECT_NE(turned, built);
-  Flags.PreviousLatitude = -10; // the sign changed
-  SetUpView();
-  EXPECT_NE(BackgroundPicture(NightPicture).cacheKey(), turned);
+  Entered.Latitude = -10; // the sign changed
+  SetUpView(Entered);
+  EXPECT_NE(night(), turned);
 }
 
-TEST_F(ViewAnimation, HelpScreenIsClearedByTheNextStep) {
-  Flags.PendingClear = true;
-  Flags.SingleStep = true;
-  Flags.SavedSingleStep = false;
-  View.OutsideView = true;
-  SetUpView();
-  Flags.PendingClear = true;
+TEST_F(ViewAnimation, ClearForStepBlackensTheWholeScreen) {
+  ChooseView(true);
+  SetUpView(Entered);
   SetFillStyle(255, White, White);
   FillBar(MaxX() - 100, MaxY() - 100, 50, 50);
-  AnimationStep();
-  EXPECT_FALSE(Flags.PendingClear);
-  EXPECT_FALSE(Flags.SingleStep);
-  EXPECT_EQ(ColourAt(MaxX() - 120, MaxY() - 80), Black);
+  FillBar(0, 0, 20, 20);
+  ClearForStep();
+  EXPECT_EQ(ColourAt(MaxX() - 80, MaxY() - 80), Black);
+  EXPECT_EQ(ColourAt(0, 0), Black);
+  EXPECT_EQ(ColourAt(MaxX(), MaxY()), Black);
 }
 
 TEST_F(ViewAnimation, OutsideStartPictureShowsTheEarlierMoons) {
-  View.OutsideView = true;
+  ChooseView(true);
   View.Perspective = 2;
-  SetUpView();
+  SetUpView(Entered);
   EXPECT_EQ(View.Perspective, 0);
   EXPECT_FALSE(View.MoonShown);
   const long double start = View.CurrentJD;
@@ -104,10 +101,10 @@ TEST_F(ViewAnimation, OutsideStartPictureShowsTheEarlierMoons) {
 }
 
 TEST_F(ViewAnimation, StartWithAParameterFileKeepsThePerspectiveAndSkipsTheEarlierMoons) {
-  Flags.StartedWithFile = true;
-  View.OutsideView = true;
+  Entered.EarlierMoons = false;
+  ChooseView(true);
   View.Perspective = 1;
-  SetUpView();
+  SetUpView(Entered);
   EXPECT_EQ(View.Perspective, 1);
   ComputeOutsidePositions(View.CurrentJD - 7 * HistoryStep);
   int x = 0, y = 0;
@@ -116,9 +113,9 @@ TEST_F(ViewAnimation, StartWithAParameterFileKeepsThePerspectiveAndSkipsTheEarli
 }
 
 TEST_F(ViewAnimation, EachOutsideStepErasesTheMoonOfTheStepBefore) {
-  Param.StepDays = 24.00L; // a day: the Moon moves about 13 degrees
-  View.OutsideView = true;
-  SetUpView();
+  Entered.Step = 24.00L; // a day: the Moon moves about 13 degrees
+  ChooseView(true);
+  SetUpView(Entered);
   ClearToBlack();
   View.MoonShown = true;
   AnimationStep();
@@ -135,7 +132,7 @@ TEST_F(ViewAnimation, EachOutsideStepErasesTheMoonOfTheStepBefore) {
 TEST_F(ViewAnimation, BodiesOfAnySizeUpToTheCapAreDrawable) {
   for (bool outside : {true, false}) {
     View.OutsideView = outside;
-    SetUpView();
+    SetUpView(Entered);
     View.MoonShown = true;
     for (int size : {0, 1, MaxRadiusPx}) {
       View.EarthRadiusPx = size;
@@ -164,9 +161,9 @@ TEST_F(ViewAnimation, LunarMonthPictures) {
       // in steps of a lunar day, so the Moon stays near the meridian while it
       // goes through its phases.
       EnterParameters(place.Latitude, place.Longitude, 19, 3, 2026, view == 0 ? 13.00L : 20.00L);
-      Param.StepDays = view == 0 ? 24.50L : 24.00L;
+      Entered.Step = view == 0 ? 24.50L : 24.00L;
       View.OutsideView = view > 0;
-      SetUpView();
+      SetUpView(Entered);
       if (View.OutsideView) {
         ClearToBlack();
         View.MoonShown = true;

@@ -14,8 +14,7 @@ protected:
     InitViewState();
     EnterParameters("54.3", "10.1", 15, 3, 2026, 12.00L);
     View.OutsideView = false;
-    SkipDelay = true;
-    SetUpView();
+    SetUpView(Entered);
   }
 };
 
@@ -105,7 +104,7 @@ TEST_F(InsideViewDrawing, BackgroundFollowsTheSunsAltitude) {
 
 TEST_F(InsideViewDrawing, PicturesCarryTheirFixedParts) {
   // Observer's mark, its label below it, the help hint at the top right.
-  const QImage& day = BackgroundPicture(DayPicture);
+  const QImage day = PictureImage(BackgroundPicture(DayPicture));
   ASSERT_FALSE(day.isNull());
   EXPECT_EQ(day.pixel(View.ObserverX, View.ObserverY) & 0xFFFFFF, ColourTable[LightRed] & 0xFFFFFF);
   EXPECT_EQ(day.pixel(5, 5) & 0xFFFFFF, ColourTable[Black] & 0xFFFFFF); // title band
@@ -156,7 +155,7 @@ TEST_F(InsideViewDrawing, WaxingMoonIsLitTowardsTheSunInBothHemispheres) {
     // 19 March 2026 is a new Moon; four to seven days later the evening
     // Moon stands in the west, a crescent to half lit.
     EnterParameters(c.Latitude, c.Longitude, 23, 3, 2026, 12.00L);
-    SetUpView();
+    SetUpView(Entered);
     View.CurrentJD = FindInstant(View.CurrentJD, [](const TSkyInstant& s) {
       return s.SunAltitude < -8 * Degree && s.MoonAltitude > 12 * Degree && s.PhaseAngle > 0 &&
              s.PhaseAngle < 150 * Degree;
@@ -179,10 +178,10 @@ TEST_F(InsideViewDrawing, StepsLeaveNoTracesOfEarlierSteps) {
   auto background = [](int x, int y) {
     const TSkyPictureKind kind =
         View.SunUp ? DayPicture : (View.Twilight ? TwilightPicture : NightPicture);
-    return static_cast<QRgb>(BackgroundPicture(kind).pixel(x, y) & 0xFFFFFF);
+    return static_cast<QRgb>(PictureImage(BackgroundPicture(kind)).pixel(x, y) & 0xFFFFFF);
   };
   EnterParameters("54.3", "10.1", 26, 3, 2026, 12.00L); // first quarter: high in the evening
-  SetUpView();
+  SetUpView(Entered);
   View.StepDays = 1; // the Moon moves about 13 degrees a step
   View.CurrentJD = FindInstant(View.CurrentJD, [](const TSkyInstant& s) {
     return s.MoonAltitude > 25 * Degree && s.SunAltitude < -12 * Degree;
@@ -208,4 +207,27 @@ TEST_F(InsideViewDrawing, StepsLeaveNoTracesOfEarlierSteps) {
   View.CurrentJD -= View.StepDays; // the same instant again
   AnimationStep();
   EXPECT_EQ(yellowNearMiddle(), 0);
+}
+
+TEST_F(InsideViewDrawing, PuttingThePictureBackUndoesExactlyWhatWasDrawnOverIt) {
+  // After steps with all sorts of drawing in between, the screen shows the
+  // whole picture again wherever the next step puts it back.
+  View.Setup.DrawEquator = true;
+  View.Setup.DrawEcliptic = true;
+  ComputeInsidePositions();
+  ShowBackgroundPicture(); // the whole picture first
+  for (int round = 0; round < 3; ++round) {
+    DrawRequestedCircles();
+    DrawSunAndMoon();
+    DrawLine(10 + 200 * round, 900, 1500, 300 + 100 * round, Yellow);
+    SetTextBackground(-1);
+    OutTextXY(100 * round, MaxY() - 5, "weiter mit Tastendruck", LightRed);
+    SetFillStyle(255, Red, White);
+    FillBar(1700, 100 + 50 * round, 40, 30);
+    PutPixel(MaxX(), MaxY(), Magenta);
+    ShowBackgroundPicture();
+    const QImage picture = PictureImage(BackgroundPicture(DayPicture));
+    ASSERT_EQ(View.SunUp, true);
+    EXPECT_TRUE(ScreenImage() == picture) << "round " << round;
+  }
 }

@@ -158,12 +158,40 @@ TEST_F(ViewGeometry, TiltingBackRaisesTheEclipticPole) {
 
 TEST_F(ViewGeometry, PerspectiveTwoCannotBeTilted) {
   SelectPerspective(2);
-  const TMatrix before = View.GlobeViewMatrix;
+  const TMatrix before = View.ViewMatrix;
   TiltView(1);
   EXPECT_EQ(View.TiltAngle, 0);
   for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(View.GlobeViewMatrix.M[i][j], before.M[i][j]);
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(View.ViewMatrix.M[i][j], before.M[i][j]);
   }
+}
+
+TEST_F(ViewGeometry, TheGlobeTurnFollowsEverySetter) {
+  // GlobeToView must always turn a point with the matrices in force, after
+  // whichever setter changed them last.
+  auto expectTurnInForce = [] {
+    const TMatrix M =
+        MatrixProduct(View.ViewMatrix, MatrixProduct(View.EclipticTilt, View.GlobeSpin));
+    TEarthPoint P, Q;
+    P.Polar = {0.7f, 0.4f, 1.0f};
+    EarthPolarToVector(P.Polar, P.Vector);
+    GlobeToView(P, Q);
+    TVector V = MakeVector(P.Vector.X, -P.Vector.Z, P.Vector.Y);
+    RotateVector(M, V);
+    EXPECT_NEAR(Q.Vector.X, V.X, 1e-6);
+    EXPECT_NEAR(Q.Vector.Y, V.Y, 1e-6);
+    EXPECT_NEAR(Q.Vector.Z, V.Z, 1e-6);
+  };
+  SelectPerspective(1);
+  expectTurnInForce();
+  TiltView(1);
+  expectTurnInForce();
+  ComputeOutsidePositions(View.CurrentJD + 0.3L);
+  expectTurnInForce();
+  SetGlobeSpin(RotationY(1.0L));
+  expectTurnInForce();
+  SetViewMatrix(RotationX(0.5L));
+  expectTurnInForce();
 }
 
 TEST_F(ViewGeometry, GlobeTurnsEastward) {

@@ -1,0 +1,37 @@
+// The main window TGrundfenster of FensterGraf (implemented in
+// FensterGraf.cpp): it presents the framebuffer, turns key events into the
+// console's key codes and ticks the program every millisecond. Only the Qt
+// front end's own modules and tests use this header.
+#pragma once
+
+#include <QWidget>
+
+class QTimer;
+
+class TGrundfenster : public QWidget {
+  Q_OBJECT
+public:
+  // windowed = false: maximised and borderless over the whole screen;
+  // windowed = true: a normal, resizable window.
+  explicit TGrundfenster(bool windowed = false);
+  ~TGrundfenster() override;
+  void ShowAndActivate();
+  void SetTickInterval(int milliseconds);
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // Tab is a key like any other here, not a move to another control.
+  bool focusNextPrevChild(bool next) override;
+
+private:
+  void OnTimer();
+  QTimer* Timer;
+  bool Windowed;
+};
+
+extern TGrundfenster* Grundfenster; // the one main window, or nullptr headless

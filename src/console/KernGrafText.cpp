@@ -1,0 +1,186 @@
+// KernGraf, the text: fonts (Windows font names on the Liberation fonts),
+// text metrics, texts at a point with alignment and background, and the text
+// cursor of WriteText and WriteLine.
+#include <QFontMetrics>
+#include <QString>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+#include "KernGrafIntern.h"
+
+// ---- module state --------------------------------------------------------------
+int CharWidth = 0, CharHeight = 0;
+int TextCursorX = 0, TextCursorY = 0;
+int TextColour = Black;
+
+namespace {
+
+// The metrics belong to CurrentFont and are made on first use, because
+// fonts can only be measured once the QGuiApplication exists.
+std::string FontName = "Courier";
+int FontSize = 10;
+bool FontBold = false;
+QFont CurrentFont;
+std::unique_ptr<QFontMetrics> Metrics;
+int HorizontalJustify = 0, VerticalJustify = 0;
+int TextBackground = 0;
+
+int ClampToInt(long long v) {
+  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+// The text as it is measured and drawn. Control characters have no glyph of
+// their own: Qt would show a box for them, so they are left out (the bell of
+// the number input draws nothing); a tab stands for one blank.
+QString DrawableText(const std::string& text) {
+  QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  result.replace(QLatin1Char('\t'), QLatin1Char(' '));
+  result.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+  return result;
+}
+
+const QFontMetrics& FontMetrics() {
+  if (!Metrics) ApplyFont();
+  return *Metrics;
+}
+
+void NewLine() {
+  TextCursorX = CharWidth;
+  TextCursorY = ClampToInt(static_cast<long long>(TextCursorY) + CharHeight);
+}
+
+} // namespace
+
+void ApplyFont() {
+  ForgetPainterFont();
+  CurrentFont = MakeFont(FontName, PointsToPixels(FontSize), FontBold);
+  Metrics = std::make_unique<QFontMetrics>(CurrentFont);
+  CharWidth = Metrics->horizontalAdvance(QStringLiteral("T"));
+  CharHeight = Metrics->height();
+}
+
+const QFont& ConsoleFont() {
+  return CurrentFont;
+}
+
+int PointsToPixels(int points) {
+  const long long magnitude = std::llabs(static_cast<long long>(points));
+  return std::clamp<int32_t>(RoundEven(static_cast<long double>(magnitude) * 96 / 72), 1, 1000);
+}
+
+QFont MakeFont(const std::string& name, int pixelHeight, bool bold) {
+  QString family = QString::fromStdString(name);
+  const QString key = family.toLower();
+  QFont::StyleHint hint = QFont::AnyStyle;
+  if (key == QLatin1String("courier") || key == QLatin1String("courier new")) {
+    family = QStringLiteral("Liberation Mono"); // metric-compatible with Courier New
+    hint = QFont::TypeWriter;
+  } else if (key == QLatin1String("ms sans serif") || key == QLatin1String("arial") ||
+             key == QLatin1String("system")) {
+    family = QStringLiteral("Liberation Sans");
+    hint = QFont::SansSerif;
+  } else if (key == QLatin1String("times new roman")) {
+    family = QStringLiteral("Liberation Serif");
+    hint = QFont::Serif;
+  }
+  QFont font(family);
+  font.setStyleHint(hint, QFont::NoAntialias);
+  // Full hinting puts every glyph on whole pixels, as the original's text
+  // was: ten letters of a monospaced font are exactly ten CharWidths.
+  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setPixelSize(std::clamp(pixelHeight, 1, 1000));
+  font.setBold(bold);
+  return font;
+}
+
+void SetTextJustify(int horizontal, int vertical) {
+  HorizontalJustify = horizontal;
+  VerticalJustify = vertical;
+}
+
+void SetTextBackground(int colour) {
+  TextBackground = colour;
+}
+
+int TextWidth(const std::string& text) {
+  return FontMetrics().horizontalAdvance(DrawableText(text));
+}
+
+int TextHeight(const std::string& /*text*/) {
+  return FontMetrics().height();
+}
+
+void OutTextXY(int x, int y, const std::string& text, int colour) {
+  if (!ScreenAttached()) return;
+  const QFontMetrics& metrics = FontMetrics();
+  const QString drawable = DrawableText(text);
+  const int w = metrics.horizontalAdvance(drawable);
+  const int h = metrics.height();
+  long long left = x, top = y;
+  if (HorizontalJustify == 1)
+    left -= w / 2;
+  else if (HorizontalJustify != 0)
+    left -= w;
+  if (VerticalJustify == 0)
+    top -= h; // y is the bottom of the text
+  else if (VerticalJustify == 1)
+    top -= h / 2;
+  // A text wholly off the framebuffer draws nothing; this also keeps far-off
+  // positions (world coordinates mapped to 2147483647) out of int arithmetic.
+  if (left + w < 0 || left > MaxX() + 1 || top + h < 0 || top > MaxY() + 1) return;
+  const QRect box(static_cast<int>(left), static_cast<int>(top), w, h);
+  QPainter& painter = ScreenPainter();
+  if (TextBackground != -1 && w > 0) painter.fillRect(box, QColor(ColourOf(TextBackground)));
+  UseCurrentFont();
+  UseTextPen(ColourOf(colour));
+  painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), drawable);
+  // Glyphs may reach a little beyond their advance and line height (the
+  // slant of an italic, a bold overhang): the damage takes a generous margin.
+  NotifyScreenChanged(FigureBox(left, top, left + w - 1, top + h - 1, h));
+}
+
+void SetFont(const std::string& name, int size, int bold) {
+  FontName = name;
+  FontSize = size;
+  FontBold = bold == 1;
+  ApplyFont();
+}
+
+void SetFontSize(int size) {
+  FontSize = size;
+  ApplyFont();
+}
+
+void SetTextSize(int size) {
+  SetFontSize(size);
+}
+
+const std::string& CurrentFontName() {
+  return FontName;
+}
+int CurrentFontSize() {
+  return FontSize;
+}
+bool CurrentFontBold() {
+  return FontBold;
+}
+
+void SetTextCursor(int x, int y) {
+  TextCursorX = x;
+  TextCursorY = y;
+}
+
+void WriteText(const std::string& text) {
+  const int w = TextWidth(text);
+  if (static_cast<long long>(MaxX()) < static_cast<long long>(TextCursorX) + w) NewLine();
+  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
+  TextCursorX = ClampToInt(static_cast<long long>(TextCursorX) + w);
+}
+
+void WriteLine(const std::string& text) {
+  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
+  TextCursorX = CharWidth;
+  if (TextCursorY < ScreenHeight) TextCursorY += CharHeight;
+}
