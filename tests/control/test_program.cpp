@@ -143,6 +143,17 @@ TEST_F(ProgramTest, InsideSkyFollowsTheSun) {
   EXPECT_EQ(MostColour(SkyPlace().x(), SkyPlace().y()), Black);
 }
 
+TEST_F(ProgramTest, ANewInputWithTheSameSkyShowsTheWholeSkyAgain) {
+  // The same place again: the sky pictures are kept, and the screen that the
+  // input cleared must show all of the picture, not only what the step draws.
+  StartAndWait(SummerNoon());
+  ASSERT_EQ(MostColour(SkyPlace().x(), SkyPlace().y()), LightBlue);
+  Driver->Add(std::vector<QString>(12, "<Enter>"));
+  ASSERT_TRUE(Press(Qt::Key_Escape));
+  EXPECT_EQ(MostColour(SkyPlace().x(), SkyPlace().y()), LightBlue);
+  EXPECT_EQ(MostColour(MaxX() / 2, MaxY() - 100), LightGreen); // the ground
+}
+
 // ---- the start screen and the parameter file of the command line --------------------------
 
 TEST_F(ProgramTest, StartScreenShowsTheHelpTextAndTakesErde0AsEarthData) {
