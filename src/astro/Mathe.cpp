@@ -78,7 +78,90 @@ long double CosSeries(long double r) {
   return 1.0L - r2 * sum;
 }
 
+// The same series in double for the small terms of the Sun and Moon series;
+// at |r| <= pi/4 the first term left out is below 2^-63.
+constexpr double SinTermsD[] = {
+    static_cast<double>(InverseFactorial(17)), static_cast<double>(InverseFactorial(15)),
+    static_cast<double>(InverseFactorial(13)), static_cast<double>(InverseFactorial(11)),
+    static_cast<double>(InverseFactorial(9)),  static_cast<double>(InverseFactorial(7)),
+    static_cast<double>(InverseFactorial(5)),  static_cast<double>(InverseFactorial(3))};
+constexpr double CosTermsD[] = {
+    static_cast<double>(InverseFactorial(18)), static_cast<double>(InverseFactorial(16)),
+    static_cast<double>(InverseFactorial(14)), static_cast<double>(InverseFactorial(12)),
+    static_cast<double>(InverseFactorial(10)), static_cast<double>(InverseFactorial(8)),
+    static_cast<double>(InverseFactorial(6)),  static_cast<double>(InverseFactorial(4)),
+    static_cast<double>(InverseFactorial(2))};
+
+double SinSeriesD(double r) {
+  const double r2 = r * r;
+  double sum = 0;
+  for (const double term : SinTermsD) sum = term - r2 * sum;
+  return r - r * r2 * sum;
+}
+
+double CosSeriesD(double r) {
+  const double r2 = r * r;
+  double sum = 0;
+  for (const double term : CosTermsD) sum = term - r2 * sum;
+  return 1.0 - r2 * sum;
+}
+
+// The double counterpart of ReduceQuarterTurns. The parts of pi/2 are
+// the same: their products with a quadrant count below 2^20 are exact.
+bool ReduceQuarterTurnsD(double x, double& r, int& quadrant) {
+  if (!(std::fabs(x) <= static_cast<double>(ReductionLimit))) return false;
+  const double kd = (x * static_cast<double>(TwoOverPi) + 0x1.8p52) - 0x1.8p52;
+  r = ((x - kd * static_cast<double>(PiOver2Hi)) - kd * static_cast<double>(PiOver2Mid)) -
+      kd * static_cast<double>(PiOver2Lo);
+  quadrant = static_cast<int>(static_cast<int64_t>(kd) & 3);
+  return true;
+}
+
 } // namespace
+
+TComplexD CosSinD(double x) {
+  double r;
+  int quadrant;
+  if (!ReduceQuarterTurnsD(x, r, quadrant)) return {std::cos(x), std::sin(x)};
+  const double s = SinSeriesD(r);
+  const double c = CosSeriesD(r);
+  // Each quarter turn turns (cos, sin) on by 90 degrees.
+  switch (quadrant) {
+  case 0:
+    return {c, s};
+  case 1:
+    return {-s, c};
+  case 2:
+    return {-c, -s};
+  default:
+    return {s, -c};
+  }
+}
+
+double SineD(double x) {
+  double r;
+  int quadrant;
+  if (!ReduceQuarterTurnsD(x, r, quadrant)) return std::sin(x);
+  switch (quadrant) {
+  case 0:
+    return SinSeriesD(r);
+  case 1:
+    return CosSeriesD(r);
+  case 2:
+    return -SinSeriesD(r);
+  default:
+    return -CosSeriesD(r);
+  }
+}
+
+double ReduceAngle(long double x) {
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return static_cast<double>(x);
+  // Quadrants 2 and 3 are the same angles as -2 and -1.
+  if (quadrant >= 2) quadrant -= 4;
+  return static_cast<double>(r + quadrant * (Pi / 2.0L));
+}
 
 long double Sine(long double x) {
   long double r;
@@ -110,6 +193,34 @@ long double Cosine(long double x) {
   default:
     return SinSeries(r);
   }
+}
+
+namespace {
+
+// Beyond this every long double is a whole number, and below it the double
+// nearest to x lies within a quarter of it.
+constexpr long double WholeLimit = 0x1p51L;
+
+// A whole number within one of x (|x| < WholeLimit): adding and removing
+// 1.5 * 2^52 in double leaves no fraction.
+long double NearWhole(long double x) {
+  const double shifted = static_cast<double>(x) + 0x1.8p52;
+  return shifted - 0x1.8p52;
+}
+
+} // namespace
+
+long double Trunc(long double x) {
+  if (!(std::fabs(x) < WholeLimit)) return std::trunc(x); // huge, infinite or NaN
+  const long double k = NearWhole(x);
+  if (x >= 0.0L) return (k > x) ? k - 1.0L : k;
+  return (k < x) ? k + 1.0L : k;
+}
+
+long double Floor(long double x) {
+  if (!(std::fabs(x) < WholeLimit)) return std::floor(x);
+  const long double k = NearWhole(x);
+  return (k > x) ? k - 1.0L : k;
 }
 
 long double ArcSin(long double x) {

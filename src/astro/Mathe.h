@@ -46,6 +46,37 @@ inline TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
+// The same pair in double. The many small periodic terms of the series are
+// summed in double: it is several times faster than long double, and its
+// sixteen digits are far more than a term of a few arcseconds needs.
+struct TComplexD {
+  double C = 1; // cosine (real part)
+  double S = 0; // sine (imaginary part)
+};
+
+inline TComplexD ComplexProduct(const TComplexD& A, const TComplexD& B) {
+  return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
+}
+
+inline TComplexD Conjugate(const TComplexD& A) {
+  return {A.C, -A.S};
+}
+
+// Cosine and sine in double for the small terms (within a unit in the last
+// place of a double for |x| up to a million radians).
+TComplexD CosSinD(double x);
+double SineD(double x);
+// An angle of many turns, known to long double precision, reduced to
+// within 5/4 pi of zero before it is rounded to a double, so that it keeps
+// its digits.
+double ReduceAngle(long double x);
+
+// The same as std::trunc and std::floor for every long double (a zero may
+// lose its sign). Those switch the x87 rounding mode twice, which costs more
+// than a whole sine; these round through a double instead.
+long double Trunc(long double x);
+long double Floor(long double x);
+
 // Arguments outside [-1, 1] are clamped, so no NaN comes out.
 long double ArcSin(long double x);
 long double ArcCos(long double x);
