@@ -140,27 +140,31 @@ long double LocalSiderealTime(const TCalendarDate& Date, long double t, long dou
 void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, long double cosPhi,
                             long double theta) {
   const long double H = theta - P; // hour angle
-  const long double sinDelta = Sine(Q);
-  const long double cosDelta = Cosine(Q);
-  const long double cosH = Cosine(H);
+  HourAngleToHorizontal(Sine(Q), Cosine(Q), Sine(H), Cosine(H), sinPhi, cosPhi, P, Q);
+}
+
+void HourAngleToHorizontal(long double sinDelta, long double cosDelta, long double sinH,
+                           long double cosH, long double sinPhi, long double cosPhi,
+                           long double& azimuth, long double& altitude) {
   const long double sinAltitude = sinDelta * sinPhi + cosDelta * cosPhi * cosH;
   const long double h = ArcSin(sinAltitude);
   const long double u = sinDelta * cosPhi - cosDelta * sinPhi * cosH;
-  const long double numerator = cosDelta * Sine(H);
-  const long double denominator = Cosine(h) - u;
-  Q = h;
+  const long double numerator = cosDelta * sinH;
+  const long double cosAltitude = Cosine(h);
+  const long double denominator = cosAltitude - u;
+  altitude = h;
   if (denominator == 0.0L) {
     // Due north, or the zenith where any azimuth would do.
-    P = Pi;
+    azimuth = Pi;
   } else if (u > 0.0L) {
     // North of the east-west line the denominator cos h - u approaches 0
     // towards north and rounding would decide the result there (the
     // celestial pole could come out anywhere). The same half angle from
     // (1 - cos A) / sin A, that is (cos h + u) / numerator, stays exact;
     // exactly on the meridian the object is due north.
-    P = (numerator == 0.0L) ? Pi : 2.0L * std::atan((Cosine(h) + u) / numerator);
+    azimuth = (numerator == 0.0L) ? Pi : 2.0L * std::atan((cosAltitude + u) / numerator);
   } else {
     // Counted from the south point through the west.
-    P = 2.0L * std::atan(numerator / denominator);
+    azimuth = 2.0L * std::atan(numerator / denominator);
   }
 }

@@ -44,6 +44,12 @@ bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
   return true;
 }
 
+// cos and sin of 0, 1, 2 and 3 quarter turns. Turning a pair on by a
+// quarter-turn count with a complex product keeps every value exact and
+// needs no branch on the count, which is as random as the angles are.
+constexpr TComplex QuarterTurn[4] = {{1.0L, 0.0L}, {0.0L, 1.0L}, {-1.0L, 0.0L}, {0.0L, -1.0L}};
+constexpr TComplexD QuarterTurnD[4] = {{1.0, 0.0}, {0.0, 1.0}, {-1.0, 0.0}, {0.0, -1.0}};
+
 // 1/n! in long double.
 constexpr long double InverseFactorial(int n) {
   long double f = 1.0L;
@@ -123,19 +129,7 @@ TComplexD CosSinD(double x) {
   double r;
   int quadrant;
   if (!ReduceQuarterTurnsD(x, r, quadrant)) return {std::cos(x), std::sin(x)};
-  const double s = SinSeriesD(r);
-  const double c = CosSeriesD(r);
-  // Each quarter turn turns (cos, sin) on by 90 degrees.
-  switch (quadrant) {
-  case 0:
-    return {c, s};
-  case 1:
-    return {-s, c};
-  case 2:
-    return {-c, -s};
-  default:
-    return {s, -c};
-  }
+  return ComplexProduct(TComplexD{CosSeriesD(r), SinSeriesD(r)}, QuarterTurnD[quadrant]);
 }
 
 double SineD(double x) {
@@ -161,6 +155,13 @@ double ReduceAngle(long double x) {
   // Quadrants 2 and 3 are the same angles as -2 and -1.
   if (quadrant >= 2) quadrant -= 4;
   return static_cast<double>(r + quadrant * (Pi / 2.0L));
+}
+
+TComplex CosSin(long double x) {
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return {std::cos(x), std::sin(x)};
+  return ComplexProduct(TComplex{CosSeries(r), SinSeries(r)}, QuarterTurn[quadrant]);
 }
 
 long double Sine(long double x) {
@@ -193,34 +194,6 @@ long double Cosine(long double x) {
   default:
     return SinSeries(r);
   }
-}
-
-namespace {
-
-// Beyond this every long double is a whole number, and below it the double
-// nearest to x lies within a quarter of it.
-constexpr long double WholeLimit = 0x1p51L;
-
-// A whole number within one of x (|x| < WholeLimit): adding and removing
-// 1.5 * 2^52 in double leaves no fraction.
-long double NearWhole(long double x) {
-  const double shifted = static_cast<double>(x) + 0x1.8p52;
-  return shifted - 0x1.8p52;
-}
-
-} // namespace
-
-long double Trunc(long double x) {
-  if (!(std::fabs(x) < WholeLimit)) return std::trunc(x); // huge, infinite or NaN
-  const long double k = NearWhole(x);
-  if (x >= 0.0L) return (k > x) ? k - 1.0L : k;
-  return (k < x) ? k + 1.0L : k;
-}
-
-long double Floor(long double x) {
-  if (!(std::fabs(x) < WholeLimit)) return std::floor(x);
-  const long double k = NearWhole(x);
-  return (k > x) ? k - 1.0L : k;
 }
 
 long double ArcSin(long double x) {
