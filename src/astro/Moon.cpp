@@ -252,7 +252,8 @@ TComplexD& PowerAt(TMoonState& m, int k, int j) {
 // rounded and goes on to the highest power by products in double.
 void PowerTable(TMoonState& m, int k, long double argument, long double f) {
   LeadingPowerAt(m, k, 0) = {1.0L, 0.0L};
-  LeadingPowerAt(m, k, 1) = {f * Cosine(argument), f * Sine(argument)};
+  const TComplex e = CosSin(argument);
+  LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
   LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
   for (int j = 0; j <= 2; ++j) {
     const TComplex& e = LeadingPowerAt(m, k, j);
@@ -318,8 +319,19 @@ void LeadingTermSum(TMoonState& m) {
 void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
   // Local copies of the sums can stay in registers through the loop.
   double DLambda = m.dLambda, DS = m.dS, Gamma1C = m.dGamma1C, SinPi = m.dSinPi;
+  // The rows come in runs with the same multiples of l, l' and F and only
+  // the multiple of D changing; their product is kept for the run.
+  int p = 0, q = 0, r = 0;
+  TComplexD lead = m.E[0][PowerOffset];
   for (const TSolarTerm& t : terms) {
-    const TComplexD XY = Term(m, t.p, t.q, t.r, t.s);
+    if (t.p != p || t.q != q || t.r != r) {
+      p = t.p;
+      q = t.q;
+      r = t.r;
+      lead = ComplexProduct(ComplexProduct(m.E[0][p + PowerOffset], m.E[1][q + PowerOffset]),
+                            m.E[2][r + PowerOffset]);
+    }
+    const TComplexD XY = ComplexProduct(lead, m.E[3][t.s + PowerOffset]);
     DLambda += t.cL * XY.S;
     DS += t.cS * XY.S;
     Gamma1C += t.cG * XY.C;

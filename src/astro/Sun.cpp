@@ -142,7 +142,7 @@ TComplexD& EkAt(TSunState& s, int j) {
 // starts from them and goes on to the seventh.
 void BuildE3(TSunState& s, long double M3) {
   s.Earth[0] = {1.0L, 0.0L};
-  s.Earth[1] = {Cosine(M3), Sine(M3)};
+  s.Earth[1] = CosSin(M3);
   for (int j = 2; j <= 3; ++j) s.Earth[j] = ComplexProduct(s.Earth[j - 1], s.Earth[1]);
   for (int j = 0; j <= 3; ++j)
     E3At(s, j) = {static_cast<double>(s.Earth[j].C), static_cast<double>(s.Earth[j].S)};
