@@ -49,7 +49,9 @@ inline TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
-// Cosine and sine at once, for little more than the cost of one of them.
+// Cosine and sine at once, from a table of steps of pi/64 and a short
+// series: within a few units in the last place of std::cos and std::sin,
+// for less than the cost of one Sine.
 TComplex CosSin(long double x);
 
 // The same pair in double. The many small periodic terms of the series are
