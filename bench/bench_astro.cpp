@@ -12,6 +12,7 @@
 namespace {
 
 // Steps through time like the animation does, so no two calls see the same T.
+// bench/peer/peer.js times astronomy-engine on the same instants.
 constexpr long double StartJD = 2460440.5L;
 constexpr long double StepDays = 0.1L / 24.0L;
 

@@ -21,12 +21,19 @@ long double ClampJulianDate(long double jd) {
   return jd;
 }
 
+// A whole number inside the clamp range to an integer. Through a double,
+// which holds it exactly: converting a long double directly switches the
+// x87 rounding mode twice.
+int64_t WholeToInt(long double whole) {
+  return static_cast<int64_t>(static_cast<double>(whole));
+}
+
 // Whole days and months are counted by rounding down. From 4713 BC on every
 // value rounded here is positive, so this is the same as cutting off the
 // fraction; before that, rounding down keeps the (proleptic Julian)
 // calendar going instead of producing negative days and months.
 int64_t FloorToInt(long double x) {
-  return static_cast<int64_t>(std::floor(x));
+  return WholeToInt(Floor(x));
 }
 
 // The date and MEZ time of a Julian date already inside the clamp range.
@@ -50,7 +57,7 @@ void CalendarDateInRange(long double jd, TCalendarDate& Date, long double& t) {
   const long double d =
       static_cast<long double>(B - D) -
       static_cast<long double>(FloorToInt(static_cast<long double>(E) * 30.6001L)) + F;
-  Date.Day = static_cast<int32_t>(std::trunc(d));
+  Date.Day = static_cast<int32_t>(WholeToInt(Trunc(d)));
   if (E > 13) {
     Date.Month = static_cast<int32_t>(E - 13);
     Date.Year = static_cast<int32_t>(C - 4715);
@@ -58,7 +65,7 @@ void CalendarDateInRange(long double jd, TCalendarDate& Date, long double& t) {
     Date.Month = static_cast<int32_t>(E - 1);
     Date.Year = static_cast<int32_t>(C - 4716);
   }
-  t = HoursToHoursMinutes((d - std::trunc(d)) * 24.0L) + 1.0L;
+  t = HoursToHoursMinutes((d - Trunc(d)) * 24.0L) + 1.0L;
   if (t > 24.0L) {
     // Past midnight MEZ: the date is the next day's, one hour later in UT.
     CalendarDateInRange(jd + 1.0L / 24.0L, Date, t);
@@ -69,13 +76,13 @@ void CalendarDateInRange(long double jd, TCalendarDate& Date, long double& t) {
 } // namespace
 
 long double HoursMinutesToHours(long double t) {
-  return std::trunc(t) + (t - std::trunc(t)) / 0.6L;
+  return Trunc(t) + (t - Trunc(t)) / 0.6L;
 }
 
 long double HoursToHoursMinutes(long double h) {
   const long double a = std::fabs(h);
   const long double s = (h >= 0.0L) ? 1.0L : -1.0L;
-  return s * (std::trunc(a) + (a - std::trunc(a)) * 0.6L);
+  return s * (Trunc(a) + (a - Trunc(a)) * 0.6L);
 }
 
 long double JulianCenturies(long double jd) {
@@ -104,8 +111,8 @@ long double JulianDate(const TCalendarDate& Date, long double t) {
   }
   if (Key >= 15821015.0L) {
     // Gregorian calendar from 15 October 1582 on.
-    const long double C = std::trunc((Y + 88.0L) / 100.0L);
-    B = std::trunc(C / 4.0L) + (B + 38.0L - C);
+    const long double C = Trunc((Y + 88.0L) / 100.0L);
+    B = Trunc(C / 4.0L) + (B + 38.0L - C);
   }
   // Year and month come from 32-bit integers, so both products stay far
   // inside the 64-bit range.
@@ -123,7 +130,7 @@ long double LocalSiderealTime(const TCalendarDate& Date, long double t, long dou
   long double S = (J0 - 2445700.5L) * 0.0657098242L + 6.656306L + lambda * 12.0L / Pi +
                   (HoursMinutesToHours(t) - 1.0L) * 1.0027379093L;
   S = S / 24.0L;
-  S = (S - std::trunc(S)) * 24.0L;
+  S = (S - Trunc(S)) * 24.0L;
   if (S < 0.0L) S = S + 24.0L;
   // A tiny negative remainder plus 24 can round to 24 itself.
   if (S >= 24.0L) S = 0.0L;
@@ -133,27 +140,31 @@ long double LocalSiderealTime(const TCalendarDate& Date, long double t, long dou
 void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, long double cosPhi,
                             long double theta) {
   const long double H = theta - P; // hour angle
-  const long double sinDelta = Sine(Q);
-  const long double cosDelta = Cosine(Q);
-  const long double cosH = Cosine(H);
+  HourAngleToHorizontal(Sine(Q), Cosine(Q), Sine(H), Cosine(H), sinPhi, cosPhi, P, Q);
+}
+
+void HourAngleToHorizontal(long double sinDelta, long double cosDelta, long double sinH,
+                           long double cosH, long double sinPhi, long double cosPhi,
+                           long double& azimuth, long double& altitude) {
   const long double sinAltitude = sinDelta * sinPhi + cosDelta * cosPhi * cosH;
   const long double h = ArcSin(sinAltitude);
   const long double u = sinDelta * cosPhi - cosDelta * sinPhi * cosH;
-  const long double numerator = cosDelta * Sine(H);
-  const long double denominator = Cosine(h) - u;
-  Q = h;
+  const long double numerator = cosDelta * sinH;
+  const long double cosAltitude = Cosine(h);
+  const long double denominator = cosAltitude - u;
+  altitude = h;
   if (denominator == 0.0L) {
     // Due north, or the zenith where any azimuth would do.
-    P = Pi;
+    azimuth = Pi;
   } else if (u > 0.0L) {
     // North of the east-west line the denominator cos h - u approaches 0
     // towards north and rounding would decide the result there (the
     // celestial pole could come out anywhere). The same half angle from
     // (1 - cos A) / sin A, that is (cos h + u) / numerator, stays exact;
     // exactly on the meridian the object is due north.
-    P = (numerator == 0.0L) ? Pi : 2.0L * std::atan((Cosine(h) + u) / numerator);
+    azimuth = (numerator == 0.0L) ? Pi : 2.0L * std::atan((cosAltitude + u) / numerator);
   } else {
     // Counted from the south point through the west.
-    P = 2.0L * std::atan(numerator / denominator);
+    azimuth = 2.0L * std::atan(numerator / denominator);
   }
 }

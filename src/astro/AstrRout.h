@@ -33,3 +33,8 @@ long double LocalSiderealTime(const TCalendarDate& Date, long double t, long dou
 // Q: declination in, altitude out. theta = local sidereal time.
 void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, long double cosPhi,
                             long double theta);
+// The same from the sines and cosines of the declination and of the hour
+// angle, for callers that have them without the angles.
+void HourAngleToHorizontal(long double sinDelta, long double cosDelta, long double sinH,
+                           long double cosH, long double sinPhi, long double cosPhi,
+                           long double& azimuth, long double& altitude);

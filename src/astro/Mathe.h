@@ -3,6 +3,7 @@
 // (long double, 80 bit on x86-64); every angle in radians.
 #pragma once
 
+#include <cmath>
 #include <string>
 
 struct TVector {
@@ -37,13 +38,79 @@ long double Cosine(long double x);
 
 // A cosine/sine pair (c, s) standing for the complex number c + i s; the
 // Sun and Moon series build the multiples of their angles from such pairs.
+// No default values: the power tables of a call are filled before use, and
+// setting them up first would cost as much as filling them.
 struct TComplex {
-  long double C = 1; // cosine (real part)
-  long double S = 0; // sine (imaginary part)
+  long double C; // cosine (real part)
+  long double S; // sine (imaginary part)
 };
 
 inline TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
+}
+
+// Cosine and sine at once, from a table of steps of pi/64 and a short
+// series: within a few units in the last place of std::cos and std::sin,
+// for less than the cost of one Sine.
+TComplex CosSin(long double x);
+
+// The same pair in double. The many small periodic terms of the series are
+// summed in double: it is several times faster than long double, and its
+// sixteen digits are far more than a term of a few arcseconds needs.
+struct TComplexD {
+  double C; // cosine (real part)
+  double S; // sine (imaginary part)
+};
+
+inline TComplexD ComplexProduct(const TComplexD& A, const TComplexD& B) {
+  return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
+}
+
+inline TComplexD Conjugate(const TComplexD& A) {
+  return {A.C, -A.S};
+}
+
+// Cosine and sine in double for the small terms (within a unit in the last
+// place of a double for |x| up to a million radians).
+TComplexD CosSinD(double x);
+double SineD(double x);
+// An angle of many turns, known to long double precision, reduced to
+// within 5/4 pi of zero before it is rounded to a double, so that it keeps
+// its digits.
+double ReduceAngle(long double x);
+
+// Trunc and Floor: the same as std::trunc and std::floor for every long
+// double (a zero may lose its sign). Those switch the x87 rounding mode
+// twice, which costs more than a whole sine; these round through a double
+// and correct by one without a branch, since the fractions of the series'
+// arguments are as often above one half as below.
+namespace MatheDetail {
+// Beyond this every long double is a whole number, and below it the double
+// nearest to x lies within a quarter of it.
+constexpr long double WholeLimit = 0x1p51L;
+// Indexed by a comparison: 0 if false, 1 if true.
+constexpr long double Step[2] = {0.0L, 1.0L};
+
+// A whole number within one of x (|x| < WholeLimit): adding and removing
+// 1.5 * 2^52 in double leaves no fraction.
+inline long double NearWhole(long double x) {
+  const double shifted = static_cast<double>(x) + 0x1.8p52;
+  return shifted - 0x1.8p52;
+}
+} // namespace MatheDetail
+
+inline long double Trunc(long double x) {
+  using namespace MatheDetail;
+  if (!(std::fabs(x) < WholeLimit)) return std::trunc(x); // huge, infinite or NaN
+  const long double k = NearWhole(x);
+  return k - Step[x >= 0.0L && k > x] + Step[x < 0.0L && k < x];
+}
+
+inline long double Floor(long double x) {
+  using namespace MatheDetail;
+  if (!(std::fabs(x) < WholeLimit)) return std::floor(x);
+  const long double k = NearWhole(x);
+  return k - Step[k > x];
 }
 
 // Arguments outside [-1, 1] are clamped, so no NaN comes out.

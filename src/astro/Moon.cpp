@@ -3,6 +3,12 @@
 // solar perturbation terms, latitude terms and planetary terms. Every
 // multiple of the four arguments comes from a table of complex powers, so
 // the terms themselves need no sine or cosine.
+//
+// The mean arguments grow by more than a thousand turns a century and are
+// reduced to one turn in long double. The thirteen terms above 100
+// arcseconds (the largest is 22639") and the largest latitude term are
+// summed in long double; the hundred smaller ones in double, much faster
+// and still exact to some 1e-14 arcseconds.
 #include "Moon.h"
 
 #include "Mathe.h"
@@ -18,189 +24,204 @@ constexpr long double Rho = 206264.81L; // arcseconds per radian
 
 // The fractional part in [0, 1), also for negative x (dates before 2000).
 long double Frac(long double x) {
-  long double f = x - std::trunc(x);
-  if (f < 0.0L) f = f + 1.0L;
-  // A tiny negative part plus 1 can round to 1 itself.
+  long double f = x - Floor(x);
+  // A tiny negative x plus 1 can round to 1 itself.
   if (f >= 1.0L) f = 0.0L;
   return f;
 }
 
-// The sine of an angle given in revolutions.
-long double SinRev(long double x) {
-  return Sine(TwoPiM * Frac(x));
+// The sine of an angle given in revolutions, for terms of a few arcseconds.
+double SinRev(long double x) {
+  return SineD(static_cast<double>(TwoPiM * Frac(x)));
 }
 
-// A term with the multiples (p, q, r, s) of (l, l', F, D).
-struct TSolarTerm {
+// A term with the multiples (p, q, r, s) of (l, l', F, D), in long double.
+struct TLeadingTerm {
   int p, q, r, s;
   long double cL, cS, cG, cP; // arcseconds
 };
 
+// The same for the small terms, in double.
+struct TSolarTerm {
+  int p, q, r, s;
+  double cL, cS, cG, cP; // arcseconds
+};
+
 struct TNodeTerm {
   int p, q, r, s;
-  long double cN; // arcseconds
+  double cN; // arcseconds
 };
 
 // clang-format off
-const TSolarTerm FirstGroup[] = {
-    {0, 0, 0, 4, 13.902L, 14.06L, -0.001L, 0.2607L},
-    {0, 0, 0, 3, 0.403L, -4.01L, 0.394L, 0.0023L},
+// The terms above 100 arcseconds in longitude, from all three groups.
+const TLeadingTerm LeadingTerms[] = {
     {0, 0, 0, 2, 2369.912L, 2373.36L, 0.601L, 28.2333L},
     {0, 0, 0, 1, -125.154L, -112.79L, -0.725L, -0.9781L},
-    {1, 0, 0, 4, 1.979L, 6.98L, -0.445L, 0.0433L},
     {1, 0, 0, 2, 191.953L, 192.72L, 0.029L, 3.0861L},
-    {1, 0, 0, 1, -8.466L, -13.51L, 0.455L, -0.1093L},
     {1, 0, 0, 0, 22639.5L, 22609.07L, 0.079L, 186.5398L},
-    {1, 0, 0, -1, 18.609L, 3.59L, -0.094L, 0.0118L},
     {1, 0, 0, -2, -4586.465L, -4578.13L, -0.077L, 34.3117L},
-    {1, 0, 0, -3, 3.215L, 5.44L, 0.192L, -0.0386L},
-    {1, 0, 0, -4, -38.428L, -38.64L, 0.001L, 0.6008L},
-    {1, 0, 0, -6, -0.393L, -1.43L, -0.092L, 0.0086L},
-    {0, 1, 0, 4, -0.289L, -1.59L, 0.123L, -0.0053L},
-    {0, 1, 0, 2, -24.42L, -25.1L, 0.04L, -0.3L},
-    {0, 1, 0, 1, 18.023L, 17.93L, 0.007L, 0.1494L},
     {0, 1, 0, 0, -668.146L, -126.98L, -1.302L, -0.3997L},
-    {0, 1, 0, -1, 0.56L, 0.32L, -0.001L, -0.0037L},
     {0, 1, 0, -2, -165.145L, -165.06L, 0.054L, 1.9178L},
-    {0, 1, 0, -4, -1.877L, -6.46L, -0.416L, 0.0339L},
-    {2, 0, 0, 4, 0.213L, 1.02L, -0.074L, 0.0054L},
-    {2, 0, 0, 2, 14.387L, 14.78L, -0.017L, 0.2833L},
-    {2, 0, 0, 1, -0.586L, -1.2L, 0.054L, -0.01L},
     {2, 0, 0, 0, 769.016L, 767.96L, 0.107L, 10.1657L},
-    {2, 0, 0, -1, 1.75L, 2.01L, -0.018L, 0.0155L},
     {2, 0, 0, -2, -211.656L, -152.53L, 5.679L, -0.3039L},
-    {2, 0, 0, -3, 1.225L, 0.91L, -0.03L, -0.0088L},
-    {2, 0, 0, -4, -30.773L, -34.07L, -0.308L, 0.3722L},
-    {2, 0, 0, -6, -0.57L, -1.4L, -0.074L, 0.0109L},
-    {1, 1, 0, 2, -2.921L, -11.75L, 0.787L, -0.0484L},
-    {1, 1, 0, 1, 1.267L, 1.52L, -0.022L, 0.0164L},
     {1, 1, 0, 0, -109.673L, -115.18L, 0.461L, -0.949L},
     {1, 1, 0, -2, -205.962L, -182.36L, 2.056L, 1.4437L},
-    {1, 1, 0, -3, 0.233L, 0.36L, 0.012L, -0.0025L},
-    {1, 1, 0, -4, -4.391L, -9.66L, -0.471L, 0.0673L},
+    {1, -1, 0, 0, 147.687L, 138.76L, 0.679L, 1.1528L},
+    {0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124L},
+};
+
+const TSolarTerm FirstGroup[] = {
+    {0, 0, 0, 4, 13.902, 14.06, -0.001, 0.2607},
+    {0, 0, 0, 3, 0.403, -4.01, 0.394, 0.0023},
+    {1, 0, 0, 4, 1.979, 6.98, -0.445, 0.0433},
+    {1, 0, 0, 1, -8.466, -13.51, 0.455, -0.1093},
+    {1, 0, 0, -1, 18.609, 3.59, -0.094, 0.0118},
+    {1, 0, 0, -3, 3.215, 5.44, 0.192, -0.0386},
+    {1, 0, 0, -4, -38.428, -38.64, 0.001, 0.6008},
+    {1, 0, 0, -6, -0.393, -1.43, -0.092, 0.0086},
+    {0, 1, 0, 4, -0.289, -1.59, 0.123, -0.0053},
+    {0, 1, 0, 2, -24.42, -25.1, 0.04, -0.3},
+    {0, 1, 0, 1, 18.023, 17.93, 0.007, 0.1494},
+    {0, 1, 0, -1, 0.56, 0.32, -0.001, -0.0037},
+    {0, 1, 0, -4, -1.877, -6.46, -0.416, 0.0339},
+    {2, 0, 0, 4, 0.213, 1.02, -0.074, 0.0054},
+    {2, 0, 0, 2, 14.387, 14.78, -0.017, 0.2833},
+    {2, 0, 0, 1, -0.586, -1.2, 0.054, -0.01},
+    {2, 0, 0, -1, 1.75, 2.01, -0.018, 0.0155},
+    {2, 0, 0, -3, 1.225, 0.91, -0.03, -0.0088},
+    {2, 0, 0, -4, -30.773, -34.07, -0.308, 0.3722},
+    {2, 0, 0, -6, -0.57, -1.4, -0.074, 0.0109},
+    {1, 1, 0, 2, -2.921, -11.75, 0.787, -0.0484},
+    {1, 1, 0, 1, 1.267, 1.52, -0.022, 0.0164},
+    {1, 1, 0, -3, 0.233, 0.36, 0.012, -0.0025},
+    {1, 1, 0, -4, -4.391, -9.66, -0.471, 0.0673},
 };
 
 const TSolarTerm SecondGroup[] = {
-    {1, -1, 0, 4, 0.283L, 1.53L, -0.111L, 0.006L},
-    {1, -1, 0, 2, 14.577L, 31.7L, -1.54L, 0.2302L},
-    {1, -1, 0, 0, 147.687L, 138.76L, 0.679L, 1.1528L},
-    {1, -1, 0, -1, -1.089L, 0.55L, 0.021L, 0},
-    {1, -1, 0, -2, 28.475L, 23.59L, -0.443L, -0.2257L},
-    {1, -1, 0, -3, -0.276L, -0.38L, -0.006L, -0.0036L},
-    {1, -1, 0, -4, 0.636L, 2.27L, 0.146L, -0.0102L},
-    {0, 2, 0, 2, -0.189L, -1.68L, 0.131L, -0.0028L},
-    {0, 2, 0, 0, -7.486L, -0.66L, -0.037L, -0.0086L},
-    {0, 2, 0, -2, -8.096L, -16.35L, -0.74L, 0.0918L},
-    {0, 0, 2, 2, -5.741L, -0.04L, 0, -0.0009L},
-    {0, 0, 2, 1, 0.255L, 0, 0, 0},
-    {0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124L},
-    {0, 0, 2, -1, 0.584L, 0.84L, 0, 0.0071L},
-    {0, 0, 2, -2, -55.173L, -52.14L, 0, -0.1052L},
-    {0, 0, 2, -3, 0.254L, 0.25L, 0, -0.0017L},
-    {0, 0, 2, -4, 0.025L, -1.67L, 0, 0.0031L},
-    {3, 0, 0, 2, 1.06L, 2.96L, -0.166L, 0.0243L},
-    {3, 0, 0, 0, 36.124L, 50.64L, -1.3L, 0.6215L},
-    {3, 0, 0, -2, -13.193L, -16.4L, 0.258L, -0.1187L},
-    {3, 0, 0, -4, -1.187L, -0.74L, 0.042L, 0.0074L},
-    {3, 0, 0, -6, -0.293L, -0.31L, -0.002L, 0.0046L},
-    {2, 1, 0, 2, -0.29L, -1.45L, 0.116L, -0.0051L},
-    {2, 1, 0, 0, -7.649L, -10.56L, 0.259L, -0.1038L},
-    {2, 1, 0, -2, -8.627L, -7.59L, 0.078L, -0.0192L},
-    {2, 1, 0, -4, -2.74L, -2.54L, 0.022L, 0.0324L},
-    {2, -1, 0, 2, 1.181L, 3.32L, -0.212L, 0.0213L},
-    {2, -1, 0, 0, 9.703L, 11.67L, -0.151L, 0.1268L},
-    {2, -1, 0, -1, -0.352L, -0.37L, 0.001L, -0.0028L},
-    {2, -1, 0, -2, -2.494L, -1.17L, -0.003L, -0.0017L},
-    {2, -1, 0, -4, 0.36L, 0.2L, -0.012L, -0.0043L},
-    {1, 2, 0, 0, -1.167L, -1.25L, 0.008L, -0.0106L},
-    {1, 2, 0, -2, -7.412L, -6.12L, 0.117L, 0.0484L},
-    {1, 2, 0, -4, -0.311L, -0.65L, -0.032L, 0.0044L},
-    {1, -2, 0, 2, 0.757L, 1.82L, -0.105L, 0.0112L},
-    {1, -2, 0, 0, 2.58L, 2.32L, 0.027L, 0.0196L},
-    {1, -2, 0, -2, 2.533L, 2.4L, -0.014L, -0.0212L},
-    {0, 3, 0, -2, -0.344L, -0.57L, -0.025L, 0.0036L},
-    {1, 0, 2, 2, -0.992L, -0.02L, 0, 0},
-    {1, 0, 2, 0, -45.099L, -0.02L, 0, -0.001L},
-    {1, 0, 2, -2, -0.179L, -9.52L, 0, -0.0833L},
-    {1, 0, 2, -4, -0.301L, -0.33L, 0, 0.0014L},
-    {1, 0, -2, 2, -6.382L, -3.37L, 0, -0.0481L},
-    {1, 0, -2, 0, 39.528L, 85.13L, 0, -0.7136L},
-    {1, 0, -2, -2, 9.366L, 0.71L, 0, -0.0112L},
-    {1, 0, -2, -4, 0.202L, 0.02L, 0, 0},
+    {1, -1, 0, 4, 0.283, 1.53, -0.111, 0.006},
+    {1, -1, 0, 2, 14.577, 31.7, -1.54, 0.2302},
+    {1, -1, 0, -1, -1.089, 0.55, 0.021, 0},
+    {1, -1, 0, -2, 28.475, 23.59, -0.443, -0.2257},
+    {1, -1, 0, -3, -0.276, -0.38, -0.006, -0.0036},
+    {1, -1, 0, -4, 0.636, 2.27, 0.146, -0.0102},
+    {0, 2, 0, 2, -0.189, -1.68, 0.131, -0.0028},
+    {0, 2, 0, 0, -7.486, -0.66, -0.037, -0.0086},
+    {0, 2, 0, -2, -8.096, -16.35, -0.74, 0.0918},
+    {0, 0, 2, 2, -5.741, -0.04, 0, -0.0009},
+    {0, 0, 2, 1, 0.255, 0, 0, 0},
+    {0, 0, 2, -1, 0.584, 0.84, 0, 0.0071},
+    {0, 0, 2, -2, -55.173, -52.14, 0, -0.1052},
+    {0, 0, 2, -3, 0.254, 0.25, 0, -0.0017},
+    {0, 0, 2, -4, 0.025, -1.67, 0, 0.0031},
+    {3, 0, 0, 2, 1.06, 2.96, -0.166, 0.0243},
+    {3, 0, 0, 0, 36.124, 50.64, -1.3, 0.6215},
+    {3, 0, 0, -2, -13.193, -16.4, 0.258, -0.1187},
+    {3, 0, 0, -4, -1.187, -0.74, 0.042, 0.0074},
+    {3, 0, 0, -6, -0.293, -0.31, -0.002, 0.0046},
+    {2, 1, 0, 2, -0.29, -1.45, 0.116, -0.0051},
+    {2, 1, 0, 0, -7.649, -10.56, 0.259, -0.1038},
+    {2, 1, 0, -2, -8.627, -7.59, 0.078, -0.0192},
+    {2, 1, 0, -4, -2.74, -2.54, 0.022, 0.0324},
+    {2, -1, 0, 2, 1.181, 3.32, -0.212, 0.0213},
+    {2, -1, 0, 0, 9.703, 11.67, -0.151, 0.1268},
+    {2, -1, 0, -1, -0.352, -0.37, 0.001, -0.0028},
+    {2, -1, 0, -2, -2.494, -1.17, -0.003, -0.0017},
+    {2, -1, 0, -4, 0.36, 0.2, -0.012, -0.0043},
+    {1, 2, 0, 0, -1.167, -1.25, 0.008, -0.0106},
+    {1, 2, 0, -2, -7.412, -6.12, 0.117, 0.0484},
+    {1, 2, 0, -4, -0.311, -0.65, -0.032, 0.0044},
+    {1, -2, 0, 2, 0.757, 1.82, -0.105, 0.0112},
+    {1, -2, 0, 0, 2.58, 2.32, 0.027, 0.0196},
+    {1, -2, 0, -2, 2.533, 2.4, -0.014, -0.0212},
+    {0, 3, 0, -2, -0.344, -0.57, -0.025, 0.0036},
+    {1, 0, 2, 2, -0.992, -0.02, 0, 0},
+    {1, 0, 2, 0, -45.099, -0.02, 0, -0.001},
+    {1, 0, 2, -2, -0.179, -9.52, 0, -0.0833},
+    {1, 0, 2, -4, -0.301, -0.33, 0, 0.0014},
+    {1, 0, -2, 2, -6.382, -3.37, 0, -0.0481},
+    {1, 0, -2, 0, 39.528, 85.13, 0, -0.7136},
+    {1, 0, -2, -2, 9.366, 0.71, 0, -0.0112},
+    {1, 0, -2, -4, 0.202, 0.02, 0, 0},
 };
 
 const TSolarTerm ThirdGroup[] = {
-    {0, 1, 2, 0, 0.415L, 0.1L, 0, 0.0013L},
-    {0, 1, 2, -2, -2.152L, -2.26L, 0, -0.0066L},
-    {0, 1, -2, 2, -1.44L, -1.3L, 0, 0.0014L},
-    {0, 1, -2, -2, 0.384L, -0.04L, 0, 0},
-    {4, 0, 0, 0, 1.938L, 3.6L, -0.145L, 0.0401L},
-    {4, 0, 0, -2, -0.952L, -1.58L, 0.052L, -0.013L},
-    {3, 1, 0, 0, -0.551L, -0.94L, 0.032L, -0.0097L},
-    {3, 1, 0, -2, -0.482L, -0.57L, 0.005L, -0.0045L},
-    {3, -1, 0, 0, 0.681L, 0.96L, -0.026L, 0.0115L},
-    {2, 2, 0, -2, -0.297L, -0.27L, 0.002L, -0.0009L},
-    {2, -2, 0, -2, 0.254L, 0.21L, -0.003L, 0},
-    {1, 3, 0, -2, -0.25L, -0.22L, 0.004L, 0.0014L},
-    {2, 0, 2, 0, -3.996L, 0, 0, 0.0004L},
-    {2, 0, 2, -2, 0.557L, -0.75L, 0, -0.009L},
-    {2, 0, -2, 2, -0.459L, -0.38L, 0, -0.0053L},
-    {2, 0, -2, 0, -1.298L, 0.74L, 0, 0.0004L},
-    {2, 0, -2, -2, 0.538L, 1.14L, 0, -0.0141L},
-    {1, 1, 2, 0, 0.263L, 0.02L, 0, 0},
-    {1, 1, -2, -2, 0.426L, 0.07L, 0, -0.0006L},
-    {1, -1, 2, 0, -0.304L, 0.03L, 0, 0.0003L},
-    {1, -1, -2, 2, -0.372L, -0.19L, 0, -0.0027L},
-    {0, 0, 4, 0, 0.418L, 0, 0, 0},
-    {3, 0, 2, 0, -0.33L, -0.04L, 0, 0},
+    {0, 1, 2, 0, 0.415, 0.1, 0, 0.0013},
+    {0, 1, 2, -2, -2.152, -2.26, 0, -0.0066},
+    {0, 1, -2, 2, -1.44, -1.3, 0, 0.0014},
+    {0, 1, -2, -2, 0.384, -0.04, 0, 0},
+    {4, 0, 0, 0, 1.938, 3.6, -0.145, 0.0401},
+    {4, 0, 0, -2, -0.952, -1.58, 0.052, -0.013},
+    {3, 1, 0, 0, -0.551, -0.94, 0.032, -0.0097},
+    {3, 1, 0, -2, -0.482, -0.57, 0.005, -0.0045},
+    {3, -1, 0, 0, 0.681, 0.96, -0.026, 0.0115},
+    {2, 2, 0, -2, -0.297, -0.27, 0.002, -0.0009},
+    {2, -2, 0, -2, 0.254, 0.21, -0.003, 0},
+    {1, 3, 0, -2, -0.25, -0.22, 0.004, 0.0014},
+    {2, 0, 2, 0, -3.996, 0, 0, 0.0004},
+    {2, 0, 2, -2, 0.557, -0.75, 0, -0.009},
+    {2, 0, -2, 2, -0.459, -0.38, 0, -0.0053},
+    {2, 0, -2, 0, -1.298, 0.74, 0, 0.0004},
+    {2, 0, -2, -2, 0.538, 1.14, 0, -0.0141},
+    {1, 1, 2, 0, 0.263, 0.02, 0, 0},
+    {1, 1, -2, -2, 0.426, 0.07, 0, -0.0006},
+    {1, -1, 2, 0, -0.304, 0.03, 0, 0.0003},
+    {1, -1, -2, 2, -0.372, -0.19, 0, -0.0027},
+    {0, 0, 4, 0, 0.418, 0, 0, 0},
+    {3, 0, 2, 0, -0.33, -0.04, 0, 0},
 };
 
+// All node terms but the largest, -526.069" at (0, 0, 1, -2).
 const TNodeTerm NodeTerms[] = {
-    {0, 0, 1, -2, -526.069L},
-    {0, 0, 1, -4, -3.352L},
-    {1, 0, 1, -2, 44.297L},
-    {1, 0, 1, -4, -6.0L},
-    {-1, 0, 1, 0, 20.599L},
-    {-1, 0, 1, -2, -30.598L},
-    {-2, 0, 1, 0, -24.649L},
-    {-2, 0, 1, -2, -2.0L},
-    {0, 1, 1, -2, -22.571L},
-    {0, -1, 1, -2, 10.985L},
+    {0, 0, 1, -4, -3.352},
+    {1, 0, 1, -2, 44.297},
+    {1, 0, 1, -4, -6.0},
+    {-1, 0, 1, 0, 20.599},
+    {-1, 0, 1, -2, -30.598},
+    {-2, 0, 1, 0, -24.649},
+    {-2, 0, 1, -2, -2.0},
+    {0, 1, 1, -2, -22.571},
+    {0, -1, 1, -2, 10.985},
 };
 // clang-format on
 
 // The highest power in each argument's table: l, l', F, D.
 constexpr int MaxPower[4] = {4, 3, 4, 6};
 constexpr int PowerOffset = 6; // E[j] is stored at j + 6, j = -6 .. 6
+// The long double terms use the multiples -2 .. 2 only.
+constexpr int LeadingOffset = 2;
 
 // Everything one call works on; local to the call, so MoonPosition keeps
 // no state between calls.
 struct TMoonState {
   long double T = 0;
-  long double DL0 = 0, Dl = 0, Dls = 0, DF = 0, DD = 0, DGamma = 0; // long-periodic
-  long double L0 = 0, l = 0, ls = 0, F = 0, D = 0;                  // mean arguments
-  TComplex E[4][2 * PowerOffset + 1]; // E[k][j + 6] = f^|j| exp(i j argument_k)
+  double DL0 = 0, Dl = 0, Dls = 0, DF = 0, DD = 0, DGamma = 0; // long-periodic
+  long double L0 = 0, l = 0, ls = 0, F = 0, D = 0;             // mean arguments
+  // EL[k][j + 2] and E[k][j + 6] = f^|j| exp(i j argument_k)
+  TComplex EL[4][2 * LeadingOffset + 1];
+  TComplexD E[4][2 * PowerOffset + 1];
+  // The sums of the long double terms ...
   long double DLambda = 0, DS = 0, Gamma1C = 0, SinPi = 3422.7L, N = 0;
+  // ... and of the double ones.
+  double dLambda = 0, dS = 0, dGamma1C = 0, dSinPi = 0, dN = 0;
 };
 
 void LongPeriodic(TMoonState& m) {
   const long double T = m.T;
-  const long double S1 = SinRev(0.19833L + 0.05611L * T);
-  const long double S2 = SinRev(0.27869L + 0.04508L * T);
-  const long double S3 = SinRev(0.16827L - 0.36903L * T);
-  const long double S4 = SinRev(0.34734L - 5.37261L * T);
-  const long double S5 = SinRev(0.10498L - 5.37899L * T);
-  const long double S6 = SinRev(0.42681L - 0.41855L * T);
-  const long double S7 = SinRev(0.14943L - 5.37511L * T);
-  m.DL0 = 0.84L * S1 + 0.31L * S2 + 14.27L * S3 + 7.26L * S4 + 0.28L * S5 + 0.24L * S6;
-  m.Dl = 2.94L * S1 + 0.31L * S2 + 14.27L * S3 + 9.34L * S4 + 1.12L * S5 + 0.83L * S6;
-  m.Dls = -6.40L * S1 - 1.89L * S6;
-  m.DF =
-      0.21L * S1 + 0.31L * S2 + 14.27L * S3 - 88.70L * S4 - 15.30L * S5 + 0.24L * S6 - 1.86L * S7;
+  const double S1 = SinRev(0.19833L + 0.05611L * T);
+  const double S2 = SinRev(0.27869L + 0.04508L * T);
+  const double S3 = SinRev(0.16827L - 0.36903L * T);
+  const double S4 = SinRev(0.34734L - 5.37261L * T);
+  const double S5 = SinRev(0.10498L - 5.37899L * T);
+  const double S6 = SinRev(0.42681L - 0.41855L * T);
+  const double S7 = SinRev(0.14943L - 5.37511L * T);
+  m.DL0 = 0.84 * S1 + 0.31 * S2 + 14.27 * S3 + 7.26 * S4 + 0.28 * S5 + 0.24 * S6;
+  m.Dl = 2.94 * S1 + 0.31 * S2 + 14.27 * S3 + 9.34 * S4 + 1.12 * S5 + 0.83 * S6;
+  m.Dls = -6.40 * S1 - 1.89 * S6;
+  m.DF = 0.21 * S1 + 0.31 * S2 + 14.27 * S3 - 88.70 * S4 - 15.30 * S5 + 0.24 * S6 - 1.86 * S7;
   m.DD = m.DL0 - m.Dls;
-  m.DGamma = -3.332e-6L * SinRev(0.59734L - 5.37261L * T) -
-             0.539e-6L * SinRev(0.35498L - 5.37899L * T) -
-             0.064e-6L * SinRev(0.39943L - 5.37511L * T);
+  m.DGamma = -3.332e-6 * SinRev(0.59734L - 5.37261L * T) -
+             0.539e-6 * SinRev(0.35498L - 5.37899L * T) -
+             0.064e-6 * SinRev(0.39943L - 5.37511L * T);
 }
 
 // An angle from its polynomial in revolutions and its correction in arcseconds.
@@ -219,17 +240,32 @@ void MeanArguments(TMoonState& m) {
   m.D = MeanArgument(0.82736186L, 1236.85308708L, -0.00000397L, T, m.DD);
 }
 
-TComplex& PowerAt(TMoonState& m, int k, int j) {
+TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
+  return m.EL[k][j + LeadingOffset];
+}
+
+TComplexD& PowerAt(TMoonState& m, int k, int j) {
   return m.E[k][j + PowerOffset];
 }
 
+// The powers -2 .. 2 in long double; the double table takes them over
+// rounded and goes on to the highest power by products in double.
 void PowerTable(TMoonState& m, int k, long double argument, long double f) {
-  const int max = MaxPower[k];
-  PowerAt(m, k, 0) = {1.0L, 0.0L};
-  PowerAt(m, k, 1) = {f * Cosine(argument), f * Sine(argument)};
-  for (int j = 2; j <= max; ++j)
+  LeadingPowerAt(m, k, 0) = {1.0L, 0.0L};
+  const TComplex e = CosSin(argument);
+  LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
+  LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
+  for (int j = 0; j <= 2; ++j) {
+    const TComplex& e = LeadingPowerAt(m, k, j);
+    PowerAt(m, k, j) = {static_cast<double>(e.C), static_cast<double>(e.S)};
+  }
+  for (int j = 3; j <= MaxPower[k]; ++j)
     PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
-  for (int j = 1; j <= max; ++j) PowerAt(m, k, -j) = {PowerAt(m, k, j).C, -PowerAt(m, k, j).S};
+  for (int j = 1; j <= LeadingOffset; ++j) {
+    const TComplex& e = LeadingPowerAt(m, k, j);
+    LeadingPowerAt(m, k, -j) = {e.C, -e.S};
+  }
+  for (int j = 1; j <= MaxPower[k]; ++j) PowerAt(m, k, -j) = Conjugate(PowerAt(m, k, j));
 }
 
 void PowerTables(TMoonState& m) {
@@ -240,18 +276,18 @@ void PowerTables(TMoonState& m) {
   PowerTable(m, 3, m.D, 1.0L);
 }
 
-// (X, Y) := (X, Y) * E[j, k], the complex product written out so that the
+// (X, Y) := (X, Y) * EL[j, k], the complex product written out so that the
 // running value stays in registers; a multiple of 0 leaves (X, Y) alone.
 inline void MultiplyByPower(const TMoonState& m, int k, int j, long double& X, long double& Y) {
   if (j == 0) return;
-  const TComplex& E = m.E[k][j + PowerOffset];
+  const TComplex& E = m.EL[k][j + LeadingOffset];
   const long double x = X * E.C - Y * E.S;
   Y = Y * E.C + X * E.S;
   X = x;
 }
 
 // The complex value of the term with the multiples (p, q, r, s) of (l, l', F, D).
-inline TComplex Term(const TMoonState& m, int p, int q, int r, int s) {
+inline TComplex LeadingTerm(const TMoonState& m, int p, int q, int r, int s) {
   long double X = 1.0L, Y = 0.0L;
   MultiplyByPower(m, 0, p, X, Y);
   MultiplyByPower(m, 1, q, X, Y);
@@ -260,34 +296,67 @@ inline TComplex Term(const TMoonState& m, int p, int q, int r, int s) {
   return {X, Y};
 }
 
-void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
-  long double DLambda = m.DLambda, DS = m.DS, Gamma1C = m.Gamma1C, SinPi = m.SinPi;
-  for (const TSolarTerm& t : terms) {
-    const TComplex XY = Term(m, t.p, t.q, t.r, t.s);
-    DLambda = DLambda + t.cL * XY.S;
-    DS = DS + t.cS * XY.S;
-    Gamma1C = Gamma1C + t.cG * XY.C;
-    SinPi = SinPi + t.cP * XY.C;
+// The same in double. E[k][0] is (1, 0), so a multiple of 0 needs no test:
+// the product with it is exact, and the loop runs without branches.
+inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
+  TComplexD XY = m.E[0][p + PowerOffset];
+  XY = ComplexProduct(XY, m.E[1][q + PowerOffset]);
+  XY = ComplexProduct(XY, m.E[2][r + PowerOffset]);
+  return ComplexProduct(XY, m.E[3][s + PowerOffset]);
+}
+
+void LeadingTermSum(TMoonState& m) {
+  for (const TLeadingTerm& t : LeadingTerms) {
+    const TComplex XY = LeadingTerm(m, t.p, t.q, t.r, t.s);
+    m.DLambda = m.DLambda + t.cL * XY.S;
+    m.DS = m.DS + t.cS * XY.S;
+    m.Gamma1C = m.Gamma1C + t.cG * XY.C;
+    m.SinPi = m.SinPi + t.cP * XY.C;
   }
-  m.DLambda = DLambda;
-  m.DS = DS;
-  m.Gamma1C = Gamma1C;
-  m.SinPi = SinPi;
+  m.N = -526.069L * LeadingTerm(m, 0, 0, 1, -2).S;
+}
+
+void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
+  // Local copies of the sums can stay in registers through the loop.
+  double DLambda = m.dLambda, DS = m.dS, Gamma1C = m.dGamma1C, SinPi = m.dSinPi;
+  // The rows come in runs with the same multiples of l, l' and F and only
+  // the multiple of D changing; their product is kept for the run.
+  int p = 0, q = 0, r = 0;
+  TComplexD lead = m.E[0][PowerOffset];
+  for (const TSolarTerm& t : terms) {
+    if (t.p != p || t.q != q || t.r != r) {
+      p = t.p;
+      q = t.q;
+      r = t.r;
+      lead = ComplexProduct(ComplexProduct(m.E[0][p + PowerOffset], m.E[1][q + PowerOffset]),
+                            m.E[2][r + PowerOffset]);
+    }
+    const TComplexD XY = ComplexProduct(lead, m.E[3][t.s + PowerOffset]);
+    DLambda += t.cL * XY.S;
+    DS += t.cS * XY.S;
+    Gamma1C += t.cG * XY.C;
+    SinPi += t.cP * XY.C;
+  }
+  m.dLambda = DLambda;
+  m.dS = DS;
+  m.dGamma1C = Gamma1C;
+  m.dSinPi = SinPi;
 }
 
 void NodeTermSum(TMoonState& m) {
-  m.N = 0.0L;
-  for (const TNodeTerm& t : NodeTerms) m.N = m.N + t.cN * Term(m, t.p, t.q, t.r, t.s).S;
+  double N = 0;
+  for (const TNodeTerm& t : NodeTerms) N += t.cN * Term(m, t.p, t.q, t.r, t.s).S;
+  m.dN = N;
 }
 
 void PlanetaryTerms(TMoonState& m) {
   const long double T = m.T;
-  m.DLambda = m.DLambda + 0.82L * SinRev(0.7736L - 62.5512L * T) +
-              0.31L * SinRev(0.0466L - 125.1025L * T) + 0.35L * SinRev(0.5785L - 25.1042L * T) +
-              0.66L * SinRev(0.4591L + 1335.8075L * T) + 0.64L * SinRev(0.3130L - 91.5680L * T) +
-              1.14L * SinRev(0.1480L + 1331.2898L * T) + 0.21L * SinRev(0.5918L + 1056.5859L * T) +
-              0.44L * SinRev(0.5784L + 1322.8595L * T) + 0.24L * SinRev(0.2275L - 5.7374L * T) +
-              0.28L * SinRev(0.2965L + 2.6929L * T) + 0.33L * SinRev(0.3132L + 6.3368L * T);
+  m.dLambda += 0.82 * SinRev(0.7736L - 62.5512L * T) + 0.31 * SinRev(0.0466L - 125.1025L * T) +
+               0.35 * SinRev(0.5785L - 25.1042L * T) + 0.66 * SinRev(0.4591L + 1335.8075L * T) +
+               0.64 * SinRev(0.3130L - 91.5680L * T) + 1.14 * SinRev(0.1480L + 1331.2898L * T) +
+               0.21 * SinRev(0.5918L + 1056.5859L * T) + 0.44 * SinRev(0.5784L + 1322.8595L * T) +
+               0.24 * SinRev(0.2275L - 5.7374L * T) + 0.28 * SinRev(0.2965L + 2.6929L * T) +
+               0.33 * SinRev(0.3132L + 6.3368L * T);
 }
 
 } // namespace
@@ -298,19 +367,22 @@ void MoonPosition(long double T, long double& Lambda, long double& Beta, long do
   LongPeriodic(m);
   MeanArguments(m);
   PowerTables(m);
+  LeadingTermSum(m);
   SolarTerms(m, FirstGroup);
   SolarTerms(m, SecondGroup);
   SolarTerms(m, ThirdGroup);
   NodeTermSum(m);
   PlanetaryTerms(m);
 
-  Lambda = Frac((m.L0 + m.DLambda / Rho) / TwoPiM) * 360.0L * Pi / 180.0L;
+  const long double DLambda = m.DLambda + m.dLambda;
+  Lambda = Frac((m.L0 + DLambda / Rho) / TwoPiM) * 360.0L * Pi / 180.0L;
 
-  const long double S = m.F + m.DS / Rho;
+  const long double S = m.F + (m.DS + m.dS) / Rho;
   const long double f3 = 1.000002708L + 139.978L * m.DGamma;
-  Beta = (f3 * (18519.7L + m.Gamma1C) * Sine(S) - 6.24L * Sine(3.0L * S) + m.N) / 3600.0L * Pi /
-         180.0L;
+  Beta = (f3 * (18519.7L + m.Gamma1C + m.dGamma1C) * Sine(S) -
+          6.24L * SineD(static_cast<double>(3.0L * S)) + m.N + m.dN) /
+         3600.0L * Pi / 180.0L;
 
-  m.SinPi = m.SinPi * 0.999953253L;
-  R = Rho / m.SinPi;
+  const long double SinPi = (m.SinPi + m.dSinPi) * 0.999953253L;
+  R = Rho / SinPi;
 }

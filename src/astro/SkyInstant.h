@@ -8,9 +8,9 @@
 #include "Mathe.h"
 
 struct TSkyInstant {
-  TCalendarDate Date;        // MEZ date of the instant
-  long double Time = 0;      // MEZ time of day, h.mm form
-  long double SiderealTime = 0; // local sidereal time, radians
+  TCalendarDate Date;                                     // MEZ date of the instant
+  long double Time = 0;                                   // MEZ time of day, h.mm form
+  long double SiderealTime = 0;                           // local sidereal time, radians
   long double SunLon = 0, SunLat = 0, SunDistance = 0;    // radians, radians, AU
   long double MoonLon = 0, MoonLat = 0, MoonDistance = 0; // radians, radians, Earth radii
   long double SunAzimuth = 0, SunAltitude = 0;   // radians; azimuth 0 = south, +pi/2 = west

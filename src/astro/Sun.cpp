@@ -2,6 +2,12 @@
 // anomaly, perturbations by Venus, Mars, Jupiter, Saturn and the Moon, and
 // four long-period terms. Multiples of the mean anomalies come from tables
 // of complex powers, so each call needs only one sine and cosine per angle.
+//
+// The fundamental arguments grow by hundreds of turns over the centuries and
+// are reduced to one turn in long double. The elliptic motion (the equation
+// of the centre, thousands of arcseconds) is summed in long double; the
+// perturbations, none above twenty arcseconds, are summed in double, which
+// leaves them exact to far below 1e-15 arcseconds and is much faster.
 #include "Sun.h"
 
 #include "Mathe.h"
@@ -18,84 +24,96 @@ constexpr long double TwoPiS = 6.283185307L;
 // Keeps the sign, so arguments of dates before 2000 are negative; only
 // their sines and cosines are used.
 long double FracS(long double x) {
-  return x - std::trunc(x);
+  return x - Trunc(x);
 }
 
 long double Argument(long double a, long double b, long double T) {
   return TwoPiS * FracS(a + b * T);
 }
 
+// One row of the elliptic motion: the multiple of M3, the power of T, and
+// the coefficients of cosine and sine for longitude (arcseconds) and
+// distance (1e-6 AU). A row with n > 0 is T times the row before.
+struct TEllipticTerm {
+  int i3, n;
+  long double c1, c2, c3, c4;
+};
+
 // One row of a planet's table: the multiples of M3 and of the planet's
-// mean anomaly, the power of T, and the coefficients of cosine and sine
-// for longitude (arcseconds), distance (1e-6 AU) and latitude (arcseconds).
+// mean anomaly, and the coefficients of cosine and sine for longitude
+// (arcseconds), distance (1e-6 AU) and latitude (arcseconds).
 struct TPerturbation {
-  int i3, ik, n;
-  long double c1, c2, c3, c4, c5, c6;
+  int i3, ik;
+  double c1, c2, c3, c4, c5, c6;
 };
 
 // clang-format off
+// The first six rows of the classical table of Venus: they hold M3 alone.
+const TEllipticTerm EllipticTerms[] = {
+    {1, 0, -0.22L, 6892.76L, -16707.37L, -0.54L},
+    {1, 1, -0.06L, -17.35L, 42.04L, -0.15L},
+    {1, 2, -0.01L, -0.05L, 0.13L, -0.02L},
+    {2, 0, 0, 71.98L, -139.57L, 0},
+    {2, 1, 0, -0.36L, 0.7L, 0},
+    {3, 0, 0, 1.04L, -1.75L, 0},
+};
+
 const TPerturbation VenusTerms[] = {
-    {1, 0, 0, -0.22L, 6892.76L, -16707.37L, -0.54L, 0, 0},
-    {1, 0, 1, -0.06L, -17.35L, 42.04L, -0.15L, 0, 0},
-    {1, 0, 2, -0.01L, -0.05L, 0.13L, -0.02L, 0, 0},
-    {2, 0, 0, 0, 71.98L, -139.57L, 0, 0, 0},
-    {2, 0, 1, 0, -0.36L, 0.7L, 0, 0, 0},
-    {3, 0, 0, 0, 1.04L, -1.75L, 0, 0, 0},
-    {0, -1, 0, 0.03L, -0.07L, -0.16L, -0.07L, 0.02L, -0.02L},
-    {1, -1, 0, 2.35L, -4.23L, -4.75L, -2.64L, 0, 0},
-    {1, -2, 0, -0.1L, 0.06L, 0.12L, 0.2L, 0.02L, 0},
-    {2, -1, 0, -0.06L, -0.03L, 0.2L, -0.01L, 0.01L, -0.09L},
-    {2, -2, 0, -4.7L, 2.9L, 8.28L, 13.42L, 0.01L, -0.01L},
-    {3, -2, 0, 1.8L, -1.74L, -1.44L, -1.57L, 0.04L, -0.06L},
-    {3, -3, 0, -0.67L, 0.03L, 0.11L, 2.43L, 0.01L, 0},
-    {4, -2, 0, 0.03L, -0.03L, 0.1L, 0.09L, 0.01L, -0.01L},
-    {4, -3, 0, 1.51L, -0.4L, -0.88L, -3.36L, 0.18L, -0.1L},
-    {4, -4, 0, -0.19L, -0.09L, -0.38L, 0.77L, 0, 0},
-    {5, -3, 0, 0.76L, -0.68L, 0.3L, 0.37L, 0.01L, 0},
-    {5, -4, 0, -0.14L, -0.04L, -0.11L, 0.43L, -0.03L, 0},
-    {5, -5, 0, -0.05L, -0.07L, -0.31L, 0.21L, 0, 0},
-    {6, -4, 0, 0.15L, -0.04L, -0.06L, -0.21L, 0.01L, 0},
-    {6, -5, 0, -0.03L, -0.03L, -0.09L, 0.09L, -0.01L, 0},
-    {6, -6, 0, 0, -0.04L, -0.18L, 0.02L, 0, 0},
-    {7, -5, 0, -0.12L, -0.03L, -0.08L, 0.31L, -0.02L, -0.01L},
+    {0, -1, 0.03, -0.07, -0.16, -0.07, 0.02, -0.02},
+    {1, -1, 2.35, -4.23, -4.75, -2.64, 0, 0},
+    {1, -2, -0.1, 0.06, 0.12, 0.2, 0.02, 0},
+    {2, -1, -0.06, -0.03, 0.2, -0.01, 0.01, -0.09},
+    {2, -2, -4.7, 2.9, 8.28, 13.42, 0.01, -0.01},
+    {3, -2, 1.8, -1.74, -1.44, -1.57, 0.04, -0.06},
+    {3, -3, -0.67, 0.03, 0.11, 2.43, 0.01, 0},
+    {4, -2, 0.03, -0.03, 0.1, 0.09, 0.01, -0.01},
+    {4, -3, 1.51, -0.4, -0.88, -3.36, 0.18, -0.1},
+    {4, -4, -0.19, -0.09, -0.38, 0.77, 0, 0},
+    {5, -3, 0.76, -0.68, 0.3, 0.37, 0.01, 0},
+    {5, -4, -0.14, -0.04, -0.11, 0.43, -0.03, 0},
+    {5, -5, -0.05, -0.07, -0.31, 0.21, 0, 0},
+    {6, -4, 0.15, -0.04, -0.06, -0.21, 0.01, 0},
+    {6, -5, -0.03, -0.03, -0.09, 0.09, -0.01, 0},
+    {6, -6, 0, -0.04, -0.18, 0.02, 0, 0},
+    {7, -5, -0.12, -0.03, -0.08, 0.31, -0.02, -0.01},
 };
 
 const TPerturbation MarsTerms[] = {
-    {1, -1, 0, -0.22L, 0.17L, -0.21L, -0.27L, 0, 0},
-    {1, -2, 0, -1.66L, 0.62L, 0.16L, 0.28L, 0, 0},
-    {2, -2, 0, 1.96L, 0.57L, -1.32L, 4.55L, 0, 0.01L},
-    {2, -3, 0, 0.4L, 0.15L, -0.17L, 0.46L, 0, 0},
-    {2, -4, 0, 0.53L, 0.26L, 0.09L, -0.22L, 0, 0},
-    {3, -3, 0, 0.05L, 0.12L, -0.35L, 0.15L, 0, 0},
-    {3, -4, 0, -0.13L, -0.48L, 1.06L, -0.29L, 0.01L, 0},
-    {3, -5, 0, -0.04L, -0.2L, 0.2L, -0.04L, 0, 0},
-    {4, -4, 0, 0, -0.03L, 0.1L, 0.04L, 0, 0},
-    {4, -5, 0, 0.05L, -0.07L, 0.2L, 0.14L, 0, 0},
-    {4, -6, 0, -0.1L, 0.11L, -0.23L, -0.22L, 0, 0},
-    {5, -7, 0, -0.05L, 0, 0.01L, -0.14L, 0, 0},
-    {5, -8, 0, 0.05L, 0.01L, -0.02L, 0.1L, 0, 0},
+    {1, -1, -0.22, 0.17, -0.21, -0.27, 0, 0},
+    {1, -2, -1.66, 0.62, 0.16, 0.28, 0, 0},
+    {2, -2, 1.96, 0.57, -1.32, 4.55, 0, 0.01},
+    {2, -3, 0.4, 0.15, -0.17, 0.46, 0, 0},
+    {2, -4, 0.53, 0.26, 0.09, -0.22, 0, 0},
+    {3, -3, 0.05, 0.12, -0.35, 0.15, 0, 0},
+    {3, -4, -0.13, -0.48, 1.06, -0.29, 0.01, 0},
+    {3, -5, -0.04, -0.2, 0.2, -0.04, 0, 0},
+    {4, -4, 0, -0.03, 0.1, 0.04, 0, 0},
+    {4, -5, 0.05, -0.07, 0.2, 0.14, 0, 0},
+    {4, -6, -0.1, 0.11, -0.23, -0.22, 0, 0},
+    {5, -7, -0.05, 0, 0.01, -0.14, 0, 0},
+    {5, -8, 0.05, 0.01, -0.02, 0.1, 0, 0},
 };
 
 const TPerturbation JupiterTerms[] = {
-    {-1, -1, 0, 0.01L, 0.07L, 0.18L, -0.02L, 0, -0.02L},
-    {0, -1, 0, -0.31L, 2.58L, 0.52L, 0.34L, 0.02L, 0},
-    {1, -1, 0, -7.21L, -0.06L, 0.13L, -16.27L, 0, -0.02L},
-    {1, -2, 0, -0.54L, -1.52L, 3.09L, -1.12L, 0.01L, -0.17L},
-    {1, -3, 0, -0.03L, -0.21L, 0.38L, -0.06L, 0, -0.02L},
-    {2, -1, 0, -0.16L, 0.05L, -0.18L, -0.31L, 0.01L, 0},
-    {2, -2, 0, 0.14L, -2.73L, 9.23L, 0.48L, 0, 0},
-    {2, -3, 0, 0.07L, -0.55L, 1.83L, 0.25L, 0.01L, 0},
-    {2, -4, 0, 0.02L, -0.08L, 0.25L, 0.06L, 0, 0},
-    {3, -2, 0, 0.01L, -0.07L, 0.16L, 0.04L, 0, 0},
-    {3, -3, 0, -0.16L, -0.03L, 0.08L, -0.64L, 0, 0},
-    {3, -4, 0, -0.04L, -0.01L, 0.03L, -0.17L, 0, 0},
+    {-1, -1, 0.01, 0.07, 0.18, -0.02, 0, -0.02},
+    {0, -1, -0.31, 2.58, 0.52, 0.34, 0.02, 0},
+    {1, -1, -7.21, -0.06, 0.13, -16.27, 0, -0.02},
+    {1, -2, -0.54, -1.52, 3.09, -1.12, 0.01, -0.17},
+    {1, -3, -0.03, -0.21, 0.38, -0.06, 0, -0.02},
+    {2, -1, -0.16, 0.05, -0.18, -0.31, 0.01, 0},
+    {2, -2, 0.14, -2.73, 9.23, 0.48, 0, 0},
+    {2, -3, 0.07, -0.55, 1.83, 0.25, 0.01, 0},
+    {2, -4, 0.02, -0.08, 0.25, 0.06, 0, 0},
+    {3, -2, 0.01, -0.07, 0.16, 0.04, 0, 0},
+    {3, -3, -0.16, -0.03, 0.08, -0.64, 0, 0},
+    {3, -4, -0.04, -0.01, 0.03, -0.17, 0, 0},
 };
 
 const TPerturbation SaturnTerms[] = {
-    {0, -1, 0, 0, 0.32L, 0.01L, 0, 0, 0},
-    {1, -1, 0, -0.08L, -0.41L, 0.97L, -0.18L, 0, -0.01L},
-    {1, -2, 0, 0.04L, 0.1L, -0.23L, 0.1L, 0, 0},
-    {2, -2, 0, 0.04L, 0.1L, -0.35L, 0.13L, 0, 0},
+    {0, -1, 0, 0.32, 0.01, 0, 0, 0},
+    {1, -1, -0.08, -0.41, 0.97, -0.18, 0, -0.01},
+    {1, -2, 0.04, 0.1, -0.23, 0.1, 0, 0},
+    {2, -2, 0.04, 0.1, -0.35, 0.13, 0, 0},
 };
 // clang-format on
 
@@ -103,51 +121,60 @@ const TPerturbation SaturnTerms[] = {
 // state between calls.
 struct TSunState {
   long double T = 0;
-  TComplex E3[9]; // exp(i j M3) for j = -1 .. 7, stored at j + 1
-  TComplex Ek[9]; // exp(i j Mk) for j = 0 .. -8, stored at -j
+  TComplex Earth[4]; // exp(i j M3) for j = 0 .. 3 in long double
+  TComplexD E3[9];   // exp(i j M3) for j = -1 .. 7, stored at j + 1
+  TComplexD Ek[9];   // exp(i j Mk) for j = 0 .. -8, stored at -j
 };
 
-// The three sums and the current term (U, V), which rows with n > 0 reuse.
+// The sums of the perturbations, in arcseconds and 1e-6 AU.
 struct TSums {
-  long double U = 0, V = 0;
-  long double DL = 0, DR = 0, DB = 0;
+  double DL = 0, DR = 0, DB = 0;
 };
 
-TComplex& E3At(TSunState& s, int j) {
+TComplexD& E3At(TSunState& s, int j) {
   return s.E3[j + 1];
 }
-TComplex& EkAt(TSunState& s, int j) {
+TComplexD& EkAt(TSunState& s, int j) {
   return s.Ek[-j];
 }
 
+// The low powers in long double for the elliptic motion; the double table
+// starts from them and goes on to the seventh.
 void BuildE3(TSunState& s, long double M3) {
-  E3At(s, 0) = {1.0L, 0.0L};
-  E3At(s, 1) = {Cosine(M3), Sine(M3)};
-  E3At(s, -1) = {E3At(s, 1).C, -E3At(s, 1).S};
-  for (int j = 2; j <= 7; ++j) E3At(s, j) = ComplexProduct(E3At(s, j - 1), E3At(s, 1));
+  s.Earth[0] = {1.0L, 0.0L};
+  s.Earth[1] = CosSin(M3);
+  for (int j = 2; j <= 3; ++j) s.Earth[j] = ComplexProduct(s.Earth[j - 1], s.Earth[1]);
+  for (int j = 0; j <= 3; ++j)
+    E3At(s, j) = {static_cast<double>(s.Earth[j].C), static_cast<double>(s.Earth[j].S)};
+  E3At(s, -1) = Conjugate(E3At(s, 1));
+  for (int j = 4; j <= 7; ++j) E3At(s, j) = ComplexProduct(E3At(s, j - 1), E3At(s, 1));
 }
 
 // Only the powers down to the lowest one the planet's table uses are built;
 // the table holds nine entries, 0 .. -8.
 void BuildEk(TSunState& s, long double Mk, int lowest) {
-  EkAt(s, 0) = {1.0L, 0.0L};
-  EkAt(s, -1) = {Cosine(Mk), -Sine(Mk)};
+  EkAt(s, 0) = {1.0, 0.0};
+  EkAt(s, -1) = Conjugate(CosSinD(static_cast<double>(Mk)));
   for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
 }
 
-inline void PerturbationTerm(TSunState& s, const TPerturbation& r, TSums& sums) {
-  if (r.n == 0) {
-    const TComplex P = ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
-    sums.U = P.C;
-    sums.V = P.S;
-  } else {
-    // T^n times the argument of the row before (whose n is one less).
-    sums.U = sums.U * s.T;
-    sums.V = sums.V * s.T;
+// The equation of the centre and the distance in long double: its largest
+// terms reach 7000 arcseconds, and 1e-12 degrees of them need more than the
+// sixteen digits of a double.
+void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
+  long double U = 0, V = 0;
+  for (const TEllipticTerm& r : EllipticTerms) {
+    if (r.n == 0) {
+      U = s.Earth[r.i3].C;
+      V = s.Earth[r.i3].S;
+    } else {
+      // T^n times the argument of the row before (whose n is one less).
+      U = U * s.T;
+      V = V * s.T;
+    }
+    DL = DL + r.c1 * U + r.c2 * V;
+    DR = DR + r.c3 * U + r.c4 * V;
   }
-  sums.DL = sums.DL + r.c1 * sums.U + r.c2 * sums.V;
-  sums.DR = sums.DR + r.c3 * sums.U + r.c4 * sums.V;
-  sums.DB = sums.DB + r.c5 * sums.U + r.c6 * sums.V;
 }
 
 void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPerturbation> terms,
@@ -155,8 +182,38 @@ void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPertur
   BuildEk(s, Mk, lowest);
   // A local copy of the sums can stay in registers through the loop.
   TSums sums = total;
-  for (const TPerturbation& r : terms) PerturbationTerm(s, r, sums);
+  for (const TPerturbation& r : terms) {
+    const TComplexD P = ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
+    sums.DL += r.c1 * P.C + r.c2 * P.S;
+    sums.DR += r.c3 * P.C + r.c4 * P.S;
+    sums.DB += r.c5 * P.C + r.c6 * P.S;
+  }
   total = sums;
+}
+
+// The Moon pulls the Earth round the common centre of mass. The sums and
+// differences of the angles come from products of their cosine/sine pairs.
+void AddMoon(TSunState& s, long double D, long double A, long double U, TSums& sums) {
+  const TComplexD eD = CosSinD(static_cast<double>(D));
+  const TComplexD eA = CosSinD(static_cast<double>(A));
+  const TComplexD eM3 = E3At(s, 1);
+  const TComplexD DminusA = ComplexProduct(eD, Conjugate(eA));
+  const TComplexD DplusA = ComplexProduct(eD, eA);
+  const TComplexD DminusM3 = ComplexProduct(eD, Conjugate(eM3));
+  const TComplexD DplusM3 = ComplexProduct(eD, eM3);
+  sums.DL +=
+      6.45 * eD.S - 0.42 * DminusA.S + 0.18 * DplusA.S + 0.17 * DminusM3.S - 0.06 * DplusM3.S;
+  sums.DR +=
+      30.76 * eD.C - 3.06 * DminusA.C + 0.85 * DplusA.C - 0.58 * DplusM3.C + 0.57 * DminusM3.C;
+  sums.DB += 0.576 * SineD(static_cast<double>(U));
+}
+
+// Long-period terms; their arguments stay small, so no fractional part.
+double LongPeriodTerms(long double T) {
+  return 6.40 * SineD(ReduceAngle(TwoPiS * (0.6983L + 0.0561L * T))) +
+         1.87 * SineD(ReduceAngle(TwoPiS * (0.5764L + 0.4174L * T))) +
+         0.27 * SineD(ReduceAngle(TwoPiS * (0.4189L + 0.3306L * T))) +
+         0.20 * SineD(ReduceAngle(TwoPiS * (0.3581L + 2.4814L * T)));
 }
 
 } // namespace
@@ -176,26 +233,18 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   const long double Uarg = Argument(0.2591L, 1342.2278L, T);
   BuildE3(s, M3);
 
+  long double DL = 0, DR = 0;
+  EllipticMotion(s, DL, DR);
   AddPlanet(s, M2, -6, VenusTerms, sums);
   AddPlanet(s, M4, -8, MarsTerms, sums);
   AddPlanet(s, M5, -4, JupiterTerms, sums);
   AddPlanet(s, M6, -2, SaturnTerms, sums);
+  AddMoon(s, D, A, Uarg, sums);
+  sums.DL += LongPeriodTerms(T);
+  DL = DL + sums.DL;
+  DR = DR + sums.DR;
 
-  // The Moon pulls the Earth round the common centre of mass.
-  sums.DL = sums.DL + 6.45L * Sine(D) - 0.42L * Sine(D - A) + 0.18L * Sine(D + A) +
-            0.17L * Sine(D - M3) - 0.06L * Sine(D + M3);
-  sums.DR = sums.DR + 30.76L * Cosine(D) - 3.06L * Cosine(D - A) + 0.85L * Cosine(D + A) -
-            0.58L * Cosine(D + M3) + 0.57L * Cosine(D - M3);
-  sums.DB = sums.DB + 0.576L * Sine(Uarg);
-
-  // Long-period terms; their arguments stay small, so no fractional part.
-  sums.DL = sums.DL + 6.40L * Sine(TwoPiS * (0.6983L + 0.0561L * T)) +
-            1.87L * Sine(TwoPiS * (0.5764L + 0.4174L * T)) +
-            0.27L * Sine(TwoPiS * (0.4189L + 0.3306L * T)) +
-            0.20L * Sine(TwoPiS * (0.3581L + 2.4814L * T));
-
-  L = 2.0L * Pi *
-      FracS(0.7859453L + M3 / TwoPiS + ((6191.2L + 1.1L * T) * T + sums.DL) / 1296000.0L);
-  R = 1.0001398L - 0.0000007L * T + sums.DR * 1e-6L;
+  L = 2.0L * Pi * FracS(0.7859453L + M3 / TwoPiS + ((6191.2L + 1.1L * T) * T + DL) / 1296000.0L);
+  R = 1.0001398L - 0.0000007L * T + DR * 1e-6L;
   B = sums.DB / 3600.0L * Pi / 180.0L;
 }

@@ -33,6 +33,78 @@ TEST(SineCosineTest, AgreeWithTheLibrary) {
   EXPECT_TRUE(std::isnan(Cosine(std::numeric_limits<long double>::infinity())));
 }
 
+// CosSin works from a table of steps of pi/64; it must stay within a few
+// units in the last place of the library everywhere, the ends and the
+// middle of the steps included.
+TEST(SineCosineTest, PairAgreesWithTheLibrary) {
+  for (long double x = -50.0L; x <= 50.0L; x += 0.001234567L) {
+    const TComplex e = CosSin(x);
+    EXPECT_TRUE(NearLD(e.C, std::cos(x), 3.5e-19L)) << static_cast<double>(x);
+    EXPECT_TRUE(NearLD(e.S, std::sin(x), 3.5e-19L)) << static_cast<double>(x);
+  }
+  for (int k = -64; k <= 64; ++k) { // the steps themselves and half-way between
+    for (const long double x : {k * Pi / 64.0L, (k + 0.5L) * Pi / 64.0L}) {
+      EXPECT_TRUE(NearLD(CosSin(x).C, std::cos(x), 3.5e-19L)) << k;
+      EXPECT_TRUE(NearLD(CosSin(x).S, std::sin(x), 3.5e-19L)) << k;
+    }
+  }
+  EXPECT_EQ(CosSin(1e10L).S, std::sin(1e10L)); // beyond the reduction: the library
+  EXPECT_TRUE(std::isnan(CosSin(std::numeric_limits<long double>::quiet_NaN()).C));
+}
+
+// The double pair for the small terms of the series: within two units in
+// the last place of a double (2.2e-16 near 1), also after many turns.
+TEST(SineCosineTest, DoublePairAgreesWithTheLibrary) {
+  for (double x = -50.0; x <= 50.0; x += 0.01234567) {
+    const TComplexD e = CosSinD(x);
+    EXPECT_NEAR(e.C, std::cos(x), 4.5e-16) << x;
+    EXPECT_NEAR(e.S, std::sin(x), 4.5e-16) << x;
+    EXPECT_EQ(SineD(x), e.S) << x;
+  }
+  for (int k = -40; k <= 40; ++k) { // at the quarter turns themselves
+    const double x = k * static_cast<double>(Pi) / 4.0;
+    EXPECT_NEAR(CosSinD(x).C, std::cos(x), 4.5e-16) << k;
+    EXPECT_NEAR(CosSinD(x).S, std::sin(x), 4.5e-16) << k;
+  }
+  EXPECT_NEAR(SineD(123456.789), std::sin(123456.789), 4.5e-16);
+  EXPECT_EQ(SineD(1e10), std::sin(1e10)); // beyond the reduction: the library
+  EXPECT_TRUE(std::isnan(CosSinD(std::numeric_limits<double>::quiet_NaN()).C));
+}
+
+TEST(SineCosineTest, ReduceAngleKeepsTheDigitsOfLargeAngles) {
+  // Some 16 000 turns: rounded to a double first, the angle would lose a
+  // few 1e-12 radians.
+  for (long double x = 1e5L; x < 1e5L + 100.0L; x += 0.377L) {
+    EXPECT_NEAR(SineD(ReduceAngle(x)), static_cast<double>(std::sin(x)), 4.5e-16)
+        << static_cast<double>(x);
+  }
+  for (long double a = -700.0L; a <= 700.0L; a += 0.377L) {
+    const double r = ReduceAngle(a);
+    EXPECT_LE(std::fabs(r), 1.25 * static_cast<double>(Pi)) << static_cast<double>(a);
+    EXPECT_NEAR(SineD(r), static_cast<double>(std::sin(a)), 4.5e-16) << static_cast<double>(a);
+  }
+}
+
+// Trunc and Floor must be std::trunc and std::floor exactly: the calendar
+// and the fractional turns of the series depend on every bit.
+TEST(WholeNumberTest, TruncAndFloorAreExact) {
+  const long double ulp = 0x1p-63L;
+  for (long double x : {0.0L, 0.3L, 0.5L, 0.7L, 1.0L, 1.0L - ulp, 1.0L + 2 * ulp, 2.5L, 3.5L,
+                        2451545.0L, 2451545.5L, 2451544.9999999999L, 1e15L + 0.5L, 0x1p51L - 0.5L,
+                        0x1p51L, 0x1p53L + 1.0L, 1e30L}) {
+    for (long double v : {x, -x}) {
+      EXPECT_EQ(Trunc(v), std::trunc(v)) << static_cast<double>(v);
+      EXPECT_EQ(Floor(v), std::floor(v)) << static_cast<double>(v);
+    }
+  }
+  for (long double x = -1000.0L; x <= 1000.0L; x += 0.0625L / 3.0L) {
+    EXPECT_EQ(Trunc(x), std::trunc(x)) << static_cast<double>(x);
+    EXPECT_EQ(Floor(x), std::floor(x)) << static_cast<double>(x);
+  }
+  EXPECT_TRUE(std::isnan(Trunc(std::numeric_limits<long double>::quiet_NaN())));
+  EXPECT_TRUE(std::isinf(Floor(-std::numeric_limits<long double>::infinity())));
+}
+
 TEST(ArcSinTest, EndPointsAndSmallArgumentsAreExact) {
   EXPECT_EQ(ArcSin(1.0L), Pi / 2.0L);
   EXPECT_EQ(ArcSin(-1.0L), -Pi / 2.0L);
