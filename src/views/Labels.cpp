@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "KernGraf.h"
+#include "ViewGeometry.h"
 #include "ViewState.h"
 #include "Zahlen.h"
 
@@ -52,33 +53,33 @@ std::string LocationLine() {
   return WithoutMinusSigns(line);
 }
 
-std::string TiltLabel(long double tiltAngle) {
-  // The viewing direction makes the angle |tilt| with the ecliptic north pole;
-  // beyond 90 degrees it looks from south of the ecliptic.
-  long double fromPole = std::fmod(std::fabs(Degrees(tiltAngle)), 360.0L);
+long double ViewingLatitude(long double b) {
+  // b is the angle between the picture's axis towards the viewer and the
+  // ecliptic north pole; beyond 90 degrees the picture is seen from south
+  // of the ecliptic.
+  long double fromPole = std::fmod(std::fabs(Degrees(b)), 360.0L);
   if (fromPole > 180) fromPole = 360 - fromPole;
-  if (fromPole < 1) return "Blick vom Nordpol der Ekliptik";
-  const long double latitude = 90 - fromPole;
+  return 90 - fromPole;
+}
+
+std::string TiltLabel(long double tiltAngle) {
+  const long double latitude = ViewingLatitude(tiltAngle);
+  if (latitude > 89) return "Blick vom Nordpol der Ekliptik";
   return "Blick von " + FormatReal(std::fabs(latitude), 2.0L) + DegreeSign +
          (latitude >= 0 ? " nördl. ekl. Breite" : " südl. ekl. Breite");
 }
 
-std::string LatitudeCircleLabel(long double latitude) {
-  // For a northern place (the equator included) the label gives phi + 23.5
-  // degrees. A southern place is viewed with RotationX(156.5 deg - phi)
-  // = RotationX(180 deg) * RotationX(|phi| - 23.5 deg): the northern picture
-  // of the mirror latitude |phi| turned half round about the picture's x
-  // axis, so the viewing direction is the opposite one and its ecliptic
-  // latitude changes sign. The label therefore shows the northern number of
-  // |phi|, |phi| + 23.5 degrees = abs(phi - 23.5 degrees), as a southern
-  // ecliptic latitude.
-  const long double phi = Degrees(latitude);
-  if (phi >= 0) {
-    return "Blick von " + FormatReal(std::fabs(phi + 23.5L), 2.1L) + DegreeSign +
-           " nördl. ekl. Breite";
-  }
-  return "Blick von " + FormatReal(std::fabs(phi - 23.5L), 2.1L) + DegreeSign +
-         " südl. ekl. Breite";
+std::string LatitudeCircleLabel(long double latitude, long double tiltAngle) {
+  // Perspective 1 turns the picture by LatitudeViewAngle, the tilt keys by
+  // their angle on top: the picture is seen from the ecliptic latitude of
+  // the sum.
+  const long double seenFrom = ViewingLatitude(LatitudeViewAngle(latitude) + tiltAngle);
+  std::string degrees = FormatReal(std::fabs(seenFrom), 2.1L);
+  degrees.erase(0, degrees.find_first_not_of(' '));
+  if (degrees == "90.0")
+    return seenFrom > 0 ? "Blick vom Nordpol der Ekliptik" : "Blick vom Südpol der Ekliptik";
+  return "Blick von " + degrees + DegreeSign +
+         (seenFrom >= 0 ? " nördl. ekl. Breite" : " südl. ekl. Breite");
 }
 
 namespace {
@@ -100,7 +101,7 @@ void DrawPerspectiveLabels() {
     OutTextXY(x + CharWidth, 200, TiltLabel(View.TiltAngle), White);
     break;
   case 1:
-    OutTextXY(x + CharWidth, 200, LatitudeCircleLabel(View.Latitude), White);
+    OutTextXY(x + CharWidth, 200, LatitudeCircleLabel(View.Latitude, View.TiltAngle), White);
     DrawLine(x, View.EarthCentreY, x + 50, View.EarthCentreY, Yellow);
     SetTextJustify(0, 1);
     OutTextXY(x + 60, View.EarthCentreY, "zum Frühlingspunkt", Yellow);

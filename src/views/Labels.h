@@ -30,10 +30,15 @@ std::string MakeLocationText();
 // "Standort: 33.9° s.B., 18.4° w.L.": the typed texts, the hemisphere words
 // from the signs, every minus sign removed.
 std::string LocationLine();
-// The line that says where the outside picture is seen from (perspectives 0
-// and 1); tilt and latitude in radians.
+// The line that says from which ecliptic latitude the outside picture is
+// seen: perspective 0 from its tilt, perspective 1 from the place's latitude
+// and the tilt (radians). 90 degrees is the view from the ecliptic north
+// pole, 0 a view in the plane of the Earth's orbit.
 std::string TiltLabel(long double tiltAngle);
-std::string LatitudeCircleLabel(long double latitude);
+std::string LatitudeCircleLabel(long double latitude, long double tiltAngle);
+// The ecliptic latitude (degrees) of the viewer of a picture turned by b
+// (radians) from the view from the ecliptic north pole.
+long double ViewingLatitude(long double b);
 
 // Clears the panel right of the square picture and writes it anew; sets
 // DateText and ClockText from the instant computed last.

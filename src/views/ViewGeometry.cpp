@@ -35,6 +35,8 @@ TVector HorizonToPicture(long double azimuth, long double altitude, long double 
   return MakeVector(-H.Y, H.Z, -H.X);
 }
 
+} // namespace
+
 // The turn about the picture's x axis that perspective 1 applies.
 //
 // The globe's points are handled in the arrangement (X, -Z, Y) of the view
@@ -47,12 +49,10 @@ TVector HorizonToPicture(long double azimuth, long double altitude, long double 
 // the place's mirror latitude turned half round about the picture's x axis,
 // i.e. the same picture seen from the other side of the ecliptic.
 // A place on the equator counts as northern, as in perspective 2.
-long double LatitudeViewAngle() {
-  if (NorthernPlace()) return View.Latitude - Obliquity;
-  return 156.5L * DegToRad - View.Latitude;
+long double LatitudeViewAngle(long double latitude) {
+  if (latitude >= 0) return latitude - Obliquity;
+  return 156.5L * DegToRad - latitude;
 }
-
-} // namespace
 
 // ---- outside view -----------------------------------------------------------
 
@@ -138,7 +138,7 @@ void GlobeProject(const TEarthPoint& P, int& x, int& y) {
 }
 
 void BuildLatitudeViews() {
-  View.LatitudeView = RotationX(-LatitudeViewAngle());
+  View.LatitudeView = RotationX(-LatitudeViewAngle(View.Latitude));
 }
 
 void SelectPerspective(int perspective) {

@@ -23,6 +23,11 @@ void GlobeProject(const TEarthPoint& P, int& x, int& y);
 // GlobeSpin, the three turns in one) and GlobeTurn current.
 void SetViewMatrix(const TMatrix& M);
 void SetGlobeSpin(const TMatrix& M);
+// The angle b by which perspective 1 turns the picture about its x axis,
+// from the ecliptic north pole towards the viewer: latitude - 23.5 degrees
+// for a northern place (the equator included), 156.5 degrees - latitude for
+// a southern one. Radians.
+long double LatitudeViewAngle(long double latitude);
 // Builds LatitudeView from the latitude.
 void BuildLatitudeViews();
 // Moves to a perspective (0, 1, 2) and sets the view matrix to match it;

@@ -50,10 +50,38 @@ TEST_F(ViewLabels, TiltLabelSaysWhereThePictureIsSeenFrom) {
   EXPECT_EQ(TiltLabel(360 * DegToRad), "Blick vom Nordpol der Ekliptik");
 }
 
-TEST_F(ViewLabels, LatitudeCircleLabelInBothHemispheres) {
-  EXPECT_EQ(LatitudeCircleLabel(54.3L * DegToRad), "Blick von  77.8" + Deg + " nördl. ekl. Breite");
-  EXPECT_EQ(LatitudeCircleLabel(-33.9L * DegToRad), "Blick von  57.4" + Deg + " südl. ekl. Breite");
-  EXPECT_EQ(LatitudeCircleLabel(0), "Blick von  23.5" + Deg + " nördl. ekl. Breite");
+TEST_F(ViewLabels, LatitudeCircleLabelNamesTheLatitudeThePictureIsSeenFrom) {
+  // b = phi - 23.5 degrees in the north, 156.5 degrees - phi in the south;
+  // the picture is seen from 90 degrees - |b|.
+  EXPECT_EQ(LatitudeCircleLabel(54.3L * DegToRad, 0),
+            "Blick von 59.2" + Deg + " nördl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(-33.9L * DegToRad, 0),
+            "Blick von 79.6" + Deg + " südl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(0, 0), "Blick von 66.5" + Deg + " nördl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(90 * DegToRad, 0), "Blick von 23.5" + Deg + " nördl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(-90 * DegToRad, 0), "Blick von 23.5" + Deg + " südl. ekl. Breite");
+  // The tilt keys move the viewpoint.
+  EXPECT_EQ(LatitudeCircleLabel(54.3L * DegToRad, 10 * DegToRad),
+            "Blick von 49.2" + Deg + " nördl. ekl. Breite");
+  EXPECT_EQ(LatitudeCircleLabel(23.5L * DegToRad, 0), "Blick vom Nordpol der Ekliptik");
+  EXPECT_EQ(LatitudeCircleLabel(-23.5L * DegToRad, 0), "Blick vom Südpol der Ekliptik");
+}
+
+TEST_F(ViewLabels, LatitudeCircleLabelAgreesWithThePictureItLabels) {
+  // The viewer looks down the picture's z axis; in the ecliptic frame that
+  // axis is the third row of the view matrix. Its latitude is the label's.
+  for (const char* latitude : {"54.3", "-33.9", "0", "90", "-90", "12"}) {
+    for (int tilts = -3; tilts <= 3; ++tilts) {
+      SCOPED_TRACE(std::string(latitude) + " tilted " + std::to_string(tilts));
+      EnterParameters(latitude, "10.1", 21, 6, 2026, 12.00L);
+      SelectPerspective(1);
+      for (int i = 0; i < std::abs(tilts); ++i) TiltView(tilts > 0 ? 1 : -1);
+      const long double z = View.ViewMatrix.M[2][2];
+      const long double seenFrom = std::asin(z) / DegToRad;
+      EXPECT_NEAR(ViewingLatitude(LatitudeViewAngle(View.Latitude) + View.TiltAngle), seenFrom,
+                  1e-9L);
+    }
+  }
 }
 
 TEST_F(ViewLabels, ViewFrameTakesDateAndTimeOfTheInstantShown) {
