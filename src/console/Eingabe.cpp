@@ -73,6 +73,17 @@ TEingabeDialog::TEingabeDialog(QWidget* parent)
   // The label is as high as its font needs, at least the form's 16 pixels.
   Label1->setGeometry(0, 24, 104, std::max(16, Label1->fontMetrics().height()));
 
+  // Why the answer before was not taken, in red between field and buttons.
+  Reason = new QLabel(this);
+  Reason->setObjectName(QStringLiteral("Reason"));
+  QPalette red = Reason->palette();
+  red.setColor(QPalette::WindowText, QColor(160, 28, 28));
+  Reason->setPalette(red);
+  Reason->setAlignment(Qt::AlignCenter);
+  Reason->setTextFormat(Qt::PlainText);
+  Reason->setGeometry(0, 87, FormWidth, std::max(16, Reason->fontMetrics().height()));
+  Reason->hide();
+
   Edit = new QLineEdit(QStringLiteral("Eingabestring"), this);
   Edit->setObjectName(QStringLiteral("Edit"));
   Edit->setGeometry(108, 65, 121, 21);
@@ -99,7 +110,8 @@ TEingabeDialog::~TEingabeDialog() {
   if (EingabeDialog == this) EingabeDialog = nullptr;
 }
 
-void TEingabeDialog::LayOut(const QString& prompt, const QString& defaultText) {
+void TEingabeDialog::LayOut(const QString& prompt, const QString& defaultText,
+                            const QString& reason) {
   const long long n = defaultText.toUcs4().size();
   const int widest = WidestDialog();
   // 1. The dialog starts at its form width.
@@ -107,6 +119,8 @@ void TEingabeDialog::LayOut(const QString& prompt, const QString& defaultText) {
   // 2. The prompt, measured in the label's font, with 35 pixels either side.
   const int promptWidth = QFontMetrics(Label1->font()).horizontalAdvance(prompt);
   if (dialogWidth - 70 < promptWidth) dialogWidth = promptWidth + 70;
+  const int reasonWidth = QFontMetrics(Reason->font()).horizontalAdvance(reason);
+  if (dialogWidth - 70 < reasonWidth) dialogWidth = reasonWidth + 70;
   // 3. Room for the default text: 15 to 45 pixels a character.
   long long editWidth = Edit->width();
   if (editWidth < 15 * n + 70)
@@ -130,6 +144,9 @@ void TEingabeDialog::LayOut(const QString& prompt, const QString& defaultText) {
   Label1->setText(prompt);
   const int labelWidth = std::min(promptWidth, width);
   Label1->setGeometry((width - labelWidth) / 2, Label1->y(), labelWidth, Label1->height());
+  Reason->setText(reason);
+  Reason->setGeometry(0, Reason->y(), width, Reason->height());
+  Reason->setVisible(!reason.isEmpty());
   setFixedSize(width, height());
   // 8. Centred.
   move(DialogPlacement(width, frameGeometry().height()).topLeft());
@@ -165,10 +182,11 @@ void InputDialogBand(int& top, int& bottom) {
   bottom = top + frameHeight;
 }
 
-void InputString(const std::string& prompt, std::string& text) {
+void InputString(const std::string& prompt, std::string& text, const std::string& reason) {
   if (EingabeDialog == nullptr) new TEingabeDialog(Grundfenster); // registers itself
   TEingabeDialog& dialog = *EingabeDialog;
-  dialog.LayOut(QString::fromStdString(prompt), QString::fromStdString(text));
+  dialog.LayOut(QString::fromStdString(prompt), QString::fromStdString(text),
+                QString::fromStdString(reason));
   // "Abbruch" and Esc end the program inside exec(); everything else is OK.
   if (dialog.exec() == QDialog::Accepted) text = dialog.Answer().toStdString();
   // Without a window manager nobody gives the focus back to the main window.

@@ -2,8 +2,8 @@
 // field, "OK" and "Abbruch". It is created once and laid out anew for every
 // prompt by InputString (declared in KernGraf.h, implemented in Eingabe.cpp
 // with the layout and the placement of the dialog).
-// The widgets carry object names ("Label1", "Edit", "OKBtn", "EscBtn"), so
-// tests can find them.
+// The widgets carry object names ("Label1", "Reason", "Edit", "OKBtn",
+// "EscBtn"), so tests can find them.
 #pragma once
 
 #include <QDialog>
@@ -19,8 +19,9 @@ class TEingabeDialog : public QDialog {
 public:
   explicit TEingabeDialog(QWidget* parent = nullptr);
   ~TEingabeDialog() override;
-  // Lays the dialog out for a prompt and its default text and places it.
-  void LayOut(const QString& prompt, const QString& defaultText);
+  // Lays the dialog out for a prompt, its default text and the reason why
+  // the answer before was not taken ("" when there was none), and places it.
+  void LayOut(const QString& prompt, const QString& defaultText, const QString& reason = {});
   QString Answer() const;
 
 protected:
@@ -30,6 +31,7 @@ protected:
 private:
   void EscBtnClick(); // ends the program
   QLabel* Label1;
+  QLabel* Reason;
   QLineEdit* Edit;
   QPushButton* OKBtn;
   QPushButton* EscBtn;

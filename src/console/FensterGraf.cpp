@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -12,6 +14,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -39,6 +42,15 @@ constexpr size_t KeyQueueCapacity = 255;
 
 void (*EndProgramHandler)(int) = nullptr;
 std::vector<void (*)()> ExitRoutines;
+
+// The notice over the picture (ShowNotice) and when it goes.
+struct TNotice {
+  std::string Text;
+  int Colour = White;
+  QElapsedTimer Shown;
+  long long Milliseconds = 0;
+};
+TNotice Notice;
 
 // One repaint request at a time: drawing operations come by the thousand
 // between two paint events.
@@ -332,6 +344,22 @@ TFileResult SavePicture(const std::string& fileName, int x1, int y1, int x2, int
   return written;
 }
 
+// ---- notices ------------------------------------------------------------------------------------
+void ShowNotice(const std::string& text, int colour, int milliseconds) {
+  Notice.Text = text;
+  Notice.Colour = colour;
+  Notice.Milliseconds = std::max(milliseconds, 0);
+  Notice.Shown.start();
+  if (Grundfenster != nullptr) Grundfenster->RefreshNotice(milliseconds);
+}
+
+std::string CurrentNotice() {
+  if (Notice.Text.empty() || !Notice.Shown.isValid() ||
+      Notice.Shown.elapsed() >= Notice.Milliseconds)
+    return "";
+  return Notice.Text;
+}
+
 // ---- waiting and ending ----------------------------------------------------------------------
 void WaitForEnter() {
   if (Grundfenster == nullptr) return;
@@ -408,7 +436,7 @@ bool DisplayAvailable() {
 
 // ---- the main window ---------------------------------------------------------------------------
 TGrundfenster::TGrundfenster(bool windowed)
-    : QWidget(nullptr), Timer(new QTimer(this)), Windowed(windowed) {
+    : QWidget(nullptr), Timer(new QTimer(this)), NoticeTimer(new QTimer(this)), Windowed(windowed) {
   Grundfenster = this;
   if (!windowed) setWindowFlag(Qt::FramelessWindowHint);
   setAttribute(Qt::WA_OpaquePaintEvent); // the framebuffer covers everything
@@ -440,6 +468,33 @@ TGrundfenster::TGrundfenster(bool windowed)
   Timer->setInterval(1);
   connect(Timer, &QTimer::timeout, this, &TGrundfenster::OnTimer);
   Timer->start();
+  NoticeTimer->setSingleShot(true);
+  connect(NoticeTimer, &QTimer::timeout, this, [this] { update(); });
+}
+
+void TGrundfenster::RefreshNotice(int milliseconds) {
+  update();
+  NoticeTimer->start(std::max(milliseconds, 0) + 1);
+}
+
+void TGrundfenster::PaintNotice(QPainter& painter) {
+  const std::string text = CurrentNotice();
+  if (text.empty()) return;
+  // Bold, a little larger than the status line, in a black box with a thin
+  // frame of its own colour, centred above the status line.
+  const QFont font = MakeFont("Courier", PointsToPixels(12), true);
+  const QFontMetrics metrics(font);
+  const QString shown = QString::fromStdString(text);
+  const int padding = metrics.height() / 2;
+  const int boxWidth = std::min(metrics.horizontalAdvance(shown) + 2 * padding, width());
+  const int boxHeight = metrics.height() + 2 * padding;
+  const QRect box((width() - boxWidth) / 2, height() - 40 - boxHeight, boxWidth, boxHeight);
+  const QColor colour(ColourOf(Notice.Colour));
+  painter.fillRect(box, Qt::black);
+  painter.setPen(colour);
+  painter.drawRect(box.adjusted(0, 0, -1, -1));
+  painter.setFont(font);
+  painter.drawText(box, Qt::AlignCenter, shown);
 }
 
 TGrundfenster::~TGrundfenster() {
@@ -475,6 +530,7 @@ void TGrundfenster::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   if (!picture.rect().contains(area)) painter.fillRect(area, Qt::white);
   painter.drawImage(area.topLeft(), picture, area.intersected(picture.rect()));
+  PaintNotice(painter);
 }
 
 void TGrundfenster::resizeEvent(QResizeEvent* /*event*/) {

@@ -64,6 +64,16 @@ bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& 
 // WriteFileAtomically), so a failed write leaves an existing file as it was.
 TFileResult SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2);
 
+// ---- notices -----------------------------------------------------------------------
+// A short message the main window shows over the picture for the given time,
+// in a black box near the bottom, readable on any background. It is not
+// drawn on the framebuffer: a picture saved meanwhile does not show it, and
+// the animation does not wipe it. A new notice replaces the one before.
+// Without a main window it is only kept, for CurrentNotice.
+void ShowNotice(const std::string& text, int colour, int milliseconds = 2000);
+// The notice shown now, "" when none is.
+std::string CurrentNotice();
+
 // ---- waiting and ending ---------------------------------------------------------
 // Waits until Enter (code 23) is typed in the main window, while the window
 // keeps handling its events. Headless: returns at once.

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QPainter;
 class QTimer;
 
 class TGrundfenster : public QWidget {
@@ -17,6 +18,8 @@ public:
   ~TGrundfenster() override;
   void ShowAndActivate();
   void SetTickInterval(int milliseconds);
+  // Shows the notice now and takes it away when its time is up.
+  void RefreshNotice(int milliseconds);
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -30,7 +33,9 @@ protected:
 
 private:
   void OnTimer();
+  void PaintNotice(QPainter& painter);
   QTimer* Timer;
+  QTimer* NoticeTimer;
   bool Windowed;
 };
 

@@ -1,5 +1,6 @@
 #include "Kern2Graf.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 
@@ -9,22 +10,31 @@
 #include <numbers>
 #include <thread>
 
+#include "FensterGraf.h"
 #include "KernGrafIntern.h"
 
 // ---- clock ---------------------------------------------------------------------------
 void DelayMs(int milliseconds) {
-  // The wait ends once more than the given time has passed. It processes no
-  // window events (keys typed meanwhile wait in the window system), but it
-  // sleeps instead of keeping a core busy: most of the time in one piece,
-  // the last millisecond in short slices so that it does not end late.
+  // The wait ends once more than the given time has passed, or early when a
+  // key is typed. It sleeps instead of keeping a core busy, in slices short
+  // enough for the window to answer keys and Ctrl+C at once, and the last
+  // millisecond in still shorter ones so that it does not end late. The
+  // window's timer does not tick into the wait: Qt does not fire a timer
+  // again while its own tick, which called this, still runs.
+  constexpr long long EventSliceNs = 5000000; // the window answers within 5 ms
   QElapsedTimer clock;
   clock.start();
   const long long deadlineNs = (static_cast<long long>(milliseconds) + 1) * 1000000;
+  const bool window = HaveMainWindow();
   for (;;) {
+    if (window) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents);
+      if (KeyPressed()) return;
+    }
     const long long remaining = deadlineNs - clock.nsecsElapsed();
     if (remaining <= 0) return;
-    const long long slice =
-        remaining > 2000000 ? remaining - 1000000 : std::min(remaining, 200000LL);
+    long long slice = remaining > 2000000 ? remaining - 1000000 : std::min(remaining, 200000LL);
+    if (window) slice = std::min(slice, EventSliceNs);
     std::this_thread::sleep_for(std::chrono::nanoseconds(slice));
   }
 }

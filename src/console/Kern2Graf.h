@@ -2,8 +2,9 @@
 // the lit parts of Earth and Moon are built.
 #pragma once
 
-// Waits the given milliseconds. The window is blocked meanwhile (keys typed
-// then reach the key queue afterwards), but the CPU is not kept busy.
+// Waits the given milliseconds without keeping the CPU busy. The window
+// goes on handling its events meanwhile, so Ctrl+C ends the program at once
+// and a typed key ends the wait early (the key then acts on the next tick).
 void DelayMs(int milliseconds);
 void GetTimeNow(int& hour, int& minute, int& second, int& hundredths);
 void GetDateNow(int& day, int& month, int& year);

@@ -125,7 +125,10 @@ void ClearDamage(TDamageRecord& record);
 void AddDamage(TDamageRecord& record, const TRect& rect);
 
 // ---- prompted input (the dialog TEingabeDialog, in Eingabe.cpp) --------------
-void InputString(const std::string& prompt, std::string& text);
+// Asks in the dialog; text is the default and gets the answer. A reason
+// ("keine gültige Zahl") stands in red under the field: why the answer
+// before was not taken.
+void InputString(const std::string& prompt, std::string& text, const std::string& reason = "");
 void InputChar(const std::string& prompt, std::string& letter); // one character, UTF-8
 // The rows of the main window's client area that the dialog covers while it
 // is open; text written during the input keeps out of this band.

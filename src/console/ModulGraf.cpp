@@ -83,21 +83,47 @@ void PenLineTo(int x, int y, int colour) {
 }
 
 // ---- number input ---------------------------------------------------------------------------
-void InputReal(const std::string& prompt, std::string& text, long double& value) {
+namespace {
+
+// "" when the value lies in the range (or there is none), else the reason.
+std::string OutOfRange(long double value, const TInputRange* range) {
+  if (range == nullptr) return "";
+  if (value < range->Low) return range->TooLow;
+  if (value > range->High) return range->TooHigh;
+  return "";
+}
+
+} // namespace
+
+void InputReal(const std::string& prompt, std::string& text, long double& value,
+               const TInputRange* range) {
+  std::string reason;
   for (;;) {
-    InputString(prompt, text);
+    InputString(prompt, text, reason);
     // A decimal comma is read as a point; the user's text keeps its comma.
     std::string copy = text;
     std::replace(copy.begin(), copy.end(), ',', '.');
-    if (ParseReal(copy, value) == 0) return;
+    long double answer = 0;
+    reason = ParseReal(copy, answer) == 0 ? OutOfRange(answer, range) : "keine gültige Zahl";
+    if (reason.empty()) {
+      value = answer;
+      return;
+    }
     Bell();
   }
 }
 
-void InputInteger(const std::string& prompt, std::string& text, int32_t& value) {
+void InputInteger(const std::string& prompt, std::string& text, int32_t& value,
+                  const TInputRange* range) {
+  std::string reason;
   for (;;) {
-    InputString(prompt, text);
-    if (ParseInteger(text, value) == 0) return;
+    InputString(prompt, text, reason);
+    int32_t answer = 0;
+    reason = ParseInteger(text, answer) == 0 ? OutOfRange(answer, range) : "keine gültige Zahl";
+    if (reason.empty()) {
+      value = answer;
+      return;
+    }
     Bell();
   }
 }

@@ -19,7 +19,17 @@ int WorldToScreenY(long double y);
 void PenMoveTo(int x, int y);
 void PenLineTo(int x, int y, int colour);
 
-// Re-asks (with a bell at the text cursor) until the answer converts. The text
-// supplies the default and keeps the user's answer. InputReal accepts a comma.
-void InputReal(const std::string& prompt, std::string& text, long double& value);
-void InputInteger(const std::string& prompt, std::string& text, int32_t& value);
+// The range an answer must lie in, and what the dialog says when it does not.
+struct TInputRange {
+  long double Low, High;
+  std::string TooLow, TooHigh; // "Breite zwischen −90 und 90"
+};
+
+// Re-asks until the answer converts and lies in the range (if one is given):
+// with a bell at the text cursor and the reason in the dialog ("keine
+// gültige Zahl" or the range's text). The text supplies the default and
+// keeps the user's answer, a rejected one too. InputReal accepts a comma.
+void InputReal(const std::string& prompt, std::string& text, long double& value,
+               const TInputRange* range = nullptr);
+void InputInteger(const std::string& prompt, std::string& text, int32_t& value,
+                  const TInputRange* range = nullptr);

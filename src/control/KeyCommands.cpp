@@ -24,21 +24,34 @@ constexpr int KeyF1 = 1, KeyF2 = 2, KeyLeft = 13, KeyRight = 14, KeyUp = 15, Key
 
 int LastKey = 0;
 
+// What was written, or why not, shows over the picture for two seconds (and
+// a failure on standard error too). The notice is not part of the picture,
+// so a picture saved while it stands does not show it.
+void ReportSaving(const TFileResult& result, const std::string& done, const std::string& failed) {
+  if (result.Ok) {
+    ShowNotice(done, LightGreen);
+  } else {
+    ReportProblem(result.Message);
+    ShowNotice(failed + result.Reason, LightRed, 4000);
+  }
+}
+
 // Returns false when the picture could not be written.
 bool SaveScreenPicture() {
   const std::string name = PictureName(Flags.PictureCounter);
   const TFileResult saved = SavePicture(name, 0, SavedPictureTop(), MaxX(), MaxY());
-  if (!saved.Ok) {
-    ReportProblem(saved.Message);
-    return false;
-  }
+  ReportSaving(saved, "Bild gespeichert: " + name, "Bild nicht gespeichert: ");
+  if (!saved.Ok) return false;
   ++Flags.PictureCounter;
   return true;
 }
 
-void SaveParameters() {
-  const TFileResult r = WriteParameterFile(ParameterFileName, Param, OutsideViewShown());
-  if (!r.Ok) ReportProblem(r.Message);
+// Returns false when the file could not be written.
+bool SaveParameters() {
+  const TFileResult saved = WriteParameterFile(ParameterFileName, Param, OutsideViewShown());
+  ReportSaving(saved, std::string("Eingaben gespeichert: ") + ParameterFileName,
+               "Eingaben nicht gespeichert: ");
+  return saved.Ok;
 }
 
 // Keys after which the animation takes no step this tick.
@@ -90,7 +103,7 @@ void KeyCommandHandler() {
     ShowHelp();
     break;
   case KeyF2:
-    SaveParameters();
+    if (!SaveParameters()) return; // said on the screen; the program goes on
     break;
   case KeyLeft:
     // Doubled in 64 bits: a delay typed near the int range must not wrap
@@ -145,7 +158,7 @@ void KeyCommandHandler() {
     Flags.Paused = true;
     break;
   case 's':
-    if (!SaveScreenPicture()) return; // reported by SavePicture; the program goes on
+    if (!SaveScreenPicture()) return; // said on the screen; the program goes on
     break;
   default:
     break;

@@ -61,16 +61,28 @@ void ShowHelpTextFile() {
   EndProgram(2);
 }
 
+// Values of the command line's file that the program cannot show were
+// clamped: the first picture says so for a while, standard error too.
+void ReportClampedValues(const std::vector<std::string>& notes) {
+  std::string all;
+  for (const std::string& note : notes) {
+    ReportProblem(note);
+    all += (all.empty() ? "" : " ") + note;
+  }
+  if (!all.empty()) ShowNotice(all, Yellow, 8000);
+}
+
 // The questions of one parameter input.
 void AskParameters() {
-  InputReal("Standort: geografische Breite in Grad", Param.LatitudeText, Param.Latitude);
-  InputReal("geografische Länge in Grad", Param.LongitudeText, Param.Longitude);
+  InputReal("Standort: geografische Breite in Grad", Param.LatitudeText, Param.Latitude,
+            &LatitudeRange);
+  InputReal("geografische Länge in Grad", Param.LongitudeText, Param.Longitude, &LongitudeRange);
   InputInteger("Starttag", Param.DayText, Param.StartDay);
   InputInteger("Monat", Param.MonthText, Param.StartMonth);
-  InputInteger("Jahr", Param.YearText, Param.StartYear);
+  InputInteger("Jahr", Param.YearText, Param.StartYear, &YearRange);
   InputReal("Uhrzeit (MEZ in hh.mm)", Param.StartTimeText, Param.StartTime);
-  InputReal("Zeitschritt in hh.mm", Param.TimeStepText, Param.StepDays);
-  InputInteger("Verzögerung in ms", Param.DelayText, Param.Delay);
+  InputReal("Zeitschritt in hh.mm", Param.TimeStepText, Param.StepDays, &StepRange);
+  InputInteger("Verzögerung in ms", Param.DelayText, Param.Delay, &DelayRange);
   // The azimuth default follows the hemisphere: look south in the north.
   if (Param.Latitude >= 0) {
     Param.AzimuthText = "0";
@@ -109,6 +121,7 @@ void FirstTimeInit() {
         ReadParameterFile(Flags.ParameterFileName, Param, outside, Flags.SingleStep);
     if (r.Ok) {
       ChooseView(outside);
+      ReportClampedValues(r.Notes);
       return;
     }
     if (r.Line != 0) ParameterFileFailed(r.Message);

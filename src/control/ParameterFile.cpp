@@ -60,6 +60,30 @@ TParameterFileResult Failure(const std::string& fileName, int line, const std::s
   return result;
 }
 
+// Brings one value into its range; the text follows the value (with the
+// given decimals), and the note says what was changed.
+template <typename TValue>
+void Clamp(TValue& value, std::string& text, const TInputRange& range, int decimals,
+           const std::string& what, const std::string& unit, std::vector<std::string>& notes) {
+  const long double v = value;
+  if (v >= range.Low && v <= range.High) return;
+  const long double limit = v < range.Low ? range.Low : range.High;
+  value = static_cast<TValue>(limit);
+  text = FormatReal(limit, 1 + decimals / 10.0L);
+  text.erase(0, text.find_first_not_of(' '));
+  notes.push_back(what + " aus der Parameterdatei auf " + text + unit + " begrenzt.");
+}
+
+std::vector<std::string> ClampToRanges(TParameters& p) {
+  std::vector<std::string> notes;
+  Clamp(p.Latitude, p.LatitudeText, LatitudeRange, 0, "Breite", DegreeSign, notes);
+  Clamp(p.Longitude, p.LongitudeText, LongitudeRange, 0, "Länge", DegreeSign, notes);
+  Clamp(p.StartYear, p.YearText, YearRange, 0, "Jahr", "", notes);
+  Clamp(p.StepDays, p.TimeStepText, StepRange, 2, "Zeitschritt", " Stunden", notes);
+  Clamp(p.Delay, p.DelayText, DelayRange, 0, "Verzögerung", " ms", notes);
+  return notes;
+}
+
 } // namespace
 
 TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
@@ -114,10 +138,12 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
   if (q.EquatorAnswer.empty()) q.EquatorAnswer = "n";
   if (q.EclipticAnswer.empty()) q.EclipticAnswer = "n";
 
+  TParameterFileResult result;
+  result.Notes = ClampToRanges(q);
   p = q;
   outsideView = outside;
   singleStep = IsYes(FirstCharacter(lines[11]));
-  return {};
+  return result;
 }
 
 std::string ParameterFileBytes(const TParameters& p, bool outsideView) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Dateien.h"
 #include "Parameter.h"
@@ -15,10 +16,14 @@ struct TParameterFileResult {
   bool Ok = true;
   int Line = 0;        // the line whose value did not convert; 0 = the file itself
   std::string Message; // German, names the file (and the line)
+  // Values beyond what the program can show are brought to the nearest one
+  // it can (see the ranges in Parameter.h); one German note for each.
+  std::vector<std::string> Notes;
 };
 
 // Reads the file into p, outsideView and singleStep. Nothing is changed when a
-// value does not convert or the file cannot be opened. A decimal comma counts
+// value does not convert or the file cannot be opened. Values outside their
+// ranges are clamped, with their texts; the file itself stays as it is. A decimal comma counts
 // as a decimal point (the parameter input keeps commas, so saved files must
 // load again).
 TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,

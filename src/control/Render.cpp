@@ -119,6 +119,7 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
     err << "lunotrop: " << read.Message << "\n";
     return 2;
   }
+  for (const std::string& note : read.Notes) err << "lunotrop: " << note << "\n";
   ChooseView(outside || options.Perspective >= 0);
   SkipDelay = true;
 

@@ -22,6 +22,9 @@
 inline QLabel* DialogLabel(const TEingabeDialog* d) {
   return d->findChild<QLabel*>(QStringLiteral("Label1"));
 }
+inline QLabel* DialogReason(const TEingabeDialog* d) {
+  return d->findChild<QLabel*>(QStringLiteral("Reason"));
+}
 inline QLineEdit* DialogEdit(const TEingabeDialog* d) {
   return d->findChild<QLineEdit*>(QStringLiteral("Edit"));
 }
@@ -40,6 +43,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 // What the user saw of one dialog.
 struct TSeen {
   QString Title, Prompt, DefaultText, Selected;
+  QString Reason; // why the answer before was not taken, "" when none is shown
   int Width = 0, Height = 0;
   QRect Label, Edit;
   int OkLeft = 0, EscLeft = 0;
@@ -86,6 +90,7 @@ private:
     seen.Title = dialog->windowTitle();
     seen.Prompt = DialogLabel(dialog)->text();
     seen.DefaultText = DialogEdit(dialog)->text();
+    if (DialogReason(dialog)->isVisible()) seen.Reason = DialogReason(dialog)->text();
     seen.Selected = DialogEdit(dialog)->selectedText();
     seen.Width = dialog->width();
     seen.Height = dialog->height();

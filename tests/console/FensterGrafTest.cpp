@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@
 #include "ConsoleTestHelpers.h"
 #include "FensterGraf.h"
 #include "Grundfenster.h"
+#include "Kern2Graf.h"
 #include "KernGraf.h"
 #include "KernGrafQt.h"
 
@@ -312,6 +314,42 @@ TEST_F(MainWindowTest, AKeyWakesTheTimerThatRestsWhileTheProgramWaits) {
   QTest::keyClick(Window, Qt::Key_X);
   EXPECT_TRUE(QTest::qWaitFor([] { return keySeen == 'x'; }, 5000));
   KeyHandlerSlot = NoOperation;
+}
+
+TEST_F(MainWindowTest, ADelayEndsEarlyOnAKeyAndLetsTheWindowWork) {
+  // Ten seconds asked for; a key typed after a tenth of a second ends the
+  // wait long before (the bound is loose: the suite shares two cores).
+  QTimer::singleShot(100, Window, [this] { QTest::keyClick(Window, Qt::Key_X); });
+  QElapsedTimer clock;
+  clock.start();
+  DelayMs(10000);
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_EQ(TakeKeys(), Codes{'x'});
+  // Without a key the whole time passes.
+  clock.restart();
+  DelayMs(30);
+  EXPECT_GE(clock.elapsed(), 30);
+}
+
+TEST_F(MainWindowTest, ANoticeStandsOverThePictureForItsTimeOnly) {
+  SetFillStyle(255, Blue, Blue);
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
+  ShowNotice("Bild gespeichert: Lunotrop00.bmp", Yellow, 300);
+  EXPECT_EQ(CurrentNotice(), "Bild gespeichert: Lunotrop00.bmp");
+  const QImage shown = Window->grab().toImage();
+  int yellow = 0, black = 0;
+  for (int y = MaxY() - 150; y < MaxY(); ++y)
+    for (int x = 0; x <= MaxX(); ++x) {
+      yellow += shown.pixel(x, y) == ColourTable[Yellow];
+      black += shown.pixel(x, y) == ColourTable[Black];
+    }
+  EXPECT_GT(yellow, 100); // the text and its frame
+  EXPECT_GT(black, 1000); // the box that keeps it readable on any picture
+  EXPECT_EQ(GetPixel(MaxX() / 2, MaxY() - 60), ColourTable[Blue]); // not in the framebuffer
+  QTest::qWait(400);
+  EXPECT_EQ(CurrentNotice(), "");
+  const QImage after = Window->grab().toImage();
+  EXPECT_EQ(after.pixel(MaxX() / 2, MaxY() - 60), ColourTable[Blue]);
 }
 
 TEST_F(MainWindowTest, WaitForEnterConsumesKeysUpToEnter) {

@@ -180,6 +180,39 @@ TEST_F(ParameterFileTest, AValueThatDoesNotConvertNamesFileAndLineAndChangesNoth
   EXPECT_NE(missing.Message.find("fehlt.dat"), std::string::npos);
 }
 
+TEST_F(ParameterFileTest, ValuesThatCannotBeShownAreClampedWithANoteAndTheFileStays) {
+  const std::string bytes =
+      File({"p", "1e30", "-500", "1.1.-9999", "12", "1e30", "2147483647", "0", "30"});
+  Write("weit.dat", bytes);
+  TParameters p;
+  bool outside = true, singleStep = false;
+  const TParameterFileResult r = ReadParameterFile("weit.dat", p, outside, singleStep);
+  ASSERT_TRUE(r.Ok) << r.Message;
+  EXPECT_EQ(p.Latitude, 90);
+  EXPECT_EQ(p.LatitudeText, "90");
+  EXPECT_EQ(p.Longitude, -180);
+  EXPECT_EQ(p.StartYear, -4712);
+  EXPECT_EQ(p.YearText, "-4712");
+  EXPECT_EQ(p.StepDays, 876000);
+  EXPECT_EQ(p.TimeStepText, "876000.00");
+  EXPECT_EQ(p.Delay, 10000);
+  EXPECT_EQ(p.DelayText, "10000");
+  EXPECT_EQ(r.Notes, (std::vector<std::string>{
+                         "Breite aus der Parameterdatei auf 90° begrenzt.",
+                         "Länge aus der Parameterdatei auf -180° begrenzt.",
+                         "Jahr aus der Parameterdatei auf -4712 begrenzt.",
+                         "Zeitschritt aus der Parameterdatei auf 876000.00 Stunden begrenzt.",
+                         "Verzögerung aus der Parameterdatei auf 10000 ms begrenzt."}));
+  EXPECT_EQ(Read("weit.dat"), bytes); // the file itself is not touched
+
+  Write("null.dat", File({"p", "-90", "360", "1.1.-4712", "12", "-876000", "0", "0", "30"}));
+  const TParameterFileResult low = ReadParameterFile("null.dat", p, outside, singleStep);
+  ASSERT_TRUE(low.Ok);
+  EXPECT_EQ(p.Delay, 1);
+  EXPECT_EQ(low.Notes,
+            std::vector<std::string>{"Verzögerung aus der Parameterdatei auf 1 ms begrenzt."});
+}
+
 TEST_F(ParameterFileTest, AFailedWriteIsReportedAndTouchesNothingElse) {
   Write("Lunotrop.dat", DefaultFile);
   Write("blocker", "x"); // a file where the folder should be

@@ -117,6 +117,44 @@ TEST_F(ProgramTest, SouthernPlaceLooksNorthAndOnlyJOrjMeansYes) {
   EXPECT_FALSE(Driver->RanOut);
 }
 
+TEST_F(ProgramTest, RejectedAnswersSayWhyInTheDialogAndStayAsTheDefault) {
+  const std::vector<QString> answers = {"abc",  "100",        "-91",   "54.3", "<Enter>", "1",
+                                        "1",    "20266",      "-4713", "2026", "12.00",   "900000",
+                                        "1.00", "2147483647", "0",     "10000"};
+  StartAndWait(WithInsideQuestions(answers));
+  // The reason each dialog shows: why the answer before it was not taken.
+  const std::vector<QString> reasons = {"",
+                                        "keine gültige Zahl",
+                                        "Breite zwischen −90 und 90",
+                                        "Breite zwischen −90 und 90",
+                                        "",
+                                        "",
+                                        "",
+                                        "",
+                                        "Jahr zwischen −4712 und 9999",
+                                        "Jahr zwischen −4712 und 9999",
+                                        "",
+                                        "",
+                                        "Zeitschritt höchstens 876000 Stunden",
+                                        "",
+                                        "Verzögerung höchstens 10000 ms",
+                                        "Verzögerung mindestens 1 ms"};
+  ASSERT_EQ(Driver->Seen.size(), reasons.size() + 4);
+  for (size_t i = 0; i < reasons.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Driver->Seen[i].Reason, reasons[i]);
+    // A rejected answer is the default of the question asked again.
+    if (!reasons[i].isEmpty()) {
+      EXPECT_EQ(Driver->Seen[i].Prompt, Driver->Seen[i - 1].Prompt);
+      EXPECT_EQ(Driver->Seen[i].DefaultText, answers[i - 1]);
+    }
+  }
+  EXPECT_EQ(Param.Latitude, 54.3L);
+  EXPECT_EQ(Param.StartYear, 2026);
+  EXPECT_EQ(Param.StepDays, 1.00L);
+  EXPECT_EQ(Param.Delay, 10000);
+}
+
 TEST_F(ProgramTest, OutsideViewAsksOnlyPlaceTimeStepAndDelay) {
   StartAndWait(SummerNoon());
   ASSERT_TRUE(Press('d'));
@@ -363,7 +401,17 @@ TEST_F(ProgramTest, HelpWaitsForAKeyAndGivesBackSingleStep) {
 TEST_F(ProgramTest, SAgainAndAgainSavesNumberedPicturesOfTheScreen) {
   StartAndWait(SummerNoon());
   const long double before = View.CurrentJD;
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(Press('s'));
+  ASSERT_TRUE(Press('s'));
+  // The notice stands over the picture in the window, not in the picture.
+  EXPECT_EQ(CurrentNotice(), "Bild gespeichert: Lunotrop00.bmp");
+  const QImage window = Window->grab().toImage();
+  int noticePixels = 0;
+  for (int y = MaxY() - 120; y < MaxY() - 20; ++y)
+    for (int x = 0; x <= MaxX(); ++x)
+      noticePixels += window.pixel(x, y) != ScreenImage().pixel(x, y);
+  EXPECT_GT(noticePixels, 2000);
+  for (int i = 1; i < 3; ++i) ASSERT_TRUE(Press('s'));
+  EXPECT_EQ(CurrentNotice(), "Bild gespeichert: Lunotrop02.bmp");
   EXPECT_EQ(View.CurrentJD, before); // saving takes no step
   EXPECT_EQ(Flags.PictureCounter, 3);
   // The inside view from 50 pixels above the title band's bottom row down.
@@ -384,7 +432,6 @@ TEST_F(ProgramTest, SAgainAndAgainSavesNumberedPicturesOfTheScreen) {
   const std::string header = ReadBytes("Lunotrop03.bmp").substr(0, 30);
   EXPECT_EQ(header.substr(0, 2), "BM");
   EXPECT_EQ(static_cast<unsigned char>(header[28]), 24);
-  outside.save("/tmp/ctlt/l03.png");
   ExpectEarthAndMoon(outside);
 
   // From the hundredth picture on three digits; an old file is replaced.
@@ -417,6 +464,7 @@ TEST_F(ProgramTest, F2WritesTheParameterFileAndAStartWithItDrawsAtOnce) {
                                "a * Zeichnung der Ekliptik (j/n)?\r\n"
                                "j * Einzelschritt (j/n)?\r\n";
   EXPECT_EQ(ReadBytes("Lunotrop.dat"), expected);
+  EXPECT_EQ(CurrentNotice(), "Eingaben gespeichert: Lunotrop.dat");
   // The written texts are the parameters' texts as typed.
   EXPECT_EQ(Param.LatitudeText, "54,3");
   EXPECT_EQ(Param.DayText + "." + Param.MonthText + "." + Param.YearText, "7.5.2026");
@@ -453,7 +501,7 @@ TEST_F(ProgramTest, F2WritesTheParameterFileAndAStartWithItDrawsAtOnce) {
       ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(ProgramTest, PictureOrParameterFileThatCannotBeWrittenLeavesTheOldOneAndGoesOn) {
+TEST_F(ProgramTest, PictureOrParameterFileThatCannotBeWrittenSaysSoAndLeavesTheOldOne) {
   StartAndWait(SummerNoon());
   // A folder stands where the files would go; it stays as it is.
   fs::create_directory("Lunotrop00.bmp");
@@ -466,6 +514,9 @@ TEST_F(ProgramTest, PictureOrParameterFileThatCannotBeWrittenLeavesTheOldOneAndG
   std::string err = testing::internal::GetCapturedStderr();
   ASSERT_TRUE(saved);
   EXPECT_NE(err.find("Lunotrop00.bmp"), std::string::npos) << err;
+  EXPECT_EQ(CurrentNotice(), "Bild nicht gespeichert: dort steht ein Ordner gleichen Namens");
+  EXPECT_GT(CountColour(Window->grab().toImage(), QRect(0, MaxY() - 120, MaxX(), 100), LightRed),
+            50);
   EXPECT_EQ(Flags.PictureCounter, 0);
   EXPECT_TRUE(fs::is_directory("Lunotrop00.bmp"));
   EXPECT_EQ(ReadBytes("Lunotrop00.bmp/drin"), "x");
@@ -476,7 +527,10 @@ TEST_F(ProgramTest, PictureOrParameterFileThatCannotBeWrittenLeavesTheOldOneAndG
   err = testing::internal::GetCapturedStderr();
   ASSERT_TRUE(written);
   EXPECT_NE(err.find("Lunotrop.dat"), std::string::npos) << err;
+  EXPECT_EQ(CurrentNotice(), "Eingaben nicht gespeichert: dort steht ein Ordner gleichen Namens");
   EXPECT_EQ(ReadBytes("Lunotrop.dat/drin"), "x");
+  EXPECT_TRUE(Near(View.CurrentJD, before)); // the tick ends there, without a step
+  ASSERT_TRUE(Press('x'));
   EXPECT_TRUE(Near(View.CurrentJD, before + OneHour)); // the program goes on
 
   // Once the folder is gone the same number is used.
@@ -591,10 +645,10 @@ TEST_F(ProgramTest, StatusLineStandsAtTheBottom) {
 }
 
 TEST_F(ProgramTest, CapsKeepRepeatedKeysInBounds) {
-  // A step typed beyond the cap stays; "*" brings it to 36 500 days.
+  // The largest step the input takes; "*" stops at 36 500 days.
   StartAndWait(
-      WithInsideQuestions(PlaceAndTime("<Enter>", "21", "6", "2024", "12.00", "1000000.00", "1")));
-  EXPECT_TRUE(Near(View.StepDays, 1000000.0L / 24));
+      WithInsideQuestions(PlaceAndTime("<Enter>", "21", "6", "2024", "12.00", "876000.00", "1")));
+  EXPECT_EQ(View.StepDays, MaxStepDays);
   ASSERT_TRUE(Press('*'));
   EXPECT_EQ(View.StepDays, MaxStepDays);
   View.StepDays = -30000;
