@@ -207,7 +207,9 @@ void DrawOutlineFile(const std::string& name, int colour) {
     EarthMessage(" \"" + name + "\" nicht gefunden ! \a");
     return;
   }
-  if (!ReadWholeFile(name, file.Bytes)) return;
+  std::string bytes;
+  if (!ReadWholeFile(name, bytes).Ok) return;
+  file.Bytes.assign(bytes.begin(), bytes.end());
 
   TPolylinePen pen;
   // Every point is projected; it is joined to the one before when both are

@@ -113,12 +113,7 @@ std::vector<uint8_t> ConvertEclgraphText(const std::string& text);
 
 void DecodeCityText(const std::string& text, TSegment& points, std::vector<std::string>& names);
 
-// ---- the files --------------------------------------------------------------------
-
-bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& bytes);
-// Writes through a temporary file that is then renamed, so a failed write
-// leaves no half file. False if the file could not be written.
-bool WriteWholeFile(const std::string& name, const std::vector<uint8_t>& bytes);
+// ---- the files (read and written through Dateien) ----------------------------------
 
 void LoadCoastlines();
 void LoadCompactCoastlines();
