@@ -29,6 +29,33 @@ using ToViewProc = void (*)(const TEarthPoint& P, TEarthPoint& Q);
 using IsVisibleFunc = bool (*)(const TEarthPoint& P);
 using ProjectProc = void (*)(const TEarthPoint& P, int& x, int& y);
 
+// How the caller sees the globe: ToView turns an Earth point into the
+// view's frame, IsVisible tells whether a view-frame point is seen (only
+// its vector is read), Project gives its pixel. The Earth model keeps none
+// of them; every drawing uses the view it is handed.
+struct TGlobeView {
+  ToViewProc ToView = nullptr;
+  IsVisibleFunc IsVisible = nullptr;
+  ProjectProc Project = nullptr;
+};
+
+// What DrawGlobe draws and in which colours. Colours are indices of the
+// console's palette (0 Black, 12 LightRed, 15 White, see KernGraf.h); the
+// defaults draw white coastlines one pixel wide and nothing else.
+struct TGlobeStyle {
+  int CoastColour = 15;
+  int CoastWidth = 1; // pixels
+  int BorderColour = 15;
+  bool Borders = false; // the national borders of "grenze_1.bin"
+  bool Grid = false;    // latitude circles and meridians
+  bool Cities = false;  // the dots and names of "CITY.DAT"
+  // The grid's spacing. The grid is built once, with the spacing of the
+  // first drawing that asks for it; later drawings keep that grid.
+  long double GridDegrees = 30;
+  int GridColour = 0;
+  int CityColour = 12;
+};
+
 // X, Y, Z from Lon, Lat and R (computed in extended precision, stored as
 // single); Length := R.
 void EarthPolarToVector(const TEarthPolar& P, TEarthVector& V);
@@ -38,13 +65,12 @@ void EarthVectorToPolar(const TEarthVector& V, TEarthPolar& P);
 // V := M V, each partial sum rounded to single precision; Length unchanged.
 void RotateEarthVector(const TMatrix& M, TEarthVector& V);
 
-// Draws the coastlines and, on request, the national borders
-// ("grenze_1.bin"), a grid of latitude circles and meridians (built once,
-// with the spacing of the first call that asks for it) and the cities.
-// Loads the coastlines at the first call.
-void DrawGlobe(ToViewProc ToView, ProjectProc Project, IsVisibleFunc IsVisible, int CoastColour,
-               int CoastWidth, int BorderLineColour, bool DrawBorders, bool DrawGrid,
-               bool DrawCityList, long double GridDegrees, int GridColour, int CityColour);
+// Draws the coastlines and, as the style asks, the national borders, the
+// grid and the cities, through the given view. Loads the coastlines at the
+// first call (the cities at the first call that asks for them); the borders
+// are read from their file at every call that asks for them. Nothing is
+// drawn if one of the view's routines is missing.
+void DrawGlobe(const TGlobeView& view, const TGlobeStyle& style);
 
 // Frees the coastlines, the grid and the cities and clears their flags, so
 // the next drawing loads them again.

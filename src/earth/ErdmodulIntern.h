@@ -47,10 +47,6 @@ struct TEarthModel {
   TSegment CityPoints;
   std::vector<std::string> CityNames;
   bool CitiesLoaded = false;
-  // The view routines of the DrawGlobe call in progress; the borders use them.
-  ToViewProc ToView = nullptr;
-  IsVisibleFunc IsVisible = nullptr;
-  ProjectProc Project = nullptr;
   // The line width the drawing set last (1 until DrawGlobe sets one).
   int LineWidth = 1;
   // Where messages go (nullptr: standard error, then exit).
@@ -127,9 +123,9 @@ bool WriteCompactCoastlines(const std::vector<TSegment>& table);
 
 // ---- drawing (ErdmodulGlobus.cpp) --------------------------------------------------
 
-void DrawSegments(const std::vector<TSegment>& table, ToViewProc ToView, IsVisibleFunc IsVisible,
-                  ProjectProc Project, int colour);
-void DrawOutlineFile(const std::string& name, int colour);
+void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& view, int colour);
+// Draws a compact outline file straight from disk, read afresh at every call.
+void DrawOutlineFile(const std::string& name, const TGlobeView& view, int colour);
 void BuildGrid(long double spacing);
-void DrawCities(ToViewProc ToView, IsVisibleFunc IsVisible, ProjectProc Project, int colour);
+void DrawCities(const TGlobeView& view, int colour);
 void DrawCityDot(int x, int y, int colour);

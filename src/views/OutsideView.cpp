@@ -40,6 +40,26 @@ void NoteDrawing() {
   if (!View.OutsideView) MarkInsideViewChanged();
 }
 
+// The globe's outlines on the lit disc: white coastlines and the 30 degree
+// grid in black, no borders, no cities.
+void DrawOutlines(int coastWidth) {
+  TGlobeView view;
+  view.ToView = GlobeToView;
+  view.IsVisible = GlobeVisible;
+  view.Project = GlobeProject;
+  TGlobeStyle style;
+  style.CoastColour = White;
+  style.CoastWidth = coastWidth;
+  style.BorderColour = White;
+  style.Borders = false;
+  style.Grid = true;
+  style.GridDegrees = 30;
+  style.GridColour = Black;
+  style.Cities = false;
+  style.CityColour = LightRed;
+  DrawGlobe(view, style);
+}
+
 } // namespace
 
 void DrawLitDisc(const TVector& L, int x, int y, int r, int litColour, int darkColour) {
@@ -120,10 +140,7 @@ void DrawEarth(int colour) {
   DrawLitDisc(View.SunVec, View.EarthCentreX, View.EarthCentreY, View.EarthRadiusPx, LightBlue,
               DarkGray);
   ComposeGlobeMatrix(); // the key commands may have changed GlobeViewMatrix
-  DrawGlobe(View.GlobeToViewProc ? View.GlobeToViewProc : GlobeToView,
-            View.GlobeProjectProc ? View.GlobeProjectProc : GlobeProject,
-            View.GlobeVisibleProc ? View.GlobeVisibleProc : GlobeVisible, White, coastWidth, White,
-            false, true, false, 30, Black, LightRed);
+  DrawOutlines(coastWidth);
 
   // The observer's place; in perspective 2 it stands on the limb at the top.
   TEarthPoint Q;

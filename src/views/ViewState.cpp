@@ -4,7 +4,6 @@
 
 #include "InsideView.h"
 #include "KernGraf.h"
-#include "ViewGeometry.h"
 
 TViewState View;
 
@@ -14,10 +13,6 @@ void InitViewState() {
   View.SinObliquity = std::sin(Obliquity);
   View.CosObliquity = std::cos(Obliquity);
   View.EyePoint = MakeVector(-1.05L, 0, 0.35L);
-
-  View.GlobeToViewProc = GlobeToView;
-  View.GlobeVisibleProc = GlobeVisible;
-  View.GlobeProjectProc = GlobeProject;
 
   View.EclipticTilt = RotationX(-Obliquity);
   View.IdentityMatrix = RotationX(0);

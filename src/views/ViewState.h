@@ -79,11 +79,6 @@ struct TViewState {
   // handler sets it when it clears that picture. While true every step first
   // erases the Moon of the step before.
   bool MoonShown = false;
-
-  // ---- the globe routines handed to DrawGlobe -------------------------------
-  ToViewProc GlobeToViewProc = nullptr;
-  IsVisibleFunc GlobeVisibleProc = nullptr;
-  ProjectProc GlobeProjectProc = nullptr;
 };
 
 extern TViewState View;
@@ -92,6 +87,5 @@ extern TViewState View;
 constexpr long double EarthRadiiPerAU = 23454.78L;
 
 // The view part of the first-time initialisation: body sizes, obliquity,
-// eye point, globe routines, fixed matrices, inside view chosen, no stored
-// sky pictures.
+// eye point, fixed matrices, inside view chosen, no stored sky pictures.
 void InitViewState();
