@@ -9,6 +9,7 @@
 #include "Animation.h"
 #include "Dateien.h"
 #include "Eingabe.h"
+#include "Erdmodul.h"
 #include "FensterGraf.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
@@ -103,6 +104,14 @@ void AskParameters() {
     Param.DrawEcliptic = Param.EclipticAnswer == "J" || Param.EclipticAnswer == "j";
   }
   Flags.SingleStep = true;
+}
+
+// Missing Earth data in the interactive program: the message at the text
+// cursor, a wait for Enter, the end of the program.
+void ConsoleEarthMessage(const std::string& line) {
+  WriteLine(line);
+  WaitForEnter();
+  EndProgram(1);
 }
 
 } // namespace
@@ -211,6 +220,8 @@ int RunInteractive(int argc, char** argv, const std::string& parameterFile, bool
   }
   QApplication app(argc, argv);
   StartFensterGraf(argv[0]);
+  StartErdmodul();
+  SetEarthMessageHandler(ConsoleEarthMessage);
   Flags.FirstTimeDone = false;
   Flags.StartedWithFile = !parameterFile.empty();
   Flags.ParameterFileName = parameterFile;

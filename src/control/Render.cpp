@@ -4,8 +4,6 @@
 #include <QSaveFile>
 #include <QString>
 
-#include <iostream>
-
 #include "Animation.h"
 #include "Erdmodul.h"
 #include "FensterGraf.h"
@@ -39,14 +37,15 @@ bool SaveScreen(const std::string& name, const std::string& format, std::ostream
   return true;
 }
 
+// Set when the Earth model gave a message during the run: its data is
+// missing or damaged, so the picture would lack the Earth.
+bool EarthDataFailed = false;
+
 // Without a screen to read it on, a message of the Earth model goes to
-// standard error and ends the run as bad input.
+// standard error, once per run, and fails the run as bad input.
 void EarthMessageToStandardError(const std::string& line) {
-  std::string text;
-  for (const char c : line)
-    if (c != '\a') text += c;
-  std::cerr << "lunotrop:" << text << "\n";
-  EndProgram(2);
+  if (!EarthDataFailed) ReportEarthMessage(line);
+  EarthDataFailed = true;
 }
 
 } // namespace
@@ -56,8 +55,8 @@ bool ParseKeyNames(const std::string& text, std::string& codes, std::string& mes
     const char* Name;
     int Code;
   };
-  constexpr TKeyName Names[] = {{"{hoch}", 15}, {"{runter}", 16}, {"{links}", 13},
-                                {"{rechts}", 14}, {"{F1}", 1},     {"{F2}", 2}};
+  constexpr TKeyName Names[] = {{"{hoch}", 15},   {"{runter}", 16}, {"{links}", 13},
+                                {"{rechts}", 14}, {"{F1}", 1},      {"{F2}", 2}};
   codes.clear();
   for (size_t i = 0; i < text.size();) {
     if (text[i] == '{') {
@@ -102,6 +101,7 @@ int RenderPicture(const TRenderOptions& options, std::ostream& err) {
   if (status != 0) return status;
   for (const char key : options.Keys) HeadlessTick(static_cast<unsigned char>(key));
   for (int i = 0; i < options.Steps; ++i) HeadlessTick(0);
+  if (EarthDataFailed) return 2;
   return SaveScreen(options.Output, format, err) ? 0 : 2;
 }
 
@@ -113,7 +113,9 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
     return 2;
   }
 
+  EarthDataFailed = false;
   SetEarthMessageHandler(EarthMessageToStandardError);
+  StartErdmodul();
   SetScreenSize(options.Width, options.Height);
   AttachScreen(options.Width, options.Height);
   StartConsole(false, false, 0, 10, "Courier");
@@ -141,5 +143,5 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
   RunStarted = true;
   Flags.SingleStep = false;
   for (int i = 0; i < options.Perspective; ++i) HeadlessTick('h');
-  return 0;
+  return EarthDataFailed ? 2 : 0;
 }

@@ -72,20 +72,22 @@ void RotateEarthVector(const TMatrix& M, TEarthVector& V);
 // drawn if one of the view's routines is missing.
 void DrawGlobe(const TGlobeView& view, const TGlobeStyle& style);
 
+// The module start, once at program start: registers ReleaseEarthModel as
+// an end-of-program routine of the console. Calling it again does nothing.
+void StartErdmodul();
+
 // Frees the coastlines, the grid and the cities and clears their flags, so
 // the next drawing loads them again.
 void ReleaseEarthModel();
 
-// The module start: registers ReleaseEarthModel as an end-of-program routine
-// of the console. DrawGlobe calls it at its first use, so the program need
-// not; calling it again does nothing.
-void StartErdmodul();
-
-// Messages about missing Earth data ("... nicht gefunden !"). The handler
-// shows the line and ends the program. Until one is set, the line goes to
-// standard error and the program exits with status 1; DrawGlobe installs the
-// console's version (WriteLine, wait for Enter, EndProgram(1)) at its first
-// use unless the program has set one of its own. If a handler returns (as a
-// test's may), the operation that gave the message gives up without data.
+// Messages about missing or damaged Earth data: one German line that holds
+// the bell character for the console ("... nicht gefunden ! \a").
+// After the handler returns, the operation that gave the message gives up
+// without data: nothing of it is drawn, and the next drawing tries again.
+// Until the program sets a handler of its own (the interactive program
+// shows the line, waits for Enter and ends), ReportEarthMessage is used.
 using EarthMessageHandler = void (*)(const std::string& line);
 void SetEarthMessageHandler(EarthMessageHandler handler); // nullptr: back to the default
+// The default handler: the line without its bell character and the blanks
+// around it, through ReportProblem ("lunotrop: ..." on standard error).
+void ReportEarthMessage(const std::string& line);

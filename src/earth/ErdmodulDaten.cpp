@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -35,11 +33,6 @@ constexpr long double MaxWriterStepLat = 2.3L * DegToRad;
 // Deltas per written segment: the coastline file keeps to 201 points per
 // segment, so other programs that read it with fixed buffers still can.
 constexpr int MaxWrittenDeltas = 200;
-
-void DefaultEarthMessage(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
-  std::exit(1);
-}
 
 // ---- bytes -----------------------------------------------------------------------
 
@@ -269,15 +262,20 @@ void SetEarthMessageHandler(EarthMessageHandler handler) {
   EarthModel.MessageHandler = handler;
 }
 
-bool EarthMessageHandlerIsDefault() {
-  return EarthModel.MessageHandler == nullptr;
+void ReportEarthMessage(const std::string& line) {
+  std::string text;
+  for (const char c : line)
+    if (c != '\a') text += c;
+  const size_t first = text.find_first_not_of(' ');
+  const size_t last = text.find_last_not_of(' ');
+  ReportProblem(first == std::string::npos ? "" : text.substr(first, last - first + 1));
 }
 
 void EarthMessage(const std::string& line) {
   if (EarthModel.MessageHandler)
     EarthModel.MessageHandler(line);
   else
-    DefaultEarthMessage(line);
+    ReportEarthMessage(line);
 }
 
 // ---- compact files -------------------------------------------------------------------

@@ -23,13 +23,6 @@ constexpr float FullTurn = 6.2831855f;
 // A finer grid would only fill the disk; this also keeps the loops short.
 constexpr long double FinestGridSpacing = 0.1L * DegToRad;
 
-// The console's message: the line, a wait for Enter, the end of the program.
-void ConsoleEarthMessage(const std::string& line) {
-  WriteLine(line);
-  WaitForEnter();
-  EndProgram(1);
-}
-
 // Pixels that the view routines give may lie anywhere; differences and
 // offsets are taken in 64 bits so that none overflows.
 bool CloseEnough(int x, int y, int previousX, int previousY) {
@@ -163,7 +156,6 @@ void StartErdmodul() {
   if (EarthModel.Started) return;
   EarthModel.Started = true;
   AddExitRoutine(ReleaseEarthModel);
-  if (EarthMessageHandlerIsDefault()) SetEarthMessageHandler(ConsoleEarthMessage);
 }
 
 void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& view, int colour) {
@@ -271,7 +263,6 @@ void DrawCities(const TGlobeView& view, int colour) {
 }
 
 void DrawGlobe(const TGlobeView& view, const TGlobeStyle& style) {
-  StartErdmodul();
   if (!view.ToView || !view.IsVisible || !view.Project) return;
 
   LoadCoastlines();

@@ -49,7 +49,7 @@ struct TEarthModel {
   bool CitiesLoaded = false;
   // The line width the drawing set last (1 until DrawGlobe sets one).
   int LineWidth = 1;
-  // Where messages go (nullptr: standard error, then exit).
+  // Where messages go (nullptr: ReportEarthMessage).
   EarthMessageHandler MessageHandler = nullptr;
   // StartErdmodul has run.
   bool Started = false;
@@ -64,7 +64,6 @@ TEarthPoint EarthPointAt(float lon, float lat);
 
 // Hands a message line to the handler of SetEarthMessageHandler.
 void EarthMessage(const std::string& line);
-bool EarthMessageHandlerIsDefault();
 
 // ---- compact outline files ("ERDE_0.BIN", "grenze_1.bin") -----------------------
 

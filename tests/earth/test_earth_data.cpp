@@ -193,6 +193,21 @@ TEST_F(EarthData, NoCoastlineFileGivesTheMessage) {
   EXPECT_FALSE(EarthModel.CoastlinesLoaded);
 }
 
+TEST_F(EarthData, DefaultMessageGoesToStandardErrorAndLoadingGivesUp) {
+  SetEarthMessageHandler(nullptr);
+  testing::internal::CaptureStderr();
+  LoadCoastlines();
+  TOutlineFile file;
+  file.Bytes.assign(4000, 0);
+  EXPECT_EQ(ReadSegmentDeltas(file, 1024), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "lunotrop: Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden !\n"
+            "lunotrop: n zu groß : 1024\n");
+  EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+  EXPECT_TRUE(EarthModel.Coastlines.empty());
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(EarthData, ShippedDataFolderIsSearchedAfterTheCurrentFolder) {
   std::filesystem::create_directory("shipped");
   WriteText("shipped/ECLGRAPH.DAT", "10\n20\n900\n0\n999\n999\n");

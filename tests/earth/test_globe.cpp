@@ -1,7 +1,7 @@
 // The globe drawn on the console's framebuffer: coastlines where they belong,
 // the far side left out, the 200-pixel rule, the pen-up rule of the border
-// file and the view it is drawn through, the grid built once, and the
-// cities.
+// file and the view it is drawn through, the grid built once, the cities,
+// and what a message about missing data does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -381,24 +381,51 @@ TEST_F(Globe, CitiesOnTheNearSideOnly) {
 
 // ---- messages ------------------------------------------------------------------------------
 
-TEST_F(Globe, MissingCoastlinesEndTheProgram) {
-  struct EndOfProgram : std::runtime_error {
-    using std::runtime_error::runtime_error;
-  };
-  static int status = 0;
-  SetEndProgramHandler([](int s) {
-    status = s;
-    throw EndOfProgram("end");
-  });
-  // The console's message is installed at the module start when the
-  // program has set none of its own.
+// EndProgram ends the test run instead of the program; the tests below
+// install this so that a call shows as an exception.
+struct TEndOfProgram : std::runtime_error {
+  int Status;
+  explicit TEndOfProgram(int status) : std::runtime_error("EndProgram"), Status(status) {}
+};
+void ThrowAtEndOfProgram(int status) {
+  throw TEndOfProgram(status);
+}
+
+TEST_F(Globe, DefaultMessageIsReportedAndTheProgramGoesOn) {
   SetEarthMessageHandler(nullptr);
-  EarthModel.Started = false;
-  StartErdmodul();
-  EXPECT_THROW(DrawFlat(), EndOfProgram);
-  SetEndProgramHandler(nullptr);
-  EXPECT_EQ(status, 1);
+  SetEndProgramHandler(ThrowAtEndOfProgram);
+  testing::internal::CaptureStderr();
+  EXPECT_NO_THROW(DrawFlat());
+  const std::string err = testing::internal::GetCapturedStderr();
+  // The line without its bell and blanks, after the program's prefix.
+  EXPECT_EQ(err,
+            "lunotrop: Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden !\n");
   EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+  EXPECT_EQ(CountColour(0, 0, 1919, 1079, Black), 1920 * 1080); // no data drawn
+
+  // The next drawing looks again and finds the file that has come.
+  std::vector<uint8_t> coast = Header(LonCode(20), LatCode(40), 1);
+  Append(coast, {0x37, 0xE4}); // about +5 degrees east
+  WriteBytes("ERDE_0.BIN", coast);
+  testing::internal::CaptureStderr();
+  EXPECT_NO_THROW(DrawFlat(true));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "lunotrop: \"grenze_1.bin\" nicht gefunden !\n");
+  SetEndProgramHandler(nullptr);
+  EXPECT_TRUE(EarthModel.CoastlinesLoaded);
+  EXPECT_TRUE(ColourNear(325, 400, 1, White));
+  EXPECT_EQ(CountColour(0, 0, 1919, 1079, Yellow), 0);
+}
+
+TEST_F(Globe, StartRegistersTheReleaseAtTheEndOfTheProgram) {
+  UseCoastlines({Line({{10, 40}, {15, 40}})});
+  StartErdmodul();
+  StartErdmodul(); // harmless
+  SetEndProgramHandler(ThrowAtEndOfProgram);
+  EXPECT_THROW(EndProgram(0), TEndOfProgram);
+  SetEndProgramHandler(nullptr);
+  EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+  EXPECT_TRUE(EarthModel.Coastlines.empty());
 }
 
 } // namespace
