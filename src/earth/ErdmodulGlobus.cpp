@@ -158,7 +158,11 @@ void StartErdmodul() {
   AddExitRoutine(ReleaseEarthModel);
 }
 
-void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& view, int colour) {
+void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeView, int colour) {
+  // A copy of its own, which the view routines cannot change, so the loop
+  // need not fetch them again for every point; fetched through the
+  // reference, the globe took a fifth longer (bench_earth, BM_DrawGlobe).
+  const TGlobeView view = globeView;
   TEarthPoint seen;
   for (const TSegment& segment : table) {
     if (segment.Points.empty()) continue;
