@@ -69,17 +69,27 @@ void Prepare(long double radius) {
   View.Combined = MatrixProduct(View.Perspective, MatrixProduct(View.Tilt, View.Spin));
 }
 
-// The outside view's call: coastlines 2 pixels wide on a large globe, the
+const TGlobeView OutsideKind{OutsideToView, FacingSide, OutsideProject};
+const TGlobeView PlainKind{PlainToView, FacingSide, PlainProject};
+const TGlobeView OutsideViewItself{GlobeToView, GlobeVisible, GlobeProject};
+const TGlobeView NothingSeenKind{OutsideToView, NothingSeen, OutsideProject};
+
+// The outside view's drawing: coastlines 2 pixels wide on a large globe, the
 // grid in black, no borders, no cities.
-void Draw(ToViewProc toView, ProjectProc project, IsVisibleFunc isVisible) {
-  DrawGlobe(toView, project, isVisible, White, View.Radius >= 300 ? 2 : 1, White, false, true,
-            false, 30, Black, LightRed);
+void Draw(const TGlobeView& view) {
+  TGlobeStyle style;
+  style.CoastColour = White;
+  style.CoastWidth = View.Radius >= 300 ? 2 : 1;
+  style.Grid = true;
+  style.GridDegrees = 30;
+  style.GridColour = Black;
+  DrawGlobe(view, style);
 }
 
 void BM_DrawGlobe(benchmark::State& state) {
   Prepare(state.range(0));
-  Draw(OutsideToView, OutsideProject, FacingSide); // loads the coastlines, builds the grid
-  for (auto _ : state) Draw(OutsideToView, OutsideProject, FacingSide);
+  Draw(OutsideKind); // loads the coastlines, builds the grid
+  for (auto _ : state) Draw(OutsideKind);
 }
 BENCHMARK(BM_DrawGlobe)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
@@ -92,23 +102,23 @@ void BM_DrawGlobeOutsideView(benchmark::State& state) {
   ::View.EarthRadiusPx = static_cast<int32_t>(state.range(0));
   ::View.EarthCentreX = 960;
   ::View.EarthCentreY = 540;
-  Draw(GlobeToView, GlobeProject, GlobeVisible);
-  for (auto _ : state) Draw(GlobeToView, GlobeProject, GlobeVisible);
+  Draw(OutsideViewItself);
+  for (auto _ : state) Draw(OutsideViewItself);
 }
 BENCHMARK(BM_DrawGlobeOutsideView)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 void BM_DrawGlobePlainView(benchmark::State& state) {
   Prepare(state.range(0));
-  Draw(PlainToView, PlainProject, FacingSide);
-  for (auto _ : state) Draw(PlainToView, PlainProject, FacingSide);
+  Draw(PlainKind);
+  for (auto _ : state) Draw(PlainKind);
 }
 BENCHMARK(BM_DrawGlobePlainView)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 // Every point turned and tested, nothing drawn: the cost before the console.
 void BM_DrawGlobeNothingSeen(benchmark::State& state) {
   Prepare(100);
-  Draw(OutsideToView, OutsideProject, NothingSeen);
-  for (auto _ : state) Draw(OutsideToView, OutsideProject, NothingSeen);
+  Draw(NothingSeenKind);
+  for (auto _ : state) Draw(NothingSeenKind);
 }
 BENCHMARK(BM_DrawGlobeNothingSeen)->Unit(benchmark::kMillisecond);
 

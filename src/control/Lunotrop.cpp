@@ -4,6 +4,7 @@
 
 #include "Animation.h"
 #include "Dateien.h"
+#include "Erdmodul.h"
 #include "FensterGraf.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
@@ -101,6 +102,14 @@ void AskParameters() {
     Param.DrawEcliptic = Param.EclipticAnswer == "J" || Param.EclipticAnswer == "j";
   }
   Flags.SingleStep = true;
+}
+
+// Missing Earth data in the interactive program: the message at the text
+// cursor, a wait for Enter, the end of the program.
+void ConsoleEarthMessage(const std::string& line) {
+  WriteLine(line);
+  WaitForEnter();
+  EndProgram(1);
 }
 
 } // namespace
@@ -209,6 +218,8 @@ int RunInteractive(int argc, char** argv, const std::string& parameterFile, bool
                   "lunotrop --render BILD DATEI (Bild). Hilfe: lunotrop --help");
     return 1;
   }
+  StartErdmodul();
+  SetEarthMessageHandler(ConsoleEarthMessage);
   Flags.FirstTimeDone = false;
   Flags.StartedWithFile = !parameterFile.empty();
   Flags.ParameterFileName = parameterFile;

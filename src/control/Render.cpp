@@ -30,14 +30,15 @@ bool SaveScreen(const std::string& name, std::ostream& err) {
   return saved.Ok;
 }
 
+// Set when the Earth model gave a message during the run: its data is
+// missing or damaged, so the picture would lack the Earth.
+bool EarthDataFailed = false;
+
 // Without a screen to read it on, a message of the Earth model goes to
-// standard error and ends the run as bad input.
+// standard error, once per run, and fails the run as bad input.
 void EarthMessageToStandardError(const std::string& line) {
-  std::string text;
-  for (const char c : line)
-    if (c != '\a') text += c;
-  std::cerr << "lunotrop:" << text << "\n";
-  EndProgram(2);
+  if (!EarthDataFailed) ReportEarthMessage(line);
+  EarthDataFailed = true;
 }
 
 } // namespace
@@ -93,6 +94,7 @@ int RenderPicture(const TRenderOptions& options, std::ostream& err) {
   if (status != 0) return status;
   for (const char key : options.Keys) HeadlessTick(static_cast<unsigned char>(key));
   for (int i = 0; i < options.Steps; ++i) HeadlessTick(0);
+  if (EarthDataFailed) return 2;
   return SaveScreen(options.Output, err) ? 0 : 2;
 }
 
@@ -104,7 +106,9 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
     return 2;
   }
 
+  EarthDataFailed = false;
   SetEarthMessageHandler(EarthMessageToStandardError);
+  StartErdmodul();
   SetScreenSize(options.Width, options.Height);
   AttachScreen(options.Width, options.Height);
   StartConsole(false, false, 0, 10, "Courier");
@@ -133,5 +137,5 @@ int StartHeadlessRun(const TRenderOptions& options, std::ostream& err) {
   RunStarted = true;
   Flags.SingleStep = false;
   for (int i = 0; i < options.Perspective; ++i) HeadlessTick('h');
-  return 0;
+  return EarthDataFailed ? 2 : 0;
 }

@@ -23,12 +23,15 @@ bool ParseKeyNames(const std::string& text, std::string& codes, std::string& mes
 
 // Needs a QGuiApplication (any platform, offscreen will do). Returns the exit
 // status: 0, or 2 for bad input (German message on err, no file written).
+// Missing or damaged Earth data is bad input as well; its message goes to
+// standard error through ReportProblem.
 int RenderPicture(const TRenderOptions& options, std::ostream& err);
 
 // The start of a headless run without the steps and the saving: the screen
 // of the given size, the parameter file's values, the set-up of the view and
 // its first step, then the perspective keys; the animation then runs
-// continuously. Returns 0, or 2 with a German message on err.
+// continuously. Returns 0, or 2 with a German message on err (or, for the
+// Earth data, on standard error).
 int StartHeadlessRun(const TRenderOptions& options, std::ostream& err);
 // One tick of the main window's timer, with a key (0: none).
 void HeadlessTick(int key);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "KernGraf.h"
 #include "Mathe.h"
 
 struct TEarthVector {
@@ -29,6 +30,32 @@ using ToViewProc = void (*)(const TEarthPoint& P, TEarthPoint& Q);
 using IsVisibleFunc = bool (*)(const TEarthPoint& P);
 using ProjectProc = void (*)(const TEarthPoint& P, int& x, int& y);
 
+// How the caller sees the globe: ToView turns an Earth point into the
+// view's frame, IsVisible tells whether a view-frame point is seen (only
+// its vector is read), Project gives its pixel. The Earth model keeps none
+// of them; every drawing uses the view it is handed.
+struct TGlobeView {
+  ToViewProc ToView = nullptr;
+  IsVisibleFunc IsVisible = nullptr;
+  ProjectProc Project = nullptr;
+};
+
+// What DrawGlobe draws and in which colours (the console's colour indices);
+// the defaults draw white coastlines one pixel wide and nothing else.
+struct TGlobeStyle {
+  int CoastColour = White;
+  int CoastWidth = 1; // pixels
+  int BorderColour = White;
+  bool Borders = false; // the national borders of "grenze_1.bin"
+  bool Grid = false;    // latitude circles and meridians
+  bool Cities = false;  // the dots and names of "CITY.DAT"
+  // The grid's spacing. The grid is built once, with the spacing of the
+  // first drawing that asks for it; later drawings keep that grid.
+  long double GridDegrees = 30;
+  int GridColour = Black;
+  int CityColour = LightRed;
+};
+
 // X, Y, Z from Lon, Lat and R (computed in extended precision, stored as
 // single); Length := R.
 void EarthPolarToVector(const TEarthPolar& P, TEarthVector& V);
@@ -38,28 +65,29 @@ void EarthVectorToPolar(const TEarthVector& V, TEarthPolar& P);
 // V := M V, each partial sum rounded to single precision; Length unchanged.
 void RotateEarthVector(const TMatrix& M, TEarthVector& V);
 
-// Draws the coastlines and, on request, the national borders
-// ("grenze_1.bin"), a grid of latitude circles and meridians (built once,
-// with the spacing of the first call that asks for it) and the cities.
-// Loads the coastlines at the first call.
-void DrawGlobe(ToViewProc ToView, ProjectProc Project, IsVisibleFunc IsVisible, int CoastColour,
-               int CoastWidth, int BorderLineColour, bool DrawBorders, bool DrawGrid,
-               bool DrawCityList, long double GridDegrees, int GridColour, int CityColour);
+// Draws the coastlines and, as the style asks, the national borders, the
+// grid and the cities, through the given view. Loads the coastlines at the
+// first call (the cities at the first call that asks for them); the borders
+// are read from their file at every call that asks for them. Nothing is
+// drawn if one of the view's routines is missing.
+void DrawGlobe(const TGlobeView& view, const TGlobeStyle& style);
+
+// The module start, once at program start: registers ReleaseEarthModel as
+// an end-of-program routine of the console. Calling it again does nothing.
+void StartErdmodul();
 
 // Frees the coastlines, the grid and the cities and clears their flags, so
 // the next drawing loads them again.
 void ReleaseEarthModel();
 
-// The module start: registers ReleaseEarthModel as an end-of-program routine
-// of the console. DrawGlobe calls it at its first use, so the program need
-// not; calling it again does nothing.
-void StartErdmodul();
-
-// Messages about missing Earth data ("... nicht gefunden !"). The handler
-// shows the line and ends the program. Until one is set, the line goes to
-// standard error and the program exits with status 1; DrawGlobe installs the
-// console's version (WriteLine, wait for Enter, EndProgram(1)) at its first
-// use unless the program has set one of its own. If a handler returns (as a
-// test's may), the operation that gave the message gives up without data.
+// Messages about missing or damaged Earth data: one German line that holds
+// the bell character for the console ("... nicht gefunden ! \a").
+// After the handler returns, the operation that gave the message gives up
+// without data: nothing of it is drawn, and the next drawing tries again.
+// Until the program sets a handler of its own (the interactive program
+// shows the line, waits for Enter and ends), ReportEarthMessage is used.
 using EarthMessageHandler = void (*)(const std::string& line);
 void SetEarthMessageHandler(EarthMessageHandler handler); // nullptr: back to the default
+// The default handler: the line without its bell character and the blanks
+// around it, through ReportProblem ("lunotrop: ..." on standard error).
+void ReportEarthMessage(const std::string& line);

@@ -1,15 +1,12 @@
 // Erdmodul, the data side: the point conversions, the readers of
 // "ERDE_0.BIN", "ERDE.BIN", "ECLGRAPH.DAT", "grenze_1.bin" and "CITY.DAT",
 // the writers of "ERDE.BIN" and "ERDE_0.BIN", and the module state.
-// No Qt: messages go through the handler the program sets.
+// No Qt: messages go through the handler the program sets, files through
+// Dateien.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 
 #include "Dateien.h"
@@ -36,11 +33,6 @@ constexpr long double MaxWriterStepLat = 2.3L * DegToRad;
 // Deltas per written segment: the coastline file keeps to 201 points per
 // segment, so other programs that read it with fixed buffers still can.
 constexpr int MaxWrittenDeltas = 200;
-
-void DefaultEarthMessage(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
-  std::exit(1);
-}
 
 // ---- bytes -----------------------------------------------------------------------
 
@@ -88,20 +80,6 @@ bool NextNumber(const std::string& text, size_t& pos, long double& value) {
 }
 
 // ---- "CITY.DAT" ------------------------------------------------------------------
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
-}
 
 // A number field of a city line; blanks around it are allowed.
 bool ParseField(const std::string& field, long double& value) {
@@ -284,15 +262,20 @@ void SetEarthMessageHandler(EarthMessageHandler handler) {
   EarthModel.MessageHandler = handler;
 }
 
-bool EarthMessageHandlerIsDefault() {
-  return EarthModel.MessageHandler == nullptr;
+void ReportEarthMessage(const std::string& line) {
+  std::string text;
+  for (const char c : line)
+    if (c != '\a') text += c;
+  const size_t first = text.find_first_not_of(' ');
+  const size_t last = text.find_last_not_of(' ');
+  ReportProblem(first == std::string::npos ? "" : text.substr(first, last - first + 1));
 }
 
 void EarthMessage(const std::string& line) {
   if (EarthModel.MessageHandler)
     EarthModel.MessageHandler(line);
   else
-    DefaultEarthMessage(line);
+    ReportEarthMessage(line);
 }
 
 // ---- compact files -------------------------------------------------------------------
@@ -462,7 +445,7 @@ std::vector<uint8_t> ConvertEclgraphText(const std::string& text) {
 void DecodeCityText(const std::string& text, TSegment& points, std::vector<std::string>& names) {
   points.Points.clear();
   names.clear();
-  const std::vector<std::string> lines = SplitLines(text);
+  const std::vector<std::string> lines = SplitTextLines(text);
   size_t i = 0;
   while (i < lines.size() && !lines[i].empty() && lines[i][0] == '%') ++i;
   ++i; // the heading after the comments
@@ -478,54 +461,20 @@ void DecodeCityText(const std::string& text, TSegment& points, std::vector<std::
 
 // ---- files --------------------------------------------------------------------------------
 
-bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& bytes) {
-  bytes.clear();
-  std::ifstream in(ResolveFileName(name), std::ios::binary);
-  if (!in) return false;
-  char block[65536];
-  while (in.read(block, sizeof block) || in.gcount() > 0)
-    bytes.insert(bytes.end(), block, block + in.gcount());
-  return !in.bad();
-}
-
-bool WriteWholeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  namespace fs = std::filesystem;
-  const std::string path = ResolveFileNameForWriting(name);
-  const std::string temporary = path + ".tmp";
-  std::error_code ignored;
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code renamed;
-  fs::rename(temporary, path, renamed);
-  if (renamed) {
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
-}
-
 void LoadCompactCoastlines() {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(CompactCoastFile, bytes)) return;
-  DecodeCompactCoastlines(bytes, true, EarthModel.Coastlines);
+  std::string bytes;
+  if (!ReadWholeFile(CompactCoastFile, bytes).Ok) return;
+  DecodeCompactCoastlines(std::vector<uint8_t>(bytes.begin(), bytes.end()), true,
+                          EarthModel.Coastlines);
   EarthModel.CoastlinesLoaded = true;
 }
 
 bool ConvertEclgraphFile(std::vector<uint8_t>& erdeBin) {
-  std::vector<uint8_t> text;
-  if (!FileIsReadable(TextCoastFile) || !ReadWholeFile(TextCoastFile, text)) return false;
-  erdeBin = ConvertEclgraphText(std::string(text.begin(), text.end()));
+  std::string text;
+  if (!ReadWholeFile(TextCoastFile, text).Ok) return false;
+  erdeBin = ConvertEclgraphText(text);
   // In a folder that cannot be written the caller reads erdeBin directly.
-  WriteWholeFile(BinaryCoastFile, erdeBin);
+  WriteFileAtomically(BinaryCoastFile, std::string(erdeBin.begin(), erdeBin.end()));
   return true;
 }
 
@@ -539,7 +488,9 @@ void LoadCoastlines() {
   bool converted = false;
   if (!FileIsReadable(BinaryCoastFile)) converted = ConvertEclgraphFile(erdeBin);
   if (FileIsReadable(BinaryCoastFile)) {
-    if (!ReadWholeFile(BinaryCoastFile, erdeBin)) return;
+    std::string bytes;
+    if (!ReadWholeFile(BinaryCoastFile, bytes).Ok) return;
+    erdeBin.assign(bytes.begin(), bytes.end());
   } else if (!converted) {
     EarthMessage(" Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden ! \a");
     return;
@@ -549,15 +500,15 @@ void LoadCoastlines() {
 }
 
 bool WriteCompactCoastlines(const std::vector<TSegment>& table) {
-  return WriteWholeFile(CompactCoastFile, EncodeCompactCoastlines(table));
+  const std::vector<uint8_t> bytes = EncodeCompactCoastlines(table);
+  return WriteFileAtomically(CompactCoastFile, std::string(bytes.begin(), bytes.end())).Ok;
 }
 
 void LoadCities() {
   if (EarthModel.CitiesLoaded || !FileIsReadable(CityFile)) return;
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(CityFile, bytes)) return;
-  DecodeCityText(std::string(bytes.begin(), bytes.end()), EarthModel.CityPoints,
-                 EarthModel.CityNames);
+  std::string text;
+  if (!ReadWholeFile(CityFile, text).Ok) return;
+  DecodeCityText(text, EarthModel.CityPoints, EarthModel.CityNames);
   EarthModel.CitiesLoaded = true;
 }
 

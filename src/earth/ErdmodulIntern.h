@@ -47,13 +47,9 @@ struct TEarthModel {
   TSegment CityPoints;
   std::vector<std::string> CityNames;
   bool CitiesLoaded = false;
-  // The view routines of the DrawGlobe call in progress; the borders use them.
-  ToViewProc ToView = nullptr;
-  IsVisibleFunc IsVisible = nullptr;
-  ProjectProc Project = nullptr;
   // The line width the drawing set last (1 until DrawGlobe sets one).
   int LineWidth = 1;
-  // Where messages go (nullptr: standard error, then exit).
+  // Where messages go (nullptr: ReportEarthMessage).
   EarthMessageHandler MessageHandler = nullptr;
   // StartErdmodul has run.
   bool Started = false;
@@ -68,7 +64,6 @@ TEarthPoint EarthPointAt(float lon, float lat);
 
 // Hands a message line to the handler of SetEarthMessageHandler.
 void EarthMessage(const std::string& line);
-bool EarthMessageHandlerIsDefault();
 
 // ---- compact outline files ("ERDE_0.BIN", "grenze_1.bin") -----------------------
 
@@ -113,12 +108,7 @@ std::vector<uint8_t> ConvertEclgraphText(const std::string& text);
 
 void DecodeCityText(const std::string& text, TSegment& points, std::vector<std::string>& names);
 
-// ---- the files --------------------------------------------------------------------
-
-bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& bytes);
-// Writes through a temporary file that is then renamed, so a failed write
-// leaves no half file. False if the file could not be written.
-bool WriteWholeFile(const std::string& name, const std::vector<uint8_t>& bytes);
+// ---- the files (read and written through Dateien) ----------------------------------
 
 void LoadCoastlines();
 void LoadCompactCoastlines();
@@ -132,9 +122,9 @@ bool WriteCompactCoastlines(const std::vector<TSegment>& table);
 
 // ---- drawing (ErdmodulGlobus.cpp) --------------------------------------------------
 
-void DrawSegments(const std::vector<TSegment>& table, ToViewProc ToView, IsVisibleFunc IsVisible,
-                  ProjectProc Project, int colour);
-void DrawOutlineFile(const std::string& name, int colour);
+void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& view, int colour);
+// Draws a compact outline file straight from disk, read afresh at every call.
+void DrawOutlineFile(const std::string& name, const TGlobeView& view, int colour);
 void BuildGrid(long double spacing);
-void DrawCities(ToViewProc ToView, IsVisibleFunc IsVisible, ProjectProc Project, int colour);
+void DrawCities(const TGlobeView& view, int colour);
 void DrawCityDot(int x, int y, int colour);

@@ -33,6 +33,26 @@ bool LargeEarth() {
   return View.EarthRadiusPx > 4.5L * View.MoonRadiusPx;
 }
 
+// The globe's outlines on the lit disc: white coastlines and the 30 degree
+// grid in black, no borders, no cities.
+void DrawOutlines(int coastWidth) {
+  TGlobeView view;
+  view.ToView = GlobeToView;
+  view.IsVisible = GlobeVisible;
+  view.Project = GlobeProject;
+  TGlobeStyle style;
+  style.CoastColour = White;
+  style.CoastWidth = coastWidth;
+  style.BorderColour = White;
+  style.Borders = false;
+  style.Grid = true;
+  style.GridDegrees = 30;
+  style.GridColour = Black;
+  style.Cities = false;
+  style.CityColour = LightRed;
+  DrawGlobe(view, style);
+}
+
 } // namespace
 
 void DrawLitDisc(const TVector& L, int x, int y, int r, int litColour, int darkColour) {
@@ -109,8 +129,7 @@ void DrawEarth(int colour) {
 
   DrawLitDisc(View.SunVec, View.EarthCentreX, View.EarthCentreY, View.EarthRadiusPx, LightBlue,
               DarkGray);
-  DrawGlobe(GlobeToView, GlobeProject, GlobeVisible, White, coastWidth, White, false, true, false,
-            30, Black, LightRed);
+  DrawOutlines(coastWidth);
 
   // The observer's place; in perspective 2 it stands on the limb at the top.
   TEarthPoint Q;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 
 #include "Animation.h"
 #include "Dateien.h"
+#include "Erdmodul.h"
 #include "KernGrafQt.h"
 #include "KeyCommands.h"
 #include "Parameter.h"
@@ -190,6 +192,53 @@ TEST_F(RenderTest, SizeAndFormatFollowTheOptions) {
   StartHere(noon, 800, 600, -1, 0);
   EXPECT_EQ(MostColour(bmp, SkyPlace()), LightBlue);
   EXPECT_EQ(MostColour(png, SkyPlace()), LightBlue);
+}
+
+TEST_F(RenderTest, MissingEarthDataFailsTheRunWithoutAPicture) {
+  // In the test process, where the shipped data can be hidden: an empty
+  // folder, no data folders and no coastlines loaded before.
+  const QString outside = WriteParameters("aussen.dat", "b", "21.6.2024", "12.00");
+  const QString inside = WriteParameters("innen.dat", "p", "21.6.2024", "12.00");
+  const QString oldFolder = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(Folder.path()));
+  SetDataFolders("");
+  ReleaseEarthModel();
+  const QStringList before = Entries();
+
+  // The outside view draws the Earth at the start, the inside view after
+  // the key 'd' has switched to it; either way the message comes once,
+  // however often the Earth is drawn, and no picture is written.
+  struct TCase {
+    QString ParameterFile;
+    std::string Keys;
+  };
+  for (const TCase& c : {TCase{outside, ""}, TCase{inside, "d"}}) {
+    SCOPED_TRACE(c.ParameterFile.toStdString());
+    TRenderOptions options;
+    options.Output = Path("bild.png").toStdString();
+    options.ParameterFile = c.ParameterFile.toStdString();
+    options.Keys = c.Keys;
+    options.Steps = 3;
+    std::ostringstream err;
+    testing::internal::CaptureStderr();
+    const int status = RenderPicture(options, err);
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(stderrText, "lunotrop: Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch "
+                          "\"ERDE_0.BIN\" gefunden !\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Entries(), before);
+  }
+
+  // With the data back, the next run draws its picture.
+  SetDataFolders(LUNOTROP_SOURCE_DIR "/data");
+  TRenderOptions options;
+  options.Output = Path("bild.png").toStdString();
+  options.ParameterFile = outside.toStdString();
+  std::ostringstream err;
+  EXPECT_EQ(RenderPicture(options, err), 0) << err.str();
+  EXPECT_TRUE(QFile::exists(Path("bild.png")));
+  QDir::setCurrent(oldFolder);
 }
 
 TEST_F(RenderTest, BadInputIsReportedAndWritesNothing) {

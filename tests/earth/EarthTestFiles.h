@@ -66,6 +66,13 @@ inline std::vector<uint8_t> ReadBytes(const std::string& name) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// True if a write left its temporary file (".tmp" in the name) behind.
+inline bool TemporaryFileLeft() {
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    if (entry.path().filename().string().find(".tmp") != std::string::npos) return true;
+  return false;
+}
+
 inline void AppendSingle(std::vector<uint8_t>& bytes, float value) {
   uint32_t bits;
   std::memcpy(&bits, &value, sizeof bits);

@@ -162,7 +162,7 @@ TEST_F(EarthData, ErdeBinIsMadeOnceAndThenUsed) {
   WriteText("ECLGRAPH.DAT", "10\n20\n11\n21\n900\n0\n999\n999\n");
   LoadCoastlines();
   ASSERT_TRUE(std::filesystem::exists("ERDE.BIN"));
-  EXPECT_FALSE(std::filesystem::exists("ERDE.BIN.tmp"));
+  EXPECT_FALSE(TemporaryFileLeft());
   EXPECT_EQ(EarthModel.Coastlines.size(), 1u);
 
   // A second load reads "ERDE.BIN"; the text is not converted again.
@@ -182,7 +182,7 @@ TEST_F(EarthData, UnwritableErdeBinStillGivesCoastlines) {
   ASSERT_TRUE(EarthModel.CoastlinesLoaded);
   EXPECT_EQ(EarthModel.Coastlines.size(), 1u);
   EXPECT_TRUE(std::filesystem::is_directory("ERDE.BIN"));
-  EXPECT_FALSE(std::filesystem::exists("ERDE.BIN.tmp"));
+  EXPECT_FALSE(TemporaryFileLeft());
 }
 
 TEST_F(EarthData, NoCoastlineFileGivesTheMessage) {
@@ -191,6 +191,21 @@ TEST_F(EarthData, NoCoastlineFileGivesTheMessage) {
   EXPECT_EQ(Messages()[0],
             " Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden ! \a");
   EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+}
+
+TEST_F(EarthData, DefaultMessageGoesToStandardErrorAndLoadingGivesUp) {
+  SetEarthMessageHandler(nullptr);
+  testing::internal::CaptureStderr();
+  LoadCoastlines();
+  TOutlineFile file;
+  file.Bytes.assign(4000, 0);
+  EXPECT_EQ(ReadSegmentDeltas(file, 1024), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "lunotrop: Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden !\n"
+            "lunotrop: n zu groß : 1024\n");
+  EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+  EXPECT_TRUE(EarthModel.Coastlines.empty());
+  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(EarthData, ShippedDataFolderIsSearchedAfterTheCurrentFolder) {
@@ -357,7 +372,7 @@ TEST_F(EarthData, WrittenCompactFileDecodesBack) {
   table.push_back(Line(wavy));
 
   ASSERT_TRUE(WriteCompactCoastlines(table));
-  EXPECT_FALSE(std::filesystem::exists("ERDE_0.BIN.tmp"));
+  EXPECT_FALSE(TemporaryFileLeft());
   const std::vector<uint8_t> bytes = ReadBytes("ERDE_0.BIN");
   ASSERT_FALSE(bytes.empty());
   EXPECT_EQ(bytes[0] & 0x80, 0x80); // the pen-up bit is always set
@@ -408,8 +423,9 @@ TEST_F(EarthData, CityListWithoutCommentsOrFile) {
   LoadCities();
   EXPECT_FALSE(EarthModel.CitiesLoaded);
   EXPECT_TRUE(Messages().empty());
-  // Without comments the first line is still taken for a heading.
-  WriteText("CITY.DAT", "Berlin,52.5,13.4\nParis,48.9,2.35");
+  // Without comments the first line is still taken for a heading; a DOS
+  // end-of-file mark ends the last line.
+  WriteText("CITY.DAT", "Berlin,52.5,13.4\nParis,48.9,2.35\x1A");
   LoadCities();
   EXPECT_TRUE(EarthModel.CitiesLoaded);
   ASSERT_EQ(EarthModel.CityNames.size(), 1u);

@@ -1,6 +1,7 @@
 // The globe drawn on the console's framebuffer: coastlines where they belong,
 // the far side left out, the 200-pixel rule, the pen-up rule of the border
-// file, the grid built once, and the cities.
+// file and the view it is drawn through, the grid built once, the cities,
+// and what a message about missing data does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -80,6 +81,15 @@ void FlatProject(const TEarthPoint& p, int& x, int& y) {
   x = static_cast<int>(std::lround(100 + 10 * p.Polar.Lon / DegToRad));
   y = static_cast<int>(std::lround(800 - 10 * p.Polar.Lat / DegToRad));
 }
+// The flat view moved 1000 pixels to the right.
+void MovedProject(const TEarthPoint& p, int& x, int& y) {
+  FlatProject(p, x, y);
+  x += 1000;
+}
+
+const TGlobeView OrthoView{OrthoToView, OrthoVisible, OrthoProject};
+const TGlobeView FlatView{FlatToView, FlatVisible, FlatProject};
+const TGlobeView MovedView{FlatToView, FlatVisible, MovedProject};
 
 // ---- the screen ----------------------------------------------------------------------
 
@@ -121,14 +131,24 @@ void DrawOrtho(bool grid, bool cities = false, bool borders = false, int width =
   SetFillStyle(255, Blue, Blue);
   DrawEllipse(Ortho.CentreX, Ortho.CentreY, static_cast<int>(Ortho.Radius),
               static_cast<int>(Ortho.Radius));
-  DrawGlobe(OrthoToView, OrthoProject, OrthoVisible, White, width, LightGray, borders, grid, cities,
-            30, Black, LightRed);
+  TGlobeStyle style;
+  style.CoastWidth = width;
+  style.BorderColour = LightGray;
+  style.Borders = borders;
+  style.Grid = grid;
+  style.GridColour = Black;
+  style.Cities = cities;
+  style.CityColour = LightRed;
+  DrawGlobe(OrthoView, style);
 }
 
-void DrawFlat(bool borders = false) {
+// White coastlines and, on request, yellow borders.
+void DrawFlat(bool borders = false, const TGlobeView& view = FlatView) {
   BlackScreen();
-  DrawGlobe(FlatToView, FlatProject, FlatVisible, White, 1, Yellow, borders, false, false, 30,
-            Black, LightRed);
+  TGlobeStyle style;
+  style.BorderColour = Yellow;
+  style.Borders = borders;
+  DrawGlobe(view, style);
 }
 
 class Globe : public EarthFolderTest {
@@ -276,6 +296,34 @@ TEST_F(Globe, BorderSegmentsJoinUnlessThePenIsUp) {
   EXPECT_EQ(Messages()[0], " \"grenze_1.bin\" nicht gefunden ! \a");
 }
 
+TEST_F(Globe, BordersAreDrawnThroughTheViewOfEachDrawing) {
+  UseCoastlines({Line({{10, 40}, {15, 40}})});
+  std::vector<uint8_t> bytes;
+  Append(bytes, BorderHeader(10, 10, 0, true));
+  Append(bytes, BorderHeader(15, 10, 0, false));
+  WriteBytes("grenze_1.bin", bytes);
+
+  DrawFlat(true, MovedView);
+  // Coastline and border both where the moved view puts them ...
+  EXPECT_TRUE(IsColour(1225, 400, White));
+  EXPECT_TRUE(IsColour(1225, 700, Yellow));
+  // ... and nothing where the flat view would.
+  EXPECT_EQ(CountColour(150, 350, 300, 750, White), 0);
+  EXPECT_EQ(CountColour(150, 350, 300, 750, Yellow), 0);
+
+  // The next drawing uses its own view, not the one before.
+  DrawFlat(true, FlatView);
+  EXPECT_TRUE(IsColour(225, 700, Yellow));
+  EXPECT_EQ(CountColour(1150, 350, 1300, 750, Yellow), 0);
+
+  // A view without all three routines draws nothing.
+  TGlobeView partial = FlatView;
+  partial.Project = nullptr;
+  DrawFlat(true, partial);
+  EXPECT_EQ(CountColour(0, 0, 1919, 1079, Black), 1920 * 1080);
+  EXPECT_TRUE(Messages().empty());
+}
+
 // ---- the grid --------------------------------------------------------------------------
 
 TEST_F(Globe, GridIsBuiltOnceWithTheFirstSpacing) {
@@ -305,8 +353,10 @@ TEST_F(Globe, GridIsBuiltOnceWithTheFirstSpacing) {
   EXPECT_TRUE(IsColour(1100, 700, Blue));
 
   // Another spacing later draws the same grid.
-  DrawGlobe(OrthoToView, OrthoProject, OrthoVisible, White, 1, White, false, true, false, 45, Black,
-            LightRed);
+  TGlobeStyle style;
+  style.Grid = true;
+  style.GridDegrees = 45;
+  DrawGlobe(OrthoView, style);
   EXPECT_EQ(EarthModel.GridLines.size(), 11u);
   EXPECT_NEAR(EarthModel.GridSpacing, 30 * DegToRad, 1e-12);
 }
@@ -332,24 +382,51 @@ TEST_F(Globe, CitiesOnTheNearSideOnly) {
 
 // ---- messages ------------------------------------------------------------------------------
 
-TEST_F(Globe, MissingCoastlinesEndTheProgram) {
-  struct EndOfProgram : std::runtime_error {
-    using std::runtime_error::runtime_error;
-  };
-  static int status = 0;
-  SetEndProgramHandler([](int s) {
-    status = s;
-    throw EndOfProgram("end");
-  });
-  // The console's message is installed at the module start when the
-  // program has set none of its own.
+// EndProgram ends the test run instead of the program; the tests below
+// install this so that a call shows as an exception.
+struct TEndOfProgram : std::runtime_error {
+  int Status;
+  explicit TEndOfProgram(int status) : std::runtime_error("EndProgram"), Status(status) {}
+};
+void ThrowAtEndOfProgram(int status) {
+  throw TEndOfProgram(status);
+}
+
+TEST_F(Globe, DefaultMessageIsReportedAndTheProgramGoesOn) {
   SetEarthMessageHandler(nullptr);
-  EarthModel.Started = false;
-  StartErdmodul();
-  EXPECT_THROW(DrawFlat(), EndOfProgram);
-  SetEndProgramHandler(nullptr);
-  EXPECT_EQ(status, 1);
+  SetEndProgramHandler(ThrowAtEndOfProgram);
+  testing::internal::CaptureStderr();
+  EXPECT_NO_THROW(DrawFlat());
+  const std::string err = testing::internal::GetCapturedStderr();
+  // The line without its bell and blanks, after the program's prefix.
+  EXPECT_EQ(err,
+            "lunotrop: Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden !\n");
   EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+  EXPECT_EQ(CountColour(0, 0, 1919, 1079, Black), 1920 * 1080); // no data drawn
+
+  // The next drawing looks again and finds the file that has come.
+  std::vector<uint8_t> coast = Header(LonCode(20), LatCode(40), 1);
+  Append(coast, {0x37, 0xE4}); // about +5 degrees east
+  WriteBytes("ERDE_0.BIN", coast);
+  testing::internal::CaptureStderr();
+  EXPECT_NO_THROW(DrawFlat(true));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "lunotrop: \"grenze_1.bin\" nicht gefunden !\n");
+  SetEndProgramHandler(nullptr);
+  EXPECT_TRUE(EarthModel.CoastlinesLoaded);
+  EXPECT_TRUE(ColourNear(325, 400, 1, White));
+  EXPECT_EQ(CountColour(0, 0, 1919, 1079, Yellow), 0);
+}
+
+TEST_F(Globe, StartRegistersTheReleaseAtTheEndOfTheProgram) {
+  UseCoastlines({Line({{10, 40}, {15, 40}})});
+  StartErdmodul();
+  StartErdmodul(); // harmless
+  SetEndProgramHandler(ThrowAtEndOfProgram);
+  EXPECT_THROW(EndProgram(0), TEndOfProgram);
+  SetEndProgramHandler(nullptr);
+  EXPECT_FALSE(EarthModel.CoastlinesLoaded);
+  EXPECT_TRUE(EarthModel.Coastlines.empty());
 }
 
 } // namespace
