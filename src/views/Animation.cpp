@@ -59,6 +59,9 @@ void DrawStartPicture() {
 
 void OutsideStep() {
   ComputeOutsidePositions(View.CurrentJD);
+  // The marker of the step before goes first, so that erasing it cannot cut
+  // the horizon line or its labels drawn after it.
+  if (View.Perspective == 2) EraseSunMarker();
   DrawViewFrame();
   if (View.Perspective == 2) {
     DrawOutsideHorizon(DarkGray);

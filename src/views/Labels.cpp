@@ -84,17 +84,19 @@ std::string LatitudeCircleLabel(long double latitude, long double tiltAngle) {
 
 namespace {
 
-void DrawPerspectiveLabels() {
+// The labels at the right end of perspective 2's horizon line.
+void HorizonLabels(int colour, bool east) {
   const int y0 = View.EarthCentreY - View.EarthRadiusPx; // top of the Earth disc
-  const int x = MaxY();                                  // right edge of the square picture
+  SetTextJustify(2, 0);
+  OutTextXY(MaxY(), y0, "Horizont", colour);
+  SetTextJustify(2, 2);
+  OutTextXY(MaxY(), y0, east ? "Osten" : "Westen", colour);
+}
+
+void DrawPerspectiveLabels() {
+  const int x = MaxY(); // right edge of the square picture
   switch (View.Perspective) {
   case 0:
-    // Black text in its black box removes the labels of perspective 2 (the
-    // box of "Westen" also covers the shorter "Osten").
-    SetTextJustify(2, 0);
-    OutTextXY(x, y0, "Horizont", Black);
-    SetTextJustify(2, 2);
-    OutTextXY(x, y0, "Westen", Black);
     SetTextJustify(0, 1);
     OutTextXY(x, View.EarthCentreY, " zum Frühlingspunkt ------->", Yellow);
     SetTextJustify(0, 0);
@@ -107,10 +109,7 @@ void DrawPerspectiveLabels() {
     OutTextXY(x + 60, View.EarthCentreY, "zum Frühlingspunkt", Yellow);
     break;
   default:
-    SetTextJustify(2, 0);
-    OutTextXY(x, y0, "Horizont", LightGray);
-    SetTextJustify(2, 2);
-    OutTextXY(x, y0, View.Latitude >= 0 ? "Westen" : "Osten", LightGray);
+    HorizonLabels(LightGray, View.Latitude < 0);
     SetTextJustify(0, 0);
     OutTextXY(x + 10, 200, "Blick über den Horizont des Standortes     ", White);
     OutTextXY(x + 10, 200 + CharHeight,
@@ -155,6 +154,13 @@ void DrawViewFrame() {
   DrawHelpHint();
   DrawPerspectiveLabels();
   DrawHelpHint();
+}
+
+void EraseHorizonLabels() {
+  // Black text in its black box; the box of "Westen" also covers "Osten".
+  SetTextBackground(Black);
+  HorizonLabels(Black, false);
+  SetTextJustify(0, 0);
 }
 
 void DrawInsideTitle() {

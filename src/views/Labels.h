@@ -43,6 +43,8 @@ long double ViewingLatitude(long double b);
 // Clears the panel right of the square picture and writes it anew; sets
 // DateText and ClockText from the instant computed last.
 void DrawViewFrame();
+// Erases the labels of perspective 2's horizon (when the perspective changes).
+void EraseHorizonLabels();
 // The inside view's title line over the sky: sets TitleText.
 void DrawInsideTitle();
 // Date and time beside a Moon of the outside view drawn at pixel (x, y).

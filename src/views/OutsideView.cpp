@@ -144,10 +144,14 @@ void DrawEarth(int colour) {
   }
 }
 
-void DrawSunMarker(int colour) {
+void EraseSunMarker() {
   const int r = View.MoonRadiusPx;
   SetFillStyle(0, Black, Black);
   DrawEllipse(Marks.SunMarker.X, Marks.SunMarker.Y, r, r);
+}
+
+void DrawSunMarker(int colour) {
+  const int r = View.MoonRadiusPx;
   if (View.SunVec.Y < 0 || colour == Black || View.SunVec.Length <= 0) return;
 
   SetFillStyle(255, colour, Black);

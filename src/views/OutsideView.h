@@ -18,8 +18,10 @@ void DrawLitDisc(const TVector& L, int x, int y, int r, int litColour, int darkC
 void DrawMoon(int colour);
 // Black erases the Earth; any other colour draws disc, globe and observer dot.
 void DrawEarth(int colour);
-// Erases the marker drawn last, then draws the Sun's direction (perspective 2)
-// unless the colour is Black or the Sun is below the horizon.
+// Erases the Sun's marker drawn last (perspective 2).
+void EraseSunMarker();
+// Draws the Sun's direction (perspective 2) unless the colour is Black or
+// the Sun is below the horizon.
 void DrawSunMarker(int colour);
 // The horizon line of perspective 2 across the square picture, through the
 // top of the Earth disc.

@@ -91,8 +91,9 @@ void NextPerspective() {
   DrawMoon(Black);
   const int next = (View.Perspective + 1) % 3;
   if (next == 0) {
-    DrawSunMarker(Black);
+    EraseSunMarker();
     DrawOutsideHorizon(Black);
+    EraseHorizonLabels();
   }
   DrawEarth(Black);
   SelectPerspective(next);
@@ -102,6 +103,8 @@ void NextPerspective() {
 }
 
 void TiltPicture(bool up) {
+  // Perspective 2 is tied to the horizon and does not tilt.
+  if (View.Perspective == 2) return;
   DrawMoon(Black);
   DrawEarth(Black);
   TiltView(up ? 1 : -1);

@@ -32,7 +32,7 @@ void SwitchView();
 // drawn again.
 void NextPerspective();
 // The arrow keys: tilts the outside picture back (up) or forward and draws
-// it at once.
+// it at once (not in perspective 2, which stays tied to the horizon).
 void TiltPicture(bool up);
 // "l": the sight lines of the inside view.
 void ShowSightLines();

@@ -174,6 +174,80 @@ TEST_F(RenderTest, OutsideViewInEachPerspectiveEvenFromAnInsideViewFile) {
   ExpectEarthAndMoon(QImage(Path("aussen.png")));
 }
 
+// ---- what the keys leave behind -------------------------------------------------------------
+
+namespace {
+
+// Pixels of the disc (x, y, r - 3) that are black: none for a drawn body.
+int BlackInDisc(int x, int y, int r) {
+  int black = 0;
+  for (int dy = -r + 3; dy <= r - 3; ++dy)
+    for (int dx = -r + 3; dx <= r - 3; ++dx)
+      if (dx * dx + dy * dy <= (r - 3) * (r - 3) && ColourIndex(GetPixel(x + dx, y + dy)) == Black)
+        ++black;
+  return black;
+}
+
+// The first instant from jd on (hourly, within two months) at which the
+// outside view puts the Moon's centre within the box.
+long double MoonNear(long double jd, const QRect& box) {
+  for (int hour = 0; hour < 24 * 60; ++hour) {
+    ComputeOutsidePositions(jd + hour / 24.0L);
+    int x = 0, y = 0;
+    MoonPixel(x, y);
+    if (box.contains(x, y)) return jd + hour / 24.0L;
+  }
+  ADD_FAILURE() << "the Moon never comes there";
+  return jd;
+}
+
+} // namespace
+
+TEST_F(RenderTest, TiltingInPerspectiveZeroLeavesTheMoonWhole) {
+  // The Moon right of the Earth at the height of its top, where the
+  // perspective 2 labels stood, which were erased there at every frame.
+  const QString file = WriteParameters("kippen.dat", "b", "1.3.2026", "0.00");
+  StartHere(file, 1920, 1080, 0, 0);
+  HeadlessTick('x'); // clears the start picture
+  const int top = View.EarthCentreY - View.EarthRadiusPx;
+  View.CurrentJD = MoonNear(View.CurrentJD, QRect(MaxY() - 80, top - 20, 50, 40));
+  HeadlessTick('x');
+  for (const int key : {15, 16}) { // up, then down
+    HeadlessTick(key);
+    int x = 0, y = 0;
+    MoonPixel(x, y);
+    EXPECT_EQ(BlackInDisc(x, y, View.MoonRadiusPx), 0) << "key " << key;
+  }
+}
+
+TEST_F(RenderTest, TiltKeysInPerspectiveTwoChangeNothing) {
+  const QString file = WriteParameters("horizont.dat", "b", "16.12.2026", "15.30");
+  StartHere(file, 1920, 1080, 2, 1);
+  const QImage before = ScreenImage().copy();
+  HeadlessTick(15);
+  HeadlessTick(16);
+  EXPECT_TRUE(ScreenImage() == before);
+}
+
+TEST_F(RenderTest, TheSetSunsMarkerGoesWithoutTakingTheHorizonOrItsLabel) {
+  // Kiel at dusk in perspective 2: the Sun sets in the west, right, where
+  // the horizon line ends under its label "Horizont".
+  const QString file = WriteParameters("abend.dat", "b", "16.12.2026", "15.30", "0.10");
+  StartHere(file, 1920, 1080, 2, 0);
+  for (int step = 0; step < 12; ++step) HeadlessTick(0);
+  ASSERT_LT(View.SunVec.Y, 0); // set
+  const int y = View.EarthCentreY - View.EarthRadiusPx;
+  // The horizon line runs unbroken from the left edge to the square's edge.
+  int gaps = 0;
+  for (int x = 0; x < MaxY(); ++x) gaps += ColourIndex(GetPixel(x, y)) == Black;
+  EXPECT_EQ(gaps, 0);
+  // "Horizont" stands whole right-aligned at the square's edge: grey text.
+  EXPECT_GT(CountColour(ScreenImage(),
+                        QRect(MaxY() - 8 * CharWidth, y - CharHeight, 8 * CharWidth, CharHeight),
+                        LightGray),
+            120);
+}
+
 TEST_F(RenderTest, SizeAndFormatFollowTheOptions) {
   const QString noon = WriteParameters("mittag.dat", "p", "21.6.2024", "12.00");
   ASSERT_EQ(Render({"--render", Path("klein.bmp"), "--size", "800x600", noon}).Status, 0);

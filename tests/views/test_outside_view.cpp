@@ -146,10 +146,11 @@ TEST_F(OutsideViewDrawing, SunMarkerStandsAboveTheHorizonAndIsErased) {
   const int y = WorldToScreenY(k * View.SunVec.Y) - View.EarthRadiusPx;
   DrawSunMarker(Yellow);
   EXPECT_EQ(ColourAt(x, y), Yellow);
-  DrawSunMarker(Black);
+  EraseSunMarker();
   EXPECT_EQ(ColourAt(x, y), Black);
 
   ComputeOutsidePositions(View.CurrentJD + 0.5L); // midnight: no marker
+  EraseSunMarker();
   DrawSunMarker(Yellow);
   EXPECT_EQ(ColourAt(x, y), Black);
 }
