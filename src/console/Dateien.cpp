@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> DataFolders;
+std::vector<std::string> DataFolderList;
 
 std::string LowerAscii(std::string s) {
   for (char& c : s)
@@ -133,7 +133,7 @@ std::string ResolveFileName(const std::string& name) {
   std::string found = FindInFolder(folder, base);
   if (!found.empty()) return found;
   if (folder.empty()) {
-    for (const std::string& dataFolder : DataFolders) {
+    for (const std::string& dataFolder : DataFolderList) {
       found = FindInFolder(dataFolder, base);
       if (!found.empty()) return found;
     }
@@ -160,11 +160,21 @@ bool FileIsReadable(const std::string& name) {
 }
 
 void SetDataFolders(const std::string& folders) {
-  DataFolders.clear();
+  DataFolderList.clear();
   std::stringstream list(folders);
   std::string folder;
   while (std::getline(list, folder, ':'))
-    if (!folder.empty()) DataFolders.push_back(folder);
+    if (!folder.empty()) DataFolderList.push_back(folder);
+}
+
+const std::vector<std::string>& DataFolders() {
+  return DataFolderList;
+}
+
+std::string FindFileIn(const std::string& folder, const std::string& name) {
+  const std::string found = FindInFolder(folder, name);
+  std::error_code ec;
+  return found.empty() || fs::is_directory(found, ec) ? "" : found;
 }
 
 std::string Cp1252ToUtf8(const std::string& text) {

@@ -32,6 +32,10 @@ bool FileIsReadable(const std::string& name);
 // Folders searched after the current folder for the shipped data files
 // (for an installed program, its data folder). Empty by default.
 void SetDataFolders(const std::string& folders); // separated by ':'
+const std::vector<std::string>& DataFolders();
+// The path of the named file in the folder ("" for the current folder),
+// found without regard to case; "" if the folder has no such file.
+std::string FindFileIn(const std::string& folder, const std::string& name);
 
 // ---- reading ------------------------------------------------------------------
 // The whole file (found as ResolveFileName finds it), byte for byte.

@@ -1,5 +1,6 @@
 #include "Lunotrop.h"
 
+#include <filesystem>
 #include <vector>
 
 #include "Animation.h"
@@ -21,6 +22,14 @@ namespace {
 // Set when the parameter file named on the command line could not be
 // opened; shown on the start screen.
 std::string StartMessage;
+
+// A folder as the start screen names it: its full path.
+std::string ShownFolder(const std::string& folder) {
+  std::error_code error;
+  const std::filesystem::path path =
+      std::filesystem::absolute(folder.empty() ? std::string(".") : folder, error);
+  return error ? folder : path.lexically_normal().string();
+}
 
 // The lines of the start screen's help text, in UTF-8.
 std::vector<std::string> HelpTextLines() {
@@ -107,12 +116,26 @@ void AskParameters() {
 // Missing Earth data in the interactive program: the message at the text
 // cursor, a wait for Enter, the end of the program.
 void ConsoleEarthMessage(const std::string& line) {
-  WriteLine(line);
+  // Readable on the black outside view as on the white start: white on a
+  // black box, with what the program waits for.
+  std::string text;
+  for (const char c : line)
+    if (c != '\a') text += c;
+  SetFont("Courier", 20, 1);
+  SetTextJustify(0, 0);
+  SetTextBackground(Black);
+  OutTextXY(50, 50 + 2 * CharHeight, text, LightRed);
+  OutTextXY(50, 50 + 3 * CharHeight, " Ende mit der Eingabetaste.", White);
   WaitForEnter();
   EndProgram(1);
 }
 
 } // namespace
+
+void StartEarthModel() {
+  StartErdmodul();
+  SetEarthMessageHandler(ConsoleEarthMessage);
+}
 
 void InitialiseParameters() {
   InitViewState();
@@ -166,12 +189,18 @@ void FirstTimeInit() {
 
 void CheckEarthDataFiles() {
   // ERDE_0.BIN is the Earth data the globe prefers; its presence is enough.
-  if (!FileIsReadable("ECLGRAPH.DAT") && !FileIsReadable("Erde.bin") &&
-      !FileIsReadable("ERDE_0.BIN")) {
+  // All of it comes from one folder, which the start screen names.
+  const std::string folder = EarthDataFolder();
+  const std::string folderLine = "Erddaten aus dem Ordner: " + ShownFolder(folder);
+  if (!FileIsReadable(EarthFile("ECLGRAPH.DAT")) && !FileIsReadable(EarthFile("Erde.bin")) &&
+      !FileIsReadable(EarthFile("ERDE_0.BIN"))) {
     SetFont("Courier", 20, 1);
     OutTextXY(50, 50, "Das Programm benötigt zur Darstellung der Erdkugel", LightRed);
     OutTextXY(50, 50 + 2 * CharHeight, " eine der Dateien \"ECLGRAPH.DAT\" oder \"Erde.bin\" !",
               LightRed);
+    const int below = 50 + 4 * CharHeight;
+    SetFont("Courier", 10, 1);
+    OutTextXY(50, below, "Gesucht im Ordner: " + ShownFolder(folder), Black);
     Flags.StartScreenShown = true;
   } else {
     Flags.StartScreenShown = false;
@@ -180,6 +209,9 @@ void CheckEarthDataFiles() {
     SetTextBackground(Black);
     if (FileIsReadable("Lunotrop.txt")) {
       ShowHelpTextFile();
+      SetFont("Courier", 10, 0);
+      SetTextJustify(0, 0);
+      OutTextXY(50, MaxY() - 10, folderLine, White);
       Flags.StartScreenShown = true;
     }
   }
@@ -218,8 +250,7 @@ int RunInteractive(int argc, char** argv, const std::string& parameterFile, bool
                   "lunotrop --render BILD DATEI (Bild). Hilfe: lunotrop --help");
     return 1;
   }
-  StartErdmodul();
-  SetEarthMessageHandler(ConsoleEarthMessage);
+  StartEarthModel();
   Flags.FirstTimeDone = false;
   Flags.StartedWithFile = !parameterFile.empty();
   Flags.ParameterFileName = parameterFile;

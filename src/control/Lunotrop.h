@@ -12,5 +12,9 @@ void CheckEarthDataFiles();
 // the start screen (the headless pictures use it too).
 void InitialiseParameters();
 
+// Starts the Earth model for the interactive program: a message about
+// missing Earth data stands on the screen until Enter ends the program.
+void StartEarthModel();
+
 // Starts the interactive program; returns the exit status of the window loop.
 int RunInteractive(int argc, char** argv, const std::string& parameterFile, bool windowed);

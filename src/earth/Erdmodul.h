@@ -76,6 +76,16 @@ void DrawGlobe(const TGlobeView& view, const TGlobeStyle& style);
 // an end-of-program routine of the console. Calling it again does nothing.
 void StartErdmodul();
 
+// The one folder the Earth data comes from: the current folder if it holds
+// any Earth data file ("ERDE_0.BIN", "ERDE.BIN", "ECLGRAPH.DAT",
+// "grenze_1.bin", "CITY.DAT"), else the first data folder that does (the
+// installed data), else the current folder. "" stands for the current
+// folder. A teacher's own files in the working folder are never mixed with
+// the installed ones.
+std::string EarthDataFolder();
+// The name of an Earth data file in that folder.
+std::string EarthFile(const std::string& name);
+
 // Frees the coastlines, the grid and the cities and clears their flags, so
 // the next drawing loads them again.
 void ReleaseEarthModel();

@@ -256,6 +256,28 @@ TEarthPoint EarthPointAt(float lon, float lat) {
   return point;
 }
 
+// ---- the folder ---------------------------------------------------------------------
+
+std::string EarthDataFolder() {
+  const char* const names[] = {CompactCoastFile, BinaryCoastFile, TextCoastFile, "grenze_1.bin",
+                               CityFile};
+  auto holdsEarthData = [&names](const std::string& folder) {
+    for (const char* name : names)
+      if (!FindFileIn(folder, name).empty()) return true;
+    return false;
+  };
+  if (holdsEarthData("")) return "";
+  for (const std::string& folder : DataFolders())
+    if (holdsEarthData(folder)) return folder;
+  return "";
+}
+
+std::string EarthFile(const std::string& name) {
+  // With a folder in front, the name is looked for in that folder only.
+  const std::string folder = EarthDataFolder();
+  return (folder.empty() ? std::string(".") : folder) + "/" + name;
+}
+
 // ---- messages ----------------------------------------------------------------------
 
 void SetEarthMessageHandler(EarthMessageHandler handler) {
@@ -463,7 +485,7 @@ void DecodeCityText(const std::string& text, TSegment& points, std::vector<std::
 
 void LoadCompactCoastlines() {
   std::string bytes;
-  if (!ReadWholeFile(CompactCoastFile, bytes).Ok) return;
+  if (!ReadWholeFile(EarthFile(CompactCoastFile), bytes).Ok) return;
   DecodeCompactCoastlines(std::vector<uint8_t>(bytes.begin(), bytes.end()), true,
                           EarthModel.Coastlines);
   EarthModel.CoastlinesLoaded = true;
@@ -471,25 +493,25 @@ void LoadCompactCoastlines() {
 
 bool ConvertEclgraphFile(std::vector<uint8_t>& erdeBin) {
   std::string text;
-  if (!ReadWholeFile(TextCoastFile, text).Ok) return false;
+  if (!ReadWholeFile(EarthFile(TextCoastFile), text).Ok) return false;
   erdeBin = ConvertEclgraphText(text);
   // In a folder that cannot be written the caller reads erdeBin directly.
-  WriteFileAtomically(BinaryCoastFile, std::string(erdeBin.begin(), erdeBin.end()));
+  WriteFileAtomically(EarthFile(BinaryCoastFile), std::string(erdeBin.begin(), erdeBin.end()));
   return true;
 }
 
 void LoadCoastlines() {
   if (EarthModel.CoastlinesLoaded) return;
-  if (FileIsReadable(CompactCoastFile)) {
+  if (FileIsReadable(EarthFile(CompactCoastFile))) {
     LoadCompactCoastlines();
     return;
   }
   std::vector<uint8_t> erdeBin;
   bool converted = false;
-  if (!FileIsReadable(BinaryCoastFile)) converted = ConvertEclgraphFile(erdeBin);
-  if (FileIsReadable(BinaryCoastFile)) {
+  if (!FileIsReadable(EarthFile(BinaryCoastFile))) converted = ConvertEclgraphFile(erdeBin);
+  if (FileIsReadable(EarthFile(BinaryCoastFile))) {
     std::string bytes;
-    if (!ReadWholeFile(BinaryCoastFile, bytes).Ok) return;
+    if (!ReadWholeFile(EarthFile(BinaryCoastFile), bytes).Ok) return;
     erdeBin.assign(bytes.begin(), bytes.end());
   } else if (!converted) {
     EarthMessage(" Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden ! \a");
@@ -501,13 +523,14 @@ void LoadCoastlines() {
 
 bool WriteCompactCoastlines(const std::vector<TSegment>& table) {
   const std::vector<uint8_t> bytes = EncodeCompactCoastlines(table);
-  return WriteFileAtomically(CompactCoastFile, std::string(bytes.begin(), bytes.end())).Ok;
+  return WriteFileAtomically(EarthFile(CompactCoastFile), std::string(bytes.begin(), bytes.end()))
+      .Ok;
 }
 
 void LoadCities() {
-  if (EarthModel.CitiesLoaded || !FileIsReadable(CityFile)) return;
+  if (EarthModel.CitiesLoaded || !FileIsReadable(EarthFile(CityFile))) return;
   std::string text;
-  if (!ReadWholeFile(CityFile, text).Ok) return;
+  if (!ReadWholeFile(EarthFile(CityFile), text).Ok) return;
   DecodeCityText(text, EarthModel.CityPoints, EarthModel.CityNames);
   EarthModel.CitiesLoaded = true;
 }

@@ -189,16 +189,17 @@ void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeVie
 void DrawOutlineFile(const std::string& name, const TGlobeView& view, int colour) {
   TOutlineFile file;
   file.WordDeltas = NameHasWordDeltas(name);
-  if (file.WordDeltas && !FileIsReadable(name)) {
+  const std::string path = EarthFile(name);
+  if (file.WordDeltas && !FileIsReadable(path)) {
     LoadCoastlines();
     if (EarthModel.CoastlinesLoaded) WriteCompactCoastlines(EarthModel.Coastlines);
   }
-  if (!FileIsReadable(name)) {
+  if (!FileIsReadable(path)) {
     EarthMessage(" \"" + name + "\" nicht gefunden ! \a");
     return;
   }
   std::string bytes;
-  if (!ReadWholeFile(name, bytes).Ok) return;
+  if (!ReadWholeFile(path, bytes).Ok) return;
   file.Bytes.assign(bytes.begin(), bytes.end());
 
   TPolylinePen pen;

@@ -1,5 +1,6 @@
 #include "Animation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "InsideView.h"
@@ -10,6 +11,23 @@
 #include "ViewGeometry.h"
 
 namespace {
+
+// The instants the calendar and the labels can show: from the first day of
+// the year -4712 to the last minute of 9999. The animation stops at either
+// end rather than run into dates no label can hold.
+long double FirstShownJD() {
+  static const long double jd = JulianDate(TCalendarDate{1, 1, -4712}, 0.00L);
+  return jd;
+}
+long double LastShownJD() {
+  static const long double jd = JulianDate(TCalendarDate{31, 12, 9999}, 23.59L);
+  return jd;
+}
+
+long double ShownInstant(long double jd) {
+  if (std::isnan(jd)) return FirstShownJD();
+  return std::clamp(jd, FirstShownJD(), LastShownJD());
+}
 
 void PrepareInsideView() {
   BuildHorizon();
@@ -95,7 +113,7 @@ void TakeParameters(const TViewSetup& setup) {
   View.CosLatitude = std::cos(View.Latitude);
   View.StepDays = HoursMinutesToHours(setup.Step) / 24;
 
-  View.CurrentJD = JulianDate(setup.StartDate, setup.StartTime);
+  View.CurrentJD = ShownInstant(JulianDate(setup.StartDate, setup.StartTime));
   View.TimeDirection = 1;
   View.DiscRadius = 15;
   View.SiderealTime = LocalSiderealTime(setup.StartDate, setup.StartTime, View.Longitude);
@@ -138,5 +156,5 @@ void AnimationStep() {
   } else {
     InsideStep();
   }
-  View.CurrentJD += View.TimeDirection * View.StepDays;
+  View.CurrentJD = ShownInstant(View.CurrentJD + View.TimeDirection * View.StepDays);
 }

@@ -16,5 +16,6 @@ void TakeParameters(const TViewSetup& setup);
 // start picture.
 void SetUpView(const TViewSetup& setup);
 // Draws the chosen view for View.CurrentJD, then advances View.CurrentJD by
-// one time step in the time direction. The caller waits the delay first.
+// one time step in the time direction, but not beyond the calendar's first
+// day of -4712 or last minute of 9999. The caller waits the delay first.
 void AnimationStep();

@@ -201,6 +201,8 @@ TEST_F(ProgramTest, StartScreenShowsTheHelpTextAndTakesErde0AsEarthData) {
   EXPECT_EQ(CountColour(behindDialog, QRect(0, 0, 1920, 200), LightRed), 0);
   EXPECT_GT(CountColour(behindDialog, QRect(0, 0, 1920, 100), Yellow), 100);
   EXPECT_GT(CountColour(behindDialog, QRect(0, 100, 1920, 400), White), 100);
+  // The folder the Earth data comes from, named at the bottom.
+  EXPECT_GT(CountColour(behindDialog, QRect(50, 1080 - 26, 1000, 16), White), 100);
 }
 
 TEST_F(ProgramTest, StartScreenSaysWhenEarthDataIsMissing) {
@@ -210,6 +212,8 @@ TEST_F(ProgramTest, StartScreenSaysWhenEarthDataIsMissing) {
   // Two red lines on the white screen from (50, 50) on.
   EXPECT_GT(CountColour(behindDialog, QRect(50, 20, 1200, 100), LightRed), 200);
   EXPECT_EQ(ColourIndex(behindDialog.pixel(10, 10)), White);
+  // Below them the folder that was searched, in black.
+  EXPECT_GT(CountColour(behindDialog, QRect(50, 120, 1000, 60), Black), 100);
   EXPECT_EQ(Driver->Seen.size(), 12u); // the questions come all the same
 }
 
@@ -261,6 +265,31 @@ TEST_F(ProgramTest, ParameterFileWithABadValueEndsTheProgramAfterEnter) {
         QTest::qWait(Patience);
       },
       ::testing::ExitedWithCode(2), "Zeile 2.*Nordpol.*keine g.ltige Zahl.*Meldung gesehen");
+}
+
+TEST_F(ProgramTest, MissingEarthDataIsSaidReadablyOnTheOutsideViewUntilEnter) {
+  fs::remove("ERDE_0.BIN");
+  EXPECT_EXIT(
+      {
+        PrepareToEnd(Folder);
+        StartEarthModel();
+        // Enter once the message stands readable on the black screen: red
+        // text and the white line that says what ends it.
+        QTimer enter;
+        QObject::connect(&enter, &QTimer::timeout, [] {
+          if (Grundfenster == nullptr || !View.OutsideView) return;
+          const QRect message(50, 40, 1500, 120);
+          if (CountColour(message, LightRed) < 100 || CountColour(message, White) < 100) return;
+          std::fputs("Meldung gesehen\n", stderr);
+          QTest::keyClick(Grundfenster, Qt::Key_Return);
+        });
+        enter.start(20);
+        Start(SummerNoon());
+        if (!QTest::qWaitFor([] { return RunStarted; }, Patience)) std::_Exit(3);
+        QTest::keyClick(Grundfenster, Qt::Key_D);
+        QTest::qWait(Patience);
+      },
+      ::testing::ExitedWithCode(1), "Meldung gesehen");
 }
 
 // ---- time: steps, direction, pause, single step -------------------------------------------

@@ -208,14 +208,43 @@ TEST_F(EarthData, DefaultMessageGoesToStandardErrorAndLoadingGivesUp) {
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(EarthData, ShippedDataFolderIsSearchedAfterTheCurrentFolder) {
-  std::filesystem::create_directory("shipped");
+TEST_F(EarthData, AllEarthDataComesFromOneFolder) {
+  namespace fs = std::filesystem;
+  // The installed data: one segment.
+  fs::create_directory("shipped");
   WriteText("shipped/ECLGRAPH.DAT", "10\n20\n900\n0\n999\n999\n");
   SetDataFolders((Folder / "shipped").string());
+
+  // An empty working folder: the installed data, converted beside its source.
+  EXPECT_EQ(EarthDataFolder(), (Folder / "shipped").string());
   LoadCoastlines();
   EXPECT_EQ(EarthModel.Coastlines.size(), 1u);
-  // The converted file is written into the current folder.
-  EXPECT_TRUE(std::filesystem::exists("ERDE.BIN"));
+  EXPECT_TRUE(fs::exists("shipped/ERDE.BIN"));
+  EXPECT_FALSE(fs::exists("ERDE.BIN"));
+
+  // A teacher's own coastlines in the working folder (two segments) are
+  // converted and drawn, although the installed data has a binary file.
+  ReleaseEarthModel();
+  WriteText("eclgraph.dat", "10\n20\n900\n0\n30\n40\n900\n0\n999\n999\n");
+  EXPECT_EQ(EarthDataFolder(), "");
+  LoadCoastlines();
+  EXPECT_EQ(EarthModel.Coastlines.size(), 2u);
+  EXPECT_TRUE(fs::exists("ERDE.BIN"));
+
+  // A working folder with cities only is the Earth data folder all the same:
+  // the coastlines are missing there, and that is said.
+  ReleaseEarthModel();
+  fs::remove("eclgraph.dat");
+  fs::remove("ERDE.BIN");
+  WriteText("CITY.DAT", "%\nName,Breite,Länge\nKiel,54.3,10.1\n");
+  EXPECT_EQ(EarthDataFolder(), "");
+  SetEarthMessageHandler(nullptr);
+  testing::internal::CaptureStderr();
+  LoadCoastlines();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(EarthModel.Coastlines.empty());
+  EXPECT_NE(err.find("gefunden"), std::string::npos) << err;
+  SetDataFolders("");
 }
 
 // ---- compact files -------------------------------------------------------------------

@@ -182,3 +182,27 @@ TEST_F(ViewAnimation, LunarMonthPictures) {
   }
   SUCCEED();
 }
+
+TEST_F(ViewAnimation, TheAnimationStopsAtTheEndsOfTheCalendar) {
+  // 100 years a step from the last day of 9999, and back from the first
+  // of -4712: the date stays where the labels can show it.
+  Entered.StartDate = TCalendarDate{31, 12, 9999};
+  Entered.StartTime = 12.00L;
+  Entered.Step = 876000.00L;
+  SetUpView(Entered);
+  for (int i = 0; i < 3; ++i) AnimationStep();
+  AnimationStep();
+  EXPECT_EQ(View.Date.Year, 9999);
+  EXPECT_EQ(View.Date.Month, 12);
+  EXPECT_EQ(View.Date.Day, 31);
+
+  Entered.StartDate = TCalendarDate{1, 1, -4712};
+  Entered.StartTime = 12.00L;
+  Entered.Step = -876000.00L;
+  SetUpView(Entered);
+  for (int i = 0; i < 4; ++i) AnimationStep();
+  EXPECT_EQ(View.Date.Year, -4712);
+  EXPECT_EQ(View.Date.Month, 1);
+  EXPECT_EQ(View.Date.Day, 1);
+  EXPECT_TRUE(std::isfinite(View.SunSky.U) && std::isfinite(View.MoonSky.V));
+}
