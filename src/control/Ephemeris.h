@@ -10,6 +10,11 @@ constexpr const char* EphemerisHeader =
     "moon_dist_er,lst_deg,sun_az_deg,sun_alt_deg,moon_az_deg,moon_alt_deg,phase_angle_deg,"
     "illuminated_pct";
 
+// Appends the value with twelve decimals, exactly as std::to_chars writes
+// it (correctly rounded), but a value that rounds to zero without a minus
+// sign; "nan" for a value that is not finite.
+void AppendFixed12(std::string& out, long double value);
+
 // Writes the header and count rows to out, or a German message to err.
 // Returns the exit status: 0, or 2 for bad input (then nothing is written to out).
 int WriteEphemeris(const std::string& parameterFile, long long count, std::ostream& out,

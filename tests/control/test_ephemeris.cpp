@@ -5,8 +5,12 @@
 #include <QProcess>
 #include <QString>
 
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -130,3 +134,43 @@ TEST_F(EphemerisTest, TheProgramPrintsALongTableAndRejectsBadCounts) {
 }
 
 } // namespace
+
+namespace {
+
+std::string ToChars12(long double value) {
+  char buffer[128];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 12);
+  std::string text(buffer, result.ptr);
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
+std::string Fast12(long double value) {
+  std::string text;
+  AppendFixed12(text, value);
+  return text;
+}
+
+} // namespace
+
+TEST(EphemerisNumbers, TwelveDecimalsAreExactlyThoseOfToChars) {
+  // The values of a table: angles, distances, Julian dates, percentages,
+  // and the cases where a faster way could round differently.
+  std::mt19937_64 random(20261208);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < 300000; ++i) {
+    const long double scale = std::pow(10.0L, static_cast<int>(random() % 9) - 2);
+    long double value = (unit(random) - 0.3L) * scale * 400;
+    if (i % 3 == 0) value += 2460000 + unit(random); // Julian dates
+    ASSERT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
+  }
+  for (const long double value :
+       {0.0L, -0.0L, 1e-13L, -1e-13L, -4e-13L, 0.9999999999995L, 0.99999999999949L,
+        359.9999999999996L, -0.0000000000005L, 0.0000000000005L, 0.0000000000015L,
+        2451545.0000000000005L, 1e14L, 1.5e15L, -2.5e16L, 12.5e-12L, 1.0L / 3}) {
+    EXPECT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
+  }
+  EXPECT_EQ(Fast12(std::numeric_limits<long double>::quiet_NaN()), "nan");
+  EXPECT_EQ(Fast12(-4e-13L), "0.000000000000");
+}
