@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
@@ -52,14 +53,30 @@ struct TNotice {
 };
 TNotice Notice;
 
-// One repaint request at a time: drawing operations come by the thousand
-// between two paint events.
-bool RepaintPending = false;
+// What the window must present again: the rectangles drawn into since it
+// last asked Qt to repaint. Drawing operations come by the thousand between
+// two paint events, so they are collected, merged by the damage record, and
+// handed to Qt once, when the event loop next runs: a step presents the few
+// rectangles it changed, a tick that drew nothing presents nothing.
+TDamageRecord ToPresent;
+bool PresentQueued = false;
 
-void ScheduleRepaint(const TRect& /*drawn*/) {
-  if (RepaintPending || Grundfenster == nullptr) return;
-  RepaintPending = true;
-  Grundfenster->update();
+void PresentDamage() {
+  PresentQueued = false;
+  if (Grundfenster == nullptr) return;
+  QRegion region;
+  for (const TRect& r : ToPresent.Rects)
+    region += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  ClearDamage(ToPresent);
+  if (!region.isEmpty()) Grundfenster->update(region);
+}
+
+void ScheduleRepaint(const TRect& drawn) {
+  if (Grundfenster == nullptr) return;
+  AddDamage(ToPresent, drawn);
+  if (PresentQueued) return;
+  PresentQueued = true;
+  QMetaObject::invokeMethod(Grundfenster, PresentDamage, Qt::QueuedConnection);
 }
 
 // Position of the last folder separator; Windows paths use '\'.
@@ -469,26 +486,46 @@ TGrundfenster::TGrundfenster(bool windowed)
   connect(Timer, &QTimer::timeout, this, &TGrundfenster::OnTimer);
   Timer->start();
   NoticeTimer->setSingleShot(true);
-  connect(NoticeTimer, &QTimer::timeout, this, [this] { update(); });
+  connect(NoticeTimer, &QTimer::timeout, this, [this] {
+    update(NoticeBox);
+    NoticeBox = QRect();
+  });
+}
+
+namespace {
+
+// The notice's font: bold, a little larger than the status line.
+QFont NoticeFont() {
+  return MakeFont("Courier", PointsToPixels(12), true);
+}
+
+} // namespace
+
+QRect TGrundfenster::NoticeBoxFor(const std::string& text) const {
+  // A black box, centred above the status line.
+  const QFontMetrics metrics(NoticeFont());
+  const int padding = metrics.height() / 2;
+  const int boxWidth =
+      std::min(metrics.horizontalAdvance(QString::fromStdString(text)) + 2 * padding, width());
+  const int boxHeight = metrics.height() + 2 * padding;
+  return QRect((width() - boxWidth) / 2, height() - 40 - boxHeight, boxWidth, boxHeight);
 }
 
 void TGrundfenster::RefreshNotice(int milliseconds) {
-  update();
+  // Only the boxes of the notice before and of this one are presented again.
+  update(NoticeBox);
+  NoticeBox = NoticeBoxFor(CurrentNotice());
+  update(NoticeBox);
   NoticeTimer->start(std::max(milliseconds, 0) + 1);
 }
 
 void TGrundfenster::PaintNotice(QPainter& painter) {
   const std::string text = CurrentNotice();
   if (text.empty()) return;
-  // Bold, a little larger than the status line, in a black box with a thin
-  // frame of its own colour, centred above the status line.
-  const QFont font = MakeFont("Courier", PointsToPixels(12), true);
-  const QFontMetrics metrics(font);
+  // In a black box with a thin frame of its own colour.
+  const QFont font = NoticeFont();
   const QString shown = QString::fromStdString(text);
-  const int padding = metrics.height() / 2;
-  const int boxWidth = std::min(metrics.horizontalAdvance(shown) + 2 * padding, width());
-  const int boxHeight = metrics.height() + 2 * padding;
-  const QRect box((width() - boxWidth) / 2, height() - 40 - boxHeight, boxWidth, boxHeight);
+  const QRect box = NoticeBoxFor(text);
   const QColor colour(ColourOf(Notice.Colour));
   painter.fillRect(box, Qt::black);
   painter.setPen(colour);
@@ -501,7 +538,9 @@ TGrundfenster::~TGrundfenster() {
   if (Grundfenster == this) {
     Grundfenster = nullptr;
     SetScreenChangedHook(nullptr);
-    RepaintPending = false;
+    // A present still queued goes with the window.
+    ClearDamage(ToPresent);
+    PresentQueued = false;
   }
 }
 
@@ -524,12 +563,14 @@ void TGrundfenster::SetTickInterval(int milliseconds) {
 }
 
 void TGrundfenster::paintEvent(QPaintEvent* event) {
-  RepaintPending = false;
   QPainter painter(this);
   const QImage& picture = ScreenImage();
-  const QRect area = event->rect();
-  if (!picture.rect().contains(area)) painter.fillRect(area, Qt::white);
-  painter.drawImage(area.topLeft(), picture, area.intersected(picture.rect()));
+  // Each rectangle of the region by itself: two small ones far apart must
+  // not cost the copy of everything between them.
+  for (const QRect& area : event->region()) {
+    if (!picture.rect().contains(area)) painter.fillRect(area, Qt::white);
+    painter.drawImage(area.topLeft(), picture, area.intersected(picture.rect()));
+  }
   PaintNotice(painter);
 }
 

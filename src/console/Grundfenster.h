@@ -4,7 +4,10 @@
 // front end's own modules and tests use this header.
 #pragma once
 
+#include <QRect>
 #include <QWidget>
+
+#include <string>
 
 class QPainter;
 class QTimer;
@@ -34,9 +37,11 @@ protected:
 private:
   void OnTimer();
   void PaintNotice(QPainter& painter);
+  QRect NoticeBoxFor(const std::string& text) const;
   QTimer* Timer;
   QTimer* NoticeTimer;
   bool Windowed;
+  QRect NoticeBox; // where the notice shown last stands
 };
 
 extern TGrundfenster* Grundfenster; // the one main window, or nullptr headless

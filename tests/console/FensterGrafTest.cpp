@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -350,6 +352,56 @@ TEST_F(MainWindowTest, ANoticeStandsOverThePictureForItsTimeOnly) {
   EXPECT_EQ(CurrentNotice(), "");
   const QImage after = Window->grab().toImage();
   EXPECT_EQ(after.pixel(MaxX() / 2, MaxY() - 60), ColourTable[Blue]);
+}
+
+namespace {
+
+// Records the regions the window paints.
+class TPaintRecorder : public QObject {
+public:
+  std::vector<QRegion> Painted;
+
+protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint)
+      Painted.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, TheWindowPresentsOnlyWhatWasDrawn) {
+  Window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
+  QTest::qWait(50);
+  TPaintRecorder recorder;
+  Window->installEventFilter(&recorder);
+
+  // Nothing drawn: nothing presented.
+  QTest::qWait(50);
+  EXPECT_TRUE(recorder.Painted.empty());
+
+  // A short line and a text far from it: two small rectangles, not the
+  // screen between them.
+  DrawLine(10, 10, 60, 20, Red);
+  OutTextXY(MaxX() - 100, MaxY() - 20, "Mond", Blue);
+  QTest::qWait(50);
+  ASSERT_EQ(recorder.Painted.size(), 1u);
+  const QRegion painted = recorder.Painted[0];
+  EXPECT_TRUE(painted.contains(QRect(10, 10, 51, 11)));
+  EXPECT_TRUE(painted.contains(QPoint(MaxX() - 90, MaxY() - 25)));
+  long long area = 0;
+  for (const QRect& r : painted) area += static_cast<long long>(r.width()) * r.height();
+  EXPECT_LT(area, 20000);
+
+  // A whole screen: all of it.
+  recorder.Painted.clear();
+  ClearScreen();
+  QTest::qWait(50);
+  ASSERT_EQ(recorder.Painted.size(), 1u);
+  EXPECT_TRUE(recorder.Painted[0].contains(QRect(0, 0, MaxX() + 1, MaxY() + 1)));
+  Window->removeEventFilter(&recorder);
 }
 
 TEST_F(MainWindowTest, WaitForEnterConsumesKeysUpToEnter) {

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# CPU load of the running program under Xvfb (1920x1080), as a teacher's
+# machine sees it: the share of one core over SECONDS (default 10), read
+# from /proc, at the default delay of 30 ms, in four states:
+# waiting in single-step mode, animating the inside view (with equator and
+# ecliptic), animating the outside view in perspective 0 and in 2.
+#
+#   bench/cpu-xvfb.sh [BUILD] [SECONDS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "${1:-$root/build}")
+seconds=${2:-10}
+lunotrop=$build/src/control/lunotrop
+work=$(mktemp -d)
+display=:$((90 + RANDOM % 9))
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+export DISPLAY=$display
+sleep 1
+
+parameters() { # view equator ecliptic
+  printf '%s * Darstellung\r\n54.3\r\n10.1\r\n16.12.2026\r\n15.30\r\n0.05\r\n30\r\n0\r\n30\r\n%s\r\n%s\r\nj\r\n' "$1" "$2" "$3"
+}
+
+ticks() { # pid -> utime + stime in clock ticks
+  awk '{print $14 + $15}' "/proc/$1/stat"
+}
+
+measure() { # name view equator ecliptic keys...
+  local name=$1 view=$2 equator=$3 ecliptic=$4
+  shift 4
+  parameters "$view" "$equator" "$ecliptic" >"$work/$name.dat"
+  (cd "$work" && exec "$lunotrop" "$name.dat") &
+  local pid=$!
+  sleep 3
+  for key in "$@"; do xdotool key --clearmodifiers "$key"; sleep 0.3; done
+  sleep 2
+  local before after hz
+  hz=$(getconf CLK_TCK)
+  before=$(ticks "$pid")
+  sleep "$seconds"
+  after=$(ticks "$pid")
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  awk -v n="$name" -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
+    'BEGIN { printf "%-34s %5.2f %% of a core\n", n, 100 * t / hz / s }'
+}
+
+measure "waiting in single-step mode" p n n
+measure "inside view, equator and ecliptic" p j j e
+measure "outside view, perspective 0" b n n x e
+measure "outside view, perspective 2" b n n x h h e
