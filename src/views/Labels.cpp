@@ -42,8 +42,10 @@ std::string ShownTime(long double t) {
 }
 
 std::string MakeLocationText() {
-  return " (" + View.Setup.LatitudeText + DegreeSign + "n.B., " + View.Setup.LongitudeText +
-         DegreeSign + "ö.L.)";
+  const TViewSetup& s = View.Setup;
+  return " (" + WithoutMinusSigns(s.LatitudeText) + DegreeSign +
+         (s.Latitude >= 0 ? "n.B., " : "s.B., ") + WithoutMinusSigns(s.LongitudeText) + DegreeSign +
+         (s.Longitude >= 0 ? "ö.L.)" : "w.L.)");
 }
 
 std::string LocationLine() {

@@ -24,8 +24,8 @@ std::string DayMonthYear(const TCalendarDate& D);
 // field of 5, so hours below 10 get one leading blank (" 9.30").
 std::string ShownTime(long double t);
 
-// " (" latitude "°n.B., " longitude "°ö.L.)" from the texts as typed
-// (the set-up in force).
+// " (54.3°n.B., 10.1°ö.L.)", " (33.9°s.B., 18.4°w.L.)": the texts as typed
+// (the set-up in force) without minus signs, the hemisphere from the sign.
 std::string MakeLocationText();
 // "Standort: 33.9° s.B., 18.4° w.L.": the typed texts, the hemisphere words
 // from the signs, every minus sign removed.
