@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ScreenLayout.h"
 #include "ViewTestSupport.h"
 
 namespace {
@@ -134,4 +135,19 @@ TEST_F(ViewLabels, InsideTitleShowsTheInstantAndThePlace) {
   SetUpView(Entered);
   AnimationStep();
   EXPECT_EQ(Labels.TitleText, "6.12.2026, 14.35 Uhr");
+}
+
+TEST_F(ViewLabels, FitLinesBreaksAtBlanksIntoEvenLines) {
+  SetFont("Courier", 10, 0);
+  const int w = CharWidth; // a monospaced font
+  // What fits stays one line, trailing blanks and all.
+  EXPECT_EQ(FitLines("Richtung Süden  ", 16 * w), std::vector<std::string>{"Richtung Süden  "});
+  // Two lines about equally long rather than a long one and a short one.
+  EXPECT_EQ(FitLines("Blick von 59.2" + Deg + " nördl. ekl. Breite", 30 * w),
+            (std::vector<std::string>{"Blick von 59.2" + Deg, "nördl. ekl. Breite"}));
+  EXPECT_EQ(FitLines("Blick über den Horizont des Standortes     ", 30 * w),
+            (std::vector<std::string>{"Blick über den Horizont", "des Standortes     "}));
+  // A word wider than the width stands alone; nothing is lost.
+  EXPECT_EQ(FitLines("ab Donaudampfschifffahrt cd", 6 * w),
+            (std::vector<std::string>{"ab", "Donaudampfschifffahrt", "cd"}));
 }
