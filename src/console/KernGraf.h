@@ -128,7 +128,8 @@ void AddDamage(TDamageRecord& record, const TRect& rect);
 // A record of the texts the screen shows, kept while it is watched (one
 // record at a time). Every text drawn in a colour other than Black is noted
 // with the box of its visible characters (blanks at either end left out);
-// texts drawn in Black erase and are not noted. Drawing keeps the record
+// texts drawn in Black erase: they are not noted, and one drawn over the
+// same text in the same box drops it. Drawing keeps the record
 // true to the screen: an opaque fill, picture or text background that covers
 // a noted box entirely drops the text, one that covers part of it marks the
 // text cut; the same text drawn again in the same box replaces the old note.

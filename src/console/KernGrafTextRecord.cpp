@@ -89,10 +89,10 @@ void RecordText(const std::string& visibleText, const TRect& visibleBox, int col
                 const TRect& drawnBox, bool opaque) {
   if (Watched == nullptr) return;
   const TShownText text{visibleBox, visibleText, colour, false};
+  // The same text in the same box is drawn over itself: the new one stands,
+  // or, in Black, the text is erased.
+  std::erase_if(Watched->Texts, [&text](const TShownText& t) { return SameText(t, text); });
   const bool noted = !visibleText.empty() && colour != Black;
-  // The same text in the same box is drawn over itself: the new one stands.
-  if (noted)
-    std::erase_if(Watched->Texts, [&text](const TShownText& t) { return SameText(t, text); });
   if (opaque) RecordCover(drawnBox);
   if (noted) Watched->Texts.push_back(text);
 }

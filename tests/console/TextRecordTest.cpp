@@ -64,10 +64,16 @@ TEST_F(TextRecordTest, NotesTheVisibleCharactersWithTheirBoxButNotErasers) {
   EXPECT_LT(right->Box.Left, 0);
   EXPECT_EQ(right->Box.Top, 200);
 
+  // The same text in Black over it erases it.
+  SetTextJustify(0, 0);
+  OutTextXY(100, 50, "  Mond  ", Black);
+  ASSERT_EQ(Record.Texts.size(), 1u);
+  EXPECT_EQ(Record.Texts[0].Text, "rechtsbündig");
+
   // Nothing is noted without a watched record.
   UnwatchTexts(Record);
   OutTextXY(300, 300, "ungesehen", White);
-  EXPECT_EQ(Record.Texts.size(), 2u);
+  EXPECT_EQ(Record.Texts.size(), 1u);
 }
 
 TEST_F(TextRecordTest, FillsDropCoveredTextsAndCutTouchedOnes) {

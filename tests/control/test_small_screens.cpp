@@ -7,6 +7,7 @@
 // south-west.
 #include <gtest/gtest.h>
 
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,9 +22,13 @@
 #include "Grundfenster.h"
 #include "KernGraf.h"
 #include "KernGrafQt.h"
+#include "KeyCommands.h"
 #include "Lunotrop.h"
 #include "Parameter.h"
 #include "Render.h"
+#include "ViewCommands.h"
+#include "ViewGeometry.h"
+#include "ViewPlaces.h"
 #include "ViewState.h"
 
 namespace {
@@ -202,6 +207,70 @@ TEST_P(SmallScreenTest, InsideViewTitleHelpAndStatusLine) {
     ExpectReadable("help");
     HeadlessTick('x');
     ExpectReadable("after the help");
+  }
+}
+
+TEST_P(SmallScreenTest, MoonStaysWholeWhereItMeetsTheStatusLine) {
+  // The first hour from mid-December 2026 at which the outside view's Moon stands at the
+  // bottom left, where the status line runs; the run starts there, a minute
+  // a step.
+  const std::string text = StatusLineText;
+  Start(Parameters("b", "54.3", "10.1"));
+  SetFont("Courier", 10, 0);
+  const int lineTop = MaxY() - 5 - CharHeight, lineRight = TextWidth(text);
+  const long double first = View.CurrentJD;
+  bool found = false;
+  for (long double jd = first; jd < first + 365 && !found; jd += 1.0L / 24) {
+    ComputeOutsidePositions(jd);
+    const TRect moon = MoonDiscBox();
+    found = moon.Bottom > lineTop + 12 && moon.Left > 60 && moon.Right < lineRight - 60;
+  }
+  ASSERT_TRUE(found);
+  const std::string date = std::to_string(View.Date.Day) + "." + std::to_string(View.Date.Month) +
+                           "." + std::to_string(View.Date.Year);
+  const std::string path = Folder.filePath("unten.dat").toStdString();
+  std::ofstream(path, std::ios::binary)
+      << "b\r\n54.3\r\n10.1\r\n"
+      << date << "\r\n"
+      << ClockText(View.Time) << "\r\n0.01\r\n30\r\n0\r\n30\r\nn\r\nn\r\nj\r\n";
+  Record.Texts.clear();
+  Start(path);
+
+  for (int step = 0; step < 4; ++step) {
+    SCOPED_TRACE(step);
+    HeadlessTick(step == 0 ? 'x' : 0);
+    // The Moon's disc holds only its own two greys.
+    const TRect moon = MoonDiscBox();
+    const QPoint centre((moon.Left + moon.Right) / 2, (moon.Top + moon.Bottom) / 2);
+    const int r = (moon.Right - moon.Left) / 2 - 2;
+    int foreign = 0;
+    for (int y = -r; y <= r; ++y)
+      for (int x = -r; x <= r; ++x) {
+        if (x * x + y * y > r * r) continue;
+        const int colour = ColourIndex(ScreenImage().pixel(centre + QPoint(x, y)));
+        foreign += colour != LightGray && colour != DarkGray;
+      }
+    EXPECT_EQ(foreign, 0);
+    // The status line's words are all there, whole, beside the Moon, and no
+    // red letter of an earlier step is left on the square picture in its row.
+    std::string words;
+    QRegion letters;
+    for (const TShownText& t : Record.Texts) {
+      if (t.Colour != LightRed || t.Box.Bottom != MaxY() - 5 || t.Text == "F1: Hilfe") continue;
+      EXPECT_FALSE(t.Cut) << Describe(t);
+      EXPECT_FALSE(Overlap(t.Box, moon)) << Describe(t);
+      words += (words.empty() ? "" : " ") + t.Text;
+      letters += QRect(t.Box.Left, t.Box.Top, t.Box.Right - t.Box.Left, t.Box.Bottom - t.Box.Top);
+    }
+    EXPECT_EQ(" " + words, text);
+    int strayRed = 0;
+    for (int y = lineTop; y < MaxY() - 5; ++y) {
+      for (int x = 0; x < MaxY(); ++x) {
+        const bool red = ColourIndex(ScreenImage().pixel(x, y)) == LightRed;
+        strayRed += red && !letters.contains(QPoint(x, y));
+      }
+    }
+    EXPECT_EQ(strayRed, 0);
   }
 }
 
