@@ -2,8 +2,6 @@
 // lines that say where the outside picture is seen from.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "ScreenLayout.h"
 #include "ViewTestSupport.h"
 
@@ -49,23 +47,6 @@ TEST_F(ViewLabels, LocationTextsNameTheHemispheresWithoutMinusSigns) {
   EXPECT_EQ(Labels.LocationText, " (90" + Deg + "s.B., 18.4" + Deg + "ö.L.)");
   EnterParameters("0", "-0.5", 6, 12, 2026, 14.35L);
   EXPECT_EQ(Labels.LocationText, " (0" + Deg + "n.B., 0.5" + Deg + "w.L.)");
-}
-
-TEST_F(ViewLabels, InsideTitleOfASouthernWesternPlaceHasNoMinusSign) {
-  EnterParameters("-33.9", "-18.4", 6, 12, 2026, 14.35L);
-  View.OutsideView = false;
-  SetUpView(Entered);
-  TTextRecord record;
-  WatchTexts(record);
-  AnimationStep();
-  UnwatchTexts(record);
-  const std::string title = "6.12.2026, 14.35 Uhr (33.9" + Deg + "s.B., 18.4" + Deg + "w.L.)";
-  const auto shown = std::find_if(record.Texts.begin(), record.Texts.end(),
-                                  [&title](const TShownText& t) { return t.Text == title; });
-  ASSERT_NE(shown, record.Texts.end());
-  // Centred over the sky, above the title band's bottom.
-  EXPECT_NEAR((shown->Box.Left + shown->Box.Right) / 2.0, MaxX() / 2.0, CharWidth);
-  EXPECT_LE(shown->Box.Bottom, View.TitleBase);
 }
 
 TEST_F(ViewLabels, TiltLabelSaysWhereThePictureIsSeenFrom) {
