@@ -90,6 +90,13 @@ void DrawEllipse(int x, int y, int radiusX, int radiusY) {
   UseFillBrush();
   UseBorderPen();
   ScreenPainter().drawEllipse(QRectF(x - rx, y - ry, 2 * rx, 2 * ry));
+  if (TextsWatched()) {
+    // The disc as a region of whole pixels, near enough for the text record
+    // (a region of a disc far larger than any screen would cost too much).
+    const QRectF disc(x - rx, y - ry, 2 * rx + 1, 2 * ry + 1);
+    if (rx < 32767 && ry < 32767 && disc.intersects(QRectF(-1, -1, MaxX() + 3, MaxY() + 3)))
+      RecordCover(QRegion(disc.toRect(), QRegion::Ellipse));
+  }
   const long long reachX = static_cast<long long>(rx) + 2LL * CurrentLineWidth() + 2;
   const long long reachY = static_cast<long long>(ry) + 2LL * CurrentLineWidth() + 2;
   NotifyScreenChanged(FigureBox(x - reachX, y - reachY, x + reachX, y + reachY, 0));

@@ -42,7 +42,9 @@ int BorderColour = 0;
 int LineWidth = 1;
 
 // Kept pictures; handle h is Pictures[h - 1], a null image once freed.
+// PictureTexts[h - 1] are the texts it carries for the text record.
 std::vector<QImage> Pictures;
+std::vector<std::vector<TShownText>> PictureTexts;
 
 // The damage records being watched.
 std::vector<TDamageRecord*> WatchedRecords;
@@ -126,6 +128,12 @@ long long Growth(const TRect& a, const TRect& b) {
   const TRect u = RectUnion(a, b);
   return static_cast<long long>(u.Right - u.Left) * (u.Bottom - u.Top) -
          static_cast<long long>(a.Right - a.Left) * (a.Bottom - a.Top);
+}
+
+// The rectangle of the screen that a picture put at (x, y) paints.
+TRect PaintedBox(int x, int y, int width, int height) {
+  return FigureBox(x, y, static_cast<long long>(x) + width - 1,
+                   static_cast<long long>(y) + height - 1, 0);
 }
 
 bool Touch(const TRect& a, const TRect& b) {
@@ -328,6 +336,7 @@ void ResetPalette() {
 void ClearScreen() {
   if (!ScreenAttached()) return;
   Screen.fill(WindowColour);
+  if (TextsWatched()) RecordCover(QRegion(Screen.rect()));
   NotifyScreenChanged(WholeScreen());
 }
 
@@ -389,8 +398,9 @@ void FillBar(int x, int y, int width, int height) {
             rightEdge = clampX(std::max<long long>(x, right));
   const int top = clampY(std::min<long long>(y, bottom)),
             bottomEdge = clampY(std::max<long long>(y, bottom));
-  ScreenPainter().fillRect(QRect(left, top, rightEdge - left, bottomEdge - top),
-                           QColor(FillColour));
+  const QRect filled(left, top, rightEdge - left, bottomEdge - top);
+  ScreenPainter().fillRect(filled, QColor(FillColour));
+  if (TextsWatched()) RecordCover(QRegion(filled));
   NotifyScreenChanged({left, top, rightEdge, bottomEdge});
   if (!BorderSolid) return;
   const int r = ClampToInt(right), b = ClampToInt(bottom);
@@ -414,6 +424,7 @@ void FillPolygon(int n, const TPoint* points) {
   UseFillBrush();
   UseBorderPen();
   ScreenPainter().drawPolygon(polygon, Qt::OddEvenFill);
+  if (TextsWatched()) RecordCover(QRegion(polygon, Qt::OddEvenFill));
   NotifyScreenChanged(FigureBox(left, top, right, bottom, PenReach()));
 }
 
@@ -431,14 +442,15 @@ QImage GrabScreen(int left, int top, int right, int bottom) {
 TPicture GrabPicture(int left, int top, int right, int bottom) {
   QImage picture = GrabScreen(left, top, right, bottom);
   if (picture.isNull()) return 0;
-  for (size_t i = 0; i < Pictures.size(); ++i) {
-    if (Pictures[i].isNull()) {
-      Pictures[i] = std::move(picture);
-      return static_cast<TPicture>(i + 1);
-    }
+  size_t slot = 0;
+  while (slot < Pictures.size() && !Pictures[slot].isNull()) ++slot;
+  if (slot == Pictures.size()) {
+    Pictures.emplace_back();
+    PictureTexts.emplace_back();
   }
-  Pictures.push_back(std::move(picture));
-  return static_cast<TPicture>(Pictures.size());
+  Pictures[slot] = std::move(picture);
+  PictureTexts[slot] = TextsToCarry({left, top, right + 1, bottom + 1});
+  return static_cast<TPicture>(slot + 1);
 }
 
 QImage PictureImage(TPicture picture) {
@@ -449,13 +461,18 @@ QImage PictureImage(TPicture picture) {
 void DrawImage(const QImage& picture, int x, int y) {
   if (!ScreenAttached() || picture.isNull()) return;
   ScreenPainter().drawImage(QPointF(x, y), picture);
-  NotifyScreenChanged(FigureBox(x, y, static_cast<long long>(x) + picture.width() - 1,
-                                static_cast<long long>(y) + picture.height() - 1, 0));
+  const TRect painted = PaintedBox(x, y, picture.width(), picture.height());
+  RecordCover(painted);
+  NotifyScreenChanged(painted);
 }
 
 void PutPicture(TPicture picture, int x, int y) {
   const QImage* image = PictureAt(picture);
-  if (image != nullptr) DrawImage(*image, x, y);
+  if (!ScreenAttached() || image == nullptr) return;
+  ScreenPainter().drawImage(QPointF(x, y), *image);
+  const TRect painted = PaintedBox(x, y, image->width(), image->height());
+  RecordPicturePut(PictureTexts[static_cast<size_t>(picture) - 1], painted, x, y);
+  NotifyScreenChanged(painted);
 }
 
 void PutPicturePart(TPicture picture, const TRect& part, int x, int y) {
@@ -468,8 +485,10 @@ void PutPicturePart(TPicture picture, const TRect& part, int x, int y) {
   const long long top = static_cast<long long>(y) + source.top();
   ScreenPainter().drawImage(QPointF(static_cast<qreal>(left), static_cast<qreal>(top)), *image,
                             source);
-  NotifyScreenChanged(
-      FigureBox(left, top, left + source.width() - 1, top + source.height() - 1, 0));
+  const TRect painted =
+      FigureBox(left, top, left + source.width() - 1, top + source.height() - 1, 0);
+  RecordPicturePut(PictureTexts[static_cast<size_t>(picture) - 1], painted, x, y);
+  NotifyScreenChanged(painted);
 }
 
 int PictureWidth(TPicture picture) {
@@ -483,7 +502,9 @@ int PictureHeight(TPicture picture) {
 }
 
 void FreePicture(TPicture picture) {
-  if (PictureAt(picture) != nullptr) Pictures[static_cast<size_t>(picture) - 1] = QImage();
+  if (PictureAt(picture) == nullptr) return;
+  Pictures[static_cast<size_t>(picture) - 1] = QImage();
+  PictureTexts[static_cast<size_t>(picture) - 1].clear();
 }
 
 // ---- damage ------------------------------------------------------------------------------

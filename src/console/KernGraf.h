@@ -124,6 +124,30 @@ void ClearDamage(TDamageRecord& record);
 // Adds a rectangle, as the drawing operations do (clipped to the screen).
 void AddDamage(TDamageRecord& record, const TRect& rect);
 
+// ---- texts: what stands on the screen, for checking a layout -----------------
+// A record of the texts the screen shows, kept while it is watched (one
+// record at a time). Every text drawn in a colour other than Black is noted
+// with the box of its visible characters (blanks at either end left out);
+// texts drawn in Black erase: they are not noted, and one drawn over the
+// same text in the same box drops it. Drawing keeps the record
+// true to the screen: an opaque fill, picture or text background that covers
+// a noted box entirely drops the text, one that covers part of it marks the
+// text cut; the same text drawn again in the same box replaces the old note.
+// A picture kept while the record is watched carries the texts in its
+// rectangle and brings them back wherever it is put. Boxes are not clipped:
+// a text beyond the screen's edge keeps its whole box.
+struct TShownText {
+  TRect Box;
+  std::string Text; // the visible characters, UTF-8
+  int Colour = 0;
+  bool Cut = false;
+};
+struct TTextRecord {
+  std::vector<TShownText> Texts;
+};
+void WatchTexts(TTextRecord& record); // replaces a record watched before
+void UnwatchTexts(TTextRecord& record);
+
 // ---- prompted input (the dialog TEingabeDialog, in Eingabe.cpp) --------------
 // Asks in the dialog; text is the default and gets the answer. A reason
 // ("keine gültige Zahl") stands in red under the field: why the answer

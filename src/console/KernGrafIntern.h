@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 #include <QRgb>
 
 #include "KernGraf.h"
@@ -70,6 +71,23 @@ TRect WholeScreen();
 // any size), grown by margin on every side. Computed in 64 bits and clamped
 // to just outside the screen, so no coordinate overflows.
 TRect FigureBox(long long x1, long long y1, long long x2, long long y2, long long margin);
+
+// KernGrafTextRecord: keeps the watched text record (KernGraf.h) true to the
+// screen. Each does nothing while no record is watched.
+// A text was drawn: the box of its visible characters, and whether its box
+// was filled with a background first (drawnBox, which covers other texts).
+void RecordText(const std::string& visibleText, const TRect& visibleBox, int colour,
+                const TRect& drawnBox, bool opaque);
+// An opaque area was painted.
+void RecordCover(const QRegion& area);
+void RecordCover(const TRect& area);
+bool TextsWatched();
+// The texts in the screen rectangle, relative to its top left corner, for a
+// picture of it to carry.
+std::vector<TShownText> TextsToCarry(const TRect& rect);
+// A picture's part was put at the screen rectangle area; carried holds the
+// picture's texts relative to the screen point (x, y) of its corner.
+void RecordPicturePut(const std::vector<TShownText>& carried, const TRect& area, int x, int y);
 
 // KernGrafText: makes the current font and its metrics (at the start, once
 // the screen exists, and whenever the font changes); the current font.

@@ -46,6 +46,22 @@ const QFontMetrics& FontMetrics() {
   return *Metrics;
 }
 
+// Tells the text record about a text drawn with its box's corner at (left,
+// top): the box of its visible characters, and the whole box as the cover of
+// its background.
+void NoteText(const QString& drawable, long long left, long long top, int colour) {
+  const QFontMetrics& metrics = FontMetrics();
+  const QString visible = drawable.trimmed();
+  const long long lead = metrics.horizontalAdvance(drawable.left(drawable.indexOf(visible)));
+  const int h = metrics.height();
+  const TRect visibleBox{ClampToInt(left + lead), ClampToInt(top),
+                         ClampToInt(left + lead + metrics.horizontalAdvance(visible)),
+                         ClampToInt(top + h)};
+  const TRect drawnBox{ClampToInt(left), ClampToInt(top),
+                       ClampToInt(left + metrics.horizontalAdvance(drawable)), ClampToInt(top + h)};
+  RecordText(visible.toStdString(), visibleBox, colour, drawnBox, TextBackground != -1);
+}
+
 void NewLine() {
   TextCursorX = CharWidth;
   TextCursorY = ClampToInt(static_cast<long long>(TextCursorY) + CharHeight);
@@ -127,6 +143,7 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
     top -= h; // y is the bottom of the text
   else if (VerticalJustify == 1)
     top -= h / 2;
+  if (TextsWatched()) NoteText(drawable, left, top, colour);
   // A text wholly off the framebuffer draws nothing; this also keeps far-off
   // positions (world coordinates mapped to 2147483647) out of int arithmetic.
   if (left + w < 0 || left > MaxX() + 1 || top + h < 0 || top > MaxY() + 1) return;

@@ -1,13 +1,16 @@
 #include "Help.h"
 
+#include <algorithm>
+
 #include "KernGraf.h"
 #include "Parameter.h"
+#include "ScreenLayout.h"
 #include "ViewCommands.h"
 
 namespace {
 
 struct THelpLine {
-  int Row; // y = Row * CharHeight; 0 = the bottom line (MaxY - 5)
+  int Row; // y = Row * CharHeight; 0 = the prompt to go on (see PromptRow)
   int Colour;
   const char* Text;
 };
@@ -52,11 +55,29 @@ const THelpLine InsideHelp[] = {
     {13, LightRed, "    \"d\"    : Wechsel zur Ansicht von außen"},
 };
 
+// The outside panel's prompt to go on stands at the bottom; on a compact
+// screen the panel reaches into the key handler's status line there, so
+// the prompt follows the list instead.
+int PromptRow() {
+  return CompactScreen() ? 30 * CharHeight : MaxY() - 5;
+}
+
 void WriteHelpLines(int x, const THelpLine* lines, int count) {
   for (int i = 0; i < count; ++i) {
-    const int y = lines[i].Row == 0 ? MaxY() - 5 : lines[i].Row * CharHeight;
+    const int y = lines[i].Row == 0 ? PromptRow() : lines[i].Row * CharHeight;
     OutTextXY(x, y, lines[i].Text, lines[i].Colour);
   }
+}
+
+// Where the outside panel starts: 150 pixels inside the square picture of
+// side MaxY at the left, on a compact screen as far left as its widest line
+// needs to end inside the screen.
+int OutsidePanelLeft(const THelpLine* lines, int count) {
+  const int left = MaxY() - 150;
+  if (!CompactScreen()) return left;
+  int widest = 0;
+  for (int i = 0; i < count; ++i) widest = std::max(widest, TextWidth(lines[i].Text));
+  return std::max(0, std::min(left, MaxX() - CharWidth - widest));
 }
 
 } // namespace
@@ -69,10 +90,10 @@ void ShowHelp() {
   SetTextJustify(0, 0);
   SetTextBackground(Black);
   if (OutsideViewShown()) {
-    // The outside picture is the square of side MaxY at the left.
-    const int x0 = MaxY() - 150;
+    const int count = sizeof OutsideHelp / sizeof OutsideHelp[0];
+    const int x0 = OutsidePanelLeft(OutsideHelp, count);
     FillBar(x0, 0, MaxX(), MaxY());
-    WriteHelpLines(x0, OutsideHelp, sizeof OutsideHelp / sizeof OutsideHelp[0]);
+    WriteHelpLines(x0, OutsideHelp, count);
   } else {
     FillBar(0, 0, MaxX(), InsideTitleBase());
     SetTextSize(10);

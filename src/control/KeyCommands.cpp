@@ -11,6 +11,7 @@
 #include "KernGraf.h"
 #include "Parameter.h"
 #include "ParameterFile.h"
+#include "StatusLine.h"
 #include "ViewCommands.h"
 
 const char* const StatusLineText = " weiter mit Tastendruck (\"Esc: neue Eingabe, \"F1\": Hilfe, "
@@ -93,6 +94,8 @@ void KeyCommandHandler() {
   }
 
   LastKey = ReadKey();
+  // F1 and "s" leave the picture as it stands.
+  if (LastKey != KeyF1 && LastKey != 's') EraseStatusLine();
   // The first key clears the start picture with the earlier Moons. Not
   // "s": it takes no step that would draw Earth and Moon again, and the
   // picture it saves must show what the screen shows.
@@ -166,7 +169,5 @@ void KeyCommandHandler() {
 
   if (!TakesNoStep(LastKey)) TakeAnimationStep();
 
-  SetTextJustify(0, 0);
-  SetTextBackground(-1);
-  OutTextXY(0, MaxY() - 5, StatusLineText, LightRed);
+  WriteStatusLine();
 }

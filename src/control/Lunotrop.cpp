@@ -1,5 +1,6 @@
 #include "Lunotrop.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -39,22 +40,54 @@ std::vector<std::string> HelpTextLines() {
   return lines;
 }
 
-void ShowHelpTextFile() {
+bool IsBlank(const std::string& line) {
+  return line.find_first_not_of(" \t\r") == std::string::npos;
+}
+
+// The rows (bottom y) of the help text's lines: the first three a title in
+// large letters, the rest small, the band of the dialog and gap lines above
+// and below it left free. With leaveOutBlank the empty lines take no room
+// (row -1). Sets the fonts the lines are written in.
+std::vector<int> HelpTextRows(const std::vector<std::string>& lines, int gap, bool leaveOutBlank) {
   int top = 0, bottom = 0;
   InputDialogBand(top, bottom); // the lines keep out of the dialog's way
   SetFont("Courier", 14, 1);
-  int colour = Yellow;
+  std::vector<int> rows;
   int y = 2 * CharHeight;
-  const std::vector<std::string> lines = HelpTextLines();
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (top - 2 * CharHeight < y && y < bottom + 2 * CharHeight)
-      while (y <= bottom + 2 * CharHeight) y += CharHeight;
+    const bool leftOut = leaveOutBlank && IsBlank(lines[i]);
+    if (!leftOut && top - gap * CharHeight < y && y < bottom + gap * CharHeight)
+      while (y <= bottom + gap * CharHeight) y += CharHeight;
+    if (i == 3) SetFont("Courier", 10, 0);
+    rows.push_back(leftOut ? -1 : y);
+    if (!leftOut) y += CharHeight;
+  }
+  return rows;
+}
+
+// The bottom of the lowest line, or 0.
+int LowestRow(const std::vector<int>& rows) {
+  return rows.empty() ? 0 : *std::max_element(rows.begin(), rows.end());
+}
+
+void ShowHelpTextFile() {
+  const std::vector<std::string> lines = HelpTextLines();
+  // The lines stop above the message at the bottom, if there is one.
+  SetFont("Courier", 10, 1);
+  const int lowest = StartMessage.empty() ? MaxY() + 1 : MaxY() - 30 - CharHeight;
+  // Two lines off the dialog; on a screen too low for all of the text one
+  // line, and if even that is too much the empty lines take no room.
+  std::vector<int> rows = HelpTextRows(lines, 2, false);
+  if (LowestRow(rows) > lowest) rows = HelpTextRows(lines, 1, false);
+  if (LowestRow(rows) > lowest) rows = HelpTextRows(lines, 1, true);
+  SetFont("Courier", 14, 1);
+  int colour = Yellow;
+  for (size_t i = 0; i < lines.size(); ++i) {
     if (i == 3) {
       SetFont("Courier", 10, 0);
       colour = White;
     }
-    OutTextXY(0, y, lines[i], colour);
-    y += CharHeight;
+    if (rows[i] >= 0) OutTextXY(0, rows[i], lines[i], colour);
   }
 }
 

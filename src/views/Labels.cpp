@@ -1,8 +1,10 @@
 #include "Labels.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "KernGraf.h"
+#include "ScreenLayout.h"
 #include "ViewGeometry.h"
 #include "ViewState.h"
 #include "Zahlen.h"
@@ -42,15 +44,21 @@ std::string ShownTime(long double t) {
 }
 
 std::string MakeLocationText() {
-  return " (" + View.Setup.LatitudeText + DegreeSign + "n.B., " + View.Setup.LongitudeText +
-         DegreeSign + "ö.L.)";
+  const TViewSetup& s = View.Setup;
+  return " (" + WithoutMinusSigns(s.LatitudeText) + DegreeSign +
+         (s.Latitude >= 0 ? "n.B., " : "s.B., ") + WithoutMinusSigns(s.LongitudeText) + DegreeSign +
+         (s.Longitude >= 0 ? "ö.L.)" : "w.L.)");
+}
+
+std::string LocationPlace() {
+  const std::string place =
+      View.Setup.LatitudeText + DegreeSign + (View.Latitude >= 0 ? " n.B., " : " s.B., ") +
+      View.Setup.LongitudeText + DegreeSign + (View.Longitude >= 0 ? " ö.L." : " w.L.");
+  return WithoutMinusSigns(place);
 }
 
 std::string LocationLine() {
-  const std::string line = "Standort: " + View.Setup.LatitudeText + DegreeSign +
-                           (View.Latitude >= 0 ? " n.B., " : " s.B., ") + View.Setup.LongitudeText +
-                           DegreeSign + (View.Longitude >= 0 ? " ö.L." : " w.L.");
-  return WithoutMinusSigns(line);
+  return "Standort: " + LocationPlace();
 }
 
 long double ViewingLatitude(long double b) {
@@ -84,6 +92,30 @@ std::string LatitudeCircleLabel(long double latitude, long double tiltAngle) {
 
 namespace {
 
+// A text of the panel at (x, y), left-aligned; in the compact layout broken
+// into lines that end at the screen's edge. Returns the bottom of the line
+// after it.
+int WritePanelText(int x, int y, const std::string& text, int colour) {
+  if (!CompactScreen()) {
+    OutTextXY(x, y, text, colour);
+    return y + CharHeight;
+  }
+  return WriteLines(x, y, FitLines(text, MaxX() - x), colour);
+}
+
+// The location line; in the compact layout, where it is too wide, the place
+// stands under "Standort:".
+void WriteLocation(int x, int y) {
+  const std::string line = LocationLine();
+  if (!CompactScreen() || TextWidth(line) <= MaxX() - x) {
+    OutTextXY(x, y, line, White);
+    return;
+  }
+  std::vector<std::string> lines = {"Standort:"};
+  for (const std::string& part : FitLines(LocationPlace(), MaxX() - x)) lines.push_back(part);
+  WriteLines(x, y, lines, White);
+}
+
 // The labels at the right end of perspective 2's horizon line.
 void HorizonLabels(int colour, bool east) {
   const int y0 = View.EarthCentreY - View.EarthRadiusPx; // top of the Earth disc
@@ -100,10 +132,10 @@ void DrawPerspectiveLabels() {
     SetTextJustify(0, 1);
     OutTextXY(x, View.EarthCentreY, " zum Frühlingspunkt ------->", Yellow);
     SetTextJustify(0, 0);
-    OutTextXY(x + CharWidth, 200, TiltLabel(View.TiltAngle), White);
+    WritePanelText(x + CharWidth, 200, TiltLabel(View.TiltAngle), White);
     break;
   case 1:
-    OutTextXY(x + CharWidth, 200, LatitudeCircleLabel(View.Latitude, View.TiltAngle), White);
+    WritePanelText(x + CharWidth, 200, LatitudeCircleLabel(View.Latitude, View.TiltAngle), White);
     DrawLine(x, View.EarthCentreY, x + 50, View.EarthCentreY, Yellow);
     SetTextJustify(0, 1);
     OutTextXY(x + 60, View.EarthCentreY, "zum Frühlingspunkt", Yellow);
@@ -111,9 +143,10 @@ void DrawPerspectiveLabels() {
   default:
     HorizonLabels(LightGray, View.Latitude < 0);
     SetTextJustify(0, 0);
-    OutTextXY(x + 10, 200, "Blick über den Horizont des Standortes     ", White);
-    OutTextXY(x + 10, 200 + CharHeight,
-              std::string("Richtung ") + (View.Latitude >= 0 ? "Süden" : "Norden"), White);
+    const int next =
+        WritePanelText(x + 10, 200, "Blick über den Horizont des Standortes     ", White);
+    OutTextXY(x + 10, next, std::string("Richtung ") + (View.Latitude >= 0 ? "Süden" : "Norden"),
+              White);
     break;
   }
 }
@@ -144,7 +177,7 @@ void DrawViewFrame() {
 
   SetFont("Courier", 10, 0);
   SetTextJustify(0, 0);
-  OutTextXY(MaxY() + 10, 4 * h, LocationLine(), White);
+  WriteLocation(MaxY() + 10, 4 * h);
 
   SetFont("Courier", 16, 1);
   OutTextXY(MaxY(), 200 - CharHeight,
@@ -165,17 +198,37 @@ void EraseHorizonLabels() {
 
 void DrawInsideTitle() {
   Labels.TitleText = DayMonthYear(View.Date) + ", " + ShownTime(View.Time) + " Uhr";
+  const std::string title = Labels.TitleText + Labels.LocationText;
   SetTextSize(30);
   SetFont("Courier", 20, 1);
+  // A place typed with many digits may make the title too wide for a small
+  // screen: smaller letters then, down to the smallest that stays readable.
+  for (int size = 18; CompactScreen() && size >= 10 && TextWidth(title) > MaxX(); size -= 2)
+    SetFont("Courier", size, 1);
   SetTextJustify(1, 0);
   SetTextBackground(Black);
-  OutTextXY(MaxX() / 2, View.TitleBase - 10, Labels.TitleText + Labels.LocationText, White);
+  OutTextXY(MaxX() / 2, View.TitleBase - 10, title, White);
   SetFont("Courier", 10, 0);
 }
 
 void LabelMoon(int x, int y, const std::string& dateText, const std::string& clockText,
                int colour) {
+  const std::string clock = clockText + " Uhr MEZ";
+  // The two lines stand above the Moon, their bottoms at these rows.
+  int dateRow = y - View.MoonRadiusPx - 2 * CharHeight;
+  int clockRow = y - View.MoonRadiusPx - CharHeight;
+  if (CompactScreen()) {
+    // Kept on the square picture, half a letter off its sides, and below a
+    // Moon at its top.
+    const int width = std::max(TextWidth(dateText), TextWidth(clock));
+    const int leftmost = CharWidth / 2 + width / 2;
+    x = std::clamp(x, leftmost, std::max(leftmost, MaxY() - CharWidth / 2 - width + width / 2));
+    if (dateRow - CharHeight < 0) {
+      dateRow = y + View.MoonRadiusPx + 2 * CharHeight;
+      clockRow = y + View.MoonRadiusPx + 3 * CharHeight;
+    }
+  }
   SetTextJustify(1, 0);
-  OutTextXY(x, y - View.MoonRadiusPx - 2 * CharHeight, dateText, colour);
-  OutTextXY(x, y - View.MoonRadiusPx - CharHeight, clockText + " Uhr MEZ", colour);
+  OutTextXY(x, dateRow, dateText, colour);
+  OutTextXY(x, clockRow, clock, colour);
 }

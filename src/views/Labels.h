@@ -24,12 +24,14 @@ std::string DayMonthYear(const TCalendarDate& D);
 // field of 5, so hours below 10 get one leading blank (" 9.30").
 std::string ShownTime(long double t);
 
-// " (" latitude "°n.B., " longitude "°ö.L.)" from the texts as typed
-// (the set-up in force).
+// " (54.3°n.B., 10.1°ö.L.)", " (33.9°s.B., 18.4°w.L.)": the texts as typed
+// (the set-up in force) without minus signs, the hemisphere from the sign.
 std::string MakeLocationText();
 // "Standort: 33.9° s.B., 18.4° w.L.": the typed texts, the hemisphere words
-// from the signs, every minus sign removed.
+// from the signs, every minus sign removed; LocationPlace is the part after
+// "Standort: ".
 std::string LocationLine();
+std::string LocationPlace();
 // The line that says from which ecliptic latitude the outside picture is
 // seen: perspective 0 from its tilt, perspective 1 from the place's latitude
 // and the tilt (radians). 90 degrees is the view from the ecliptic north
@@ -47,5 +49,6 @@ void DrawViewFrame();
 void EraseHorizonLabels();
 // The inside view's title line over the sky: sets TitleText.
 void DrawInsideTitle();
-// Date and time beside a Moon of the outside view drawn at pixel (x, y).
+// Date and time above a Moon of the outside view drawn at pixel (x, y); in
+// the compact layout (ScreenLayout.h) kept on the square picture.
 void LabelMoon(int x, int y, const std::string& dateText, const std::string& clockText, int colour);

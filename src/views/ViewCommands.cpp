@@ -32,6 +32,17 @@ bool OutsideViewShown() {
   return View.OutsideView;
 }
 
+TRect MoonDiscBox() {
+  if (!View.OutsideView || !MoonDrawable()) return {};
+  int x = 0, y = 0;
+  MoonPixel(x, y);
+  const long long r = View.MoonRadiusPx;
+  auto pixel = [](long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
+  };
+  return {pixel(x - r), pixel(y - r), pixel(x + r + 1), pixel(y + r + 1)};
+}
+
 int SavedPictureTop() {
   return View.OutsideView ? 0 : View.TitleBase - 50;
 }

@@ -4,10 +4,16 @@
 // animation step draws the rest.
 #pragma once
 
+#include "KernGraf.h"
+
 // ---- which view --------------------------------------------------------------
 // Chooses the outside view (true) or the inside view for the next set-up.
 void ChooseView(bool outside);
 bool OutsideViewShown();
+// The box of the outside view's Moon as the screen shows it; empty in the
+// inside view and while the Moon is not drawn (perspective 2, below the
+// horizon).
+TRect MoonDiscBox();
 // The top row of what "s" saves: the whole screen outside, the sky without
 // most of the black band above the title inside.
 int SavedPictureTop();

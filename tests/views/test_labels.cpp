@@ -2,6 +2,7 @@
 // lines that say where the outside picture is seen from.
 #include <gtest/gtest.h>
 
+#include "ScreenLayout.h"
 #include "ViewTestSupport.h"
 
 namespace {
@@ -32,13 +33,20 @@ TEST_F(ViewLabels, ShownTimeTurnsSixtyMinutesIntoTheNextHour) {
   EXPECT_EQ(ShownTime(14.35L), "14.35");
 }
 
-TEST_F(ViewLabels, LocationTextsKeepOrDropTheMinusSigns) {
+TEST_F(ViewLabels, LocationTextsNameTheHemispheresWithoutMinusSigns) {
+  // The panel's line and the inside view's title name the place alike.
   EnterParameters("-33.9", "-18.4", 6, 12, 2026, 14.35L);
   EXPECT_EQ(LocationLine(), "Standort: 33.9" + Deg + " s.B., 18.4" + Deg + " w.L.");
-  EXPECT_EQ(Labels.LocationText, " (-33.9" + Deg + "n.B., -18.4" + Deg + "ö.L.)");
+  EXPECT_EQ(Labels.LocationText, " (33.9" + Deg + "s.B., 18.4" + Deg + "w.L.)");
   EnterParameters("54.3", "10.1", 6, 12, 2026, 14.35L);
   EXPECT_EQ(LocationLine(), "Standort: 54.3" + Deg + " n.B., 10.1" + Deg + " ö.L.");
   EXPECT_EQ(Labels.LocationText, " (54.3" + Deg + "n.B., 10.1" + Deg + "ö.L.)");
+  // South-east and north-west; the equator and the prime meridian count as
+  // north and east, as typed.
+  EnterParameters("-90", "18.4", 6, 12, 2026, 14.35L);
+  EXPECT_EQ(Labels.LocationText, " (90" + Deg + "s.B., 18.4" + Deg + "ö.L.)");
+  EnterParameters("0", "-0.5", 6, 12, 2026, 14.35L);
+  EXPECT_EQ(Labels.LocationText, " (0" + Deg + "n.B., 0.5" + Deg + "w.L.)");
 }
 
 TEST_F(ViewLabels, TiltLabelSaysWhereThePictureIsSeenFrom) {
@@ -108,4 +116,19 @@ TEST_F(ViewLabels, InsideTitleShowsTheInstantAndThePlace) {
   SetUpView(Entered);
   AnimationStep();
   EXPECT_EQ(Labels.TitleText, "6.12.2026, 14.35 Uhr");
+}
+
+TEST_F(ViewLabels, FitLinesBreaksAtBlanksIntoEvenLines) {
+  SetFont("Courier", 10, 0);
+  const int w = CharWidth; // a monospaced font
+  // What fits stays one line, trailing blanks and all.
+  EXPECT_EQ(FitLines("Richtung Süden  ", 16 * w), std::vector<std::string>{"Richtung Süden  "});
+  // Two lines about equally long rather than a long one and a short one.
+  EXPECT_EQ(FitLines("Blick von 59.2" + Deg + " nördl. ekl. Breite", 30 * w),
+            (std::vector<std::string>{"Blick von 59.2" + Deg, "nördl. ekl. Breite"}));
+  EXPECT_EQ(FitLines("Blick über den Horizont des Standortes     ", 30 * w),
+            (std::vector<std::string>{"Blick über den Horizont", "des Standortes     "}));
+  // A word wider than the width stands alone; nothing is lost.
+  EXPECT_EQ(FitLines("ab Donaudampfschifffahrt cd", 6 * w),
+            (std::vector<std::string>{"ab", "Donaudampfschifffahrt", "cd"}));
 }
