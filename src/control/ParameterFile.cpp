@@ -8,11 +8,11 @@
 
 namespace {
 
-// The lines of the file as UTF-8, line ends (CR LF or LF) removed.
-bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
-  if (!ReadTextLines(fileName, lines).Ok) return false;
+// The lines of the file as UTF-8, without their line ends.
+std::vector<std::string> Utf8Lines(const std::string& bytes) {
+  std::vector<std::string> lines = SplitTextLines(bytes);
   for (std::string& line : lines) line = Cp1252ToUtf8(line);
-  return true;
+  return lines;
 }
 
 // The value text of a line: up to the first blank after the value; blanks
@@ -88,8 +88,14 @@ std::vector<std::string> ClampToRanges(TParameters& p) {
 
 TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
                                        bool& outsideView, bool& singleStep) {
-  std::vector<std::string> lines;
-  if (!ReadLines(fileName, lines)) return Failure(fileName, 0, "");
+  std::string bytes;
+  if (!ReadWholeFile(fileName, bytes).Ok) return Failure(fileName, 0, "");
+  return ParseParameterFile(bytes, fileName, p, outsideView, singleStep);
+}
+
+TParameterFileResult ParseParameterFile(const std::string& bytes, const std::string& fileName,
+                                        TParameters& p, bool& outsideView, bool& singleStep) {
+  std::vector<std::string> lines = Utf8Lines(bytes);
   lines.resize(12); // missing lines read as empty ones
 
   TParameters q = p; // filled line by line, used only when everything converts

@@ -213,6 +213,21 @@ TEST_F(ParameterFileTest, ValuesThatCannotBeShownAreClampedWithANoteAndTheFileSt
             std::vector<std::string>{"Verzögerung aus der Parameterdatei auf 1 ms begrenzt."});
 }
 
+TEST_F(ParameterFileTest, BytesInMemoryReadAsTheFileAndNameItInTheMessage) {
+  TParameters fromFile, fromBytes;
+  bool outsideFile = true, outsideBytes = true, stepFile = false, stepBytes = false;
+  Write("a.dat", DefaultFile);
+  ASSERT_TRUE(ReadParameterFile("a.dat", fromFile, outsideFile, stepFile).Ok);
+  ASSERT_TRUE(ParseParameterFile(DefaultFile, "a.dat", fromBytes, outsideBytes, stepBytes).Ok);
+  EXPECT_EQ(ParameterFileBytes(fromBytes, outsideBytes), DefaultFile);
+  EXPECT_EQ(ParameterFileBytes(fromFile, outsideFile), DefaultFile);
+  EXPECT_EQ(stepBytes, stepFile);
+
+  const TParameterFileResult r =
+      ParseParameterFile("p\r\nx\r\n", "Klasse 7b.dat", fromBytes, outsideBytes, stepBytes);
+  EXPECT_EQ(r.Message, "Parameterdatei \"Klasse 7b.dat\", Zeile 2: \"x\" ist keine gültige Zahl.");
+}
+
 TEST_F(ParameterFileTest, AFailedWriteIsReportedAndTouchesNothingElse) {
   Write("Lunotrop.dat", DefaultFile);
   Write("blocker", "x"); // a file where the folder should be
