@@ -30,18 +30,26 @@ std::string WithDecimalPoint(std::string text) {
   return text;
 }
 
-// The first character of a line (UTF-8), or "" for an empty line.
+// The bytes of the UTF-8 character that starts with this byte.
+size_t CharacterLength(char first) {
+  const unsigned char b = static_cast<unsigned char>(first);
+  if ((b & 0xE0) == 0xC0) return 2;
+  if ((b & 0xF0) == 0xE0) return 3;
+  if ((b & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+// The first n characters of a line (UTF-8): the file counts characters of
+// Windows-1252, one byte each, so a cut must not split an "ä" in two.
+std::string FirstCharacters(const std::string& line, size_t n) {
+  size_t end = 0;
+  for (size_t k = 0; k < n && end < line.size(); ++k) end += CharacterLength(line[end]);
+  return line.substr(0, std::min(end, line.size()));
+}
+
+// The first character of a line, or "" for an empty line.
 std::string FirstCharacter(const std::string& line) {
-  if (line.empty()) return "";
-  size_t length = 1;
-  const unsigned char b = static_cast<unsigned char>(line[0]);
-  if ((b & 0xE0) == 0xC0)
-    length = 2;
-  else if ((b & 0xF0) == 0xE0)
-    length = 3;
-  else if ((b & 0xF8) == 0xF0)
-    length = 4;
-  return line.substr(0, std::min(length, line.size()));
+  return FirstCharacters(line, 1);
 }
 
 bool IsYes(const std::string& answer) {
@@ -113,7 +121,7 @@ TParameterFileResult ParseParameterFile(const std::string& bytes, const std::str
   // Line 4: day and month before the first and second point, then the first
   // four characters of the year. A sign ahead of the year does not count
   // among the four, so a year before the common era that F2 wrote reads
-  // back as it was.
+  // back as it was; nor does the comment after a shorter year ("800 * ...").
   const std::string& date = lines[3];
   const size_t dot1 = date.find('.');
   const std::string afterDay = dot1 == std::string::npos ? "" : date.substr(dot1 + 1);
@@ -122,7 +130,7 @@ TParameterFileResult ParseParameterFile(const std::string& bytes, const std::str
   const bool hasSign = !afterMonth.empty() && (afterMonth[0] == '-' || afterMonth[0] == '+');
   q.DayText = dot1 == std::string::npos ? "" : date.substr(0, dot1);
   q.MonthText = dot2 == std::string::npos ? "" : afterDay.substr(0, dot2);
-  q.YearText = afterMonth.substr(0, hasSign ? 5 : 4);
+  q.YearText = FirstCharacters(ValueText(afterMonth), hasSign ? 5 : 4);
   if (ParseInteger(q.DayText, q.StartDay) != 0) return Failure(fileName, 4, q.DayText);
   if (ParseInteger(q.MonthText, q.StartMonth) != 0) return Failure(fileName, 4, q.MonthText);
   if (ParseInteger(q.YearText, q.StartYear) != 0) return Failure(fileName, 4, q.YearText);
