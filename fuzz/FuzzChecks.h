@@ -1,19 +1,11 @@
-// Checks shared by the fuzz harnesses: a broken rule stops the run at once,
-// so libFuzzer keeps the input that broke it.
+// Checks shared by the fuzz harnesses of the Earth data readers.
 #pragma once
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "ErdmodulIntern.h"
-
-inline void Require(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
+#include "Require.h"
 
 // Every stored point lies somewhere finite and its vector is on the unit sphere.
 inline void RequireSoundTable(const std::vector<TSegment>& table) {

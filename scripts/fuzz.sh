@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes the Earth data readers with libFuzzer (clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer): "ECLGRAPH.DAT" conversion, "ERDE.BIN",
-# the compact files with two- and one-byte deltas, and "CITY.DAT".
+# Fuzzes the readers of the files that come from outside with libFuzzer
+# (clang, AddressSanitizer and UndefinedBehaviorSanitizer): "ECLGRAPH.DAT"
+# conversion, "ERDE.BIN", the compact files with two- and one-byte deltas,
+# "CITY.DAT", the parameter file and the help text "Lunotrop.txt".
 #
 #   ./scripts/fuzz.sh [SECONDS]
 #
@@ -25,7 +26,7 @@ CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebIn
 cmake --build build-fuzz -j2
 
 mkdir -p build-fuzz/findings
-for reader in eclgraph erdebin compact city; do
+for reader in eclgraph erdebin compact city parameterfile helptext; do
   corpus=build-fuzz/corpus/$reader
   mkdir -p "$corpus"
   cp -n fuzz/corpus/"$reader"/* "$corpus"/ 2>/dev/null || true

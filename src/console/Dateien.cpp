@@ -254,11 +254,12 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < end) {
-    size_t stop = text.find('\n', start);
+    size_t stop = text.find_first_of("\r\n", start);
     if (stop == std::string::npos || stop > end) stop = end;
-    std::string line = text.substr(start, stop - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
+    lines.push_back(text.substr(start, stop - start));
+    // CR LF is one line end; a CR alone (old Mac files) is one as well, so
+    // no line keeps a CR that would show as a box or cut a value.
+    if (stop + 1 < end && text[stop] == '\r' && text[stop + 1] == '\n') ++stop;
     start = stop + 1;
   }
   return lines;

@@ -40,8 +40,9 @@ std::string FindFileIn(const std::string& folder, const std::string& name);
 // ---- reading ------------------------------------------------------------------
 // The whole file (found as ResolveFileName finds it), byte for byte.
 TFileResult ReadWholeFile(const std::string& name, std::string& bytes);
-// The lines of a text, without their line ends (LF or CR LF). A Ctrl+Z ends
-// the text, as in DOS files; a last line without a line end counts.
+// The lines of a text, without their line ends (LF, CR LF or a CR alone). A
+// Ctrl+Z ends the text, as in DOS files; a last line without a line end
+// counts.
 std::vector<std::string> SplitTextLines(const std::string& text);
 // ReadWholeFile, then SplitTextLines. The bytes are kept as they are: the
 // program's text files are Windows-1252 (see Cp1252ToUtf8).

@@ -8,11 +8,11 @@
 
 namespace {
 
-// The lines of the file as UTF-8, line ends (CR LF or LF) removed.
-bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
-  if (!ReadTextLines(fileName, lines).Ok) return false;
+// The lines of the file as UTF-8, without their line ends.
+std::vector<std::string> Utf8Lines(const std::string& bytes) {
+  std::vector<std::string> lines = SplitTextLines(bytes);
   for (std::string& line : lines) line = Cp1252ToUtf8(line);
-  return true;
+  return lines;
 }
 
 // The value text of a line: up to the first blank after the value; blanks
@@ -30,18 +30,26 @@ std::string WithDecimalPoint(std::string text) {
   return text;
 }
 
-// The first character of a line (UTF-8), or "" for an empty line.
+// The bytes of the UTF-8 character that starts with this byte.
+size_t CharacterLength(char first) {
+  const unsigned char b = static_cast<unsigned char>(first);
+  if ((b & 0xE0) == 0xC0) return 2;
+  if ((b & 0xF0) == 0xE0) return 3;
+  if ((b & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+// The first n characters of a line (UTF-8): the file counts characters of
+// Windows-1252, one byte each, so a cut must not split an "ä" in two.
+std::string FirstCharacters(const std::string& line, size_t n) {
+  size_t end = 0;
+  for (size_t k = 0; k < n && end < line.size(); ++k) end += CharacterLength(line[end]);
+  return line.substr(0, std::min(end, line.size()));
+}
+
+// The first character of a line, or "" for an empty line.
 std::string FirstCharacter(const std::string& line) {
-  if (line.empty()) return "";
-  size_t length = 1;
-  const unsigned char b = static_cast<unsigned char>(line[0]);
-  if ((b & 0xE0) == 0xC0)
-    length = 2;
-  else if ((b & 0xF0) == 0xE0)
-    length = 3;
-  else if ((b & 0xF8) == 0xF0)
-    length = 4;
-  return line.substr(0, std::min(length, line.size()));
+  return FirstCharacters(line, 1);
 }
 
 bool IsYes(const std::string& answer) {
@@ -88,8 +96,14 @@ std::vector<std::string> ClampToRanges(TParameters& p) {
 
 TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
                                        bool& outsideView, bool& singleStep) {
-  std::vector<std::string> lines;
-  if (!ReadLines(fileName, lines)) return Failure(fileName, 0, "");
+  std::string bytes;
+  if (!ReadWholeFile(fileName, bytes).Ok) return Failure(fileName, 0, "");
+  return ParseParameterFile(bytes, fileName, p, outsideView, singleStep);
+}
+
+TParameterFileResult ParseParameterFile(const std::string& bytes, const std::string& fileName,
+                                        TParameters& p, bool& outsideView, bool& singleStep) {
+  std::vector<std::string> lines = Utf8Lines(bytes);
   lines.resize(12); // missing lines read as empty ones
 
   TParameters q = p; // filled line by line, used only when everything converts
@@ -107,7 +121,7 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
   // Line 4: day and month before the first and second point, then the first
   // four characters of the year. A sign ahead of the year does not count
   // among the four, so a year before the common era that F2 wrote reads
-  // back as it was.
+  // back as it was; nor does the comment after a shorter year ("800 * ...").
   const std::string& date = lines[3];
   const size_t dot1 = date.find('.');
   const std::string afterDay = dot1 == std::string::npos ? "" : date.substr(dot1 + 1);
@@ -116,7 +130,7 @@ TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters&
   const bool hasSign = !afterMonth.empty() && (afterMonth[0] == '-' || afterMonth[0] == '+');
   q.DayText = dot1 == std::string::npos ? "" : date.substr(0, dot1);
   q.MonthText = dot2 == std::string::npos ? "" : afterDay.substr(0, dot2);
-  q.YearText = afterMonth.substr(0, hasSign ? 5 : 4);
+  q.YearText = FirstCharacters(ValueText(afterMonth), hasSign ? 5 : 4);
   if (ParseInteger(q.DayText, q.StartDay) != 0) return Failure(fileName, 4, q.DayText);
   if (ParseInteger(q.MonthText, q.StartMonth) != 0) return Failure(fileName, 4, q.MonthText);
   if (ParseInteger(q.YearText, q.StartYear) != 0) return Failure(fileName, 4, q.YearText);

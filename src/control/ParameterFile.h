@@ -28,6 +28,10 @@ struct TParameterFileResult {
 // load again).
 TParameterFileResult ReadParameterFile(const std::string& fileName, TParameters& p,
                                        bool& outsideView, bool& singleStep);
+// The same for the file's bytes, already read; fileName only names the file
+// in the messages.
+TParameterFileResult ParseParameterFile(const std::string& bytes, const std::string& fileName,
+                                        TParameters& p, bool& outsideView, bool& singleStep);
 
 // The 12 lines as the file holds them: Windows-1252, CR LF.
 std::string ParameterFileBytes(const TParameters& p, bool outsideView);

@@ -23,14 +23,16 @@ public:
     }
   }
 
-  bool Start() {
+  // A screen of that size in pixels, 24 bits deep.
+  bool Start(int width = 1920, int height = 1080) {
+    const QString screen = QStringLiteral("%1x%2x24").arg(width).arg(height);
     for (int tries = 0, n = 100 + getpid() % 400; tries < 40; ++tries, ++n) {
       const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
       if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket)) continue;
       Server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
       Server.setStandardOutputFile(QProcess::nullDevice());
-      Server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0",
-                                            "1920x1080x24", "-nolisten", "tcp", "-noreset"});
+      Server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0", screen,
+                                            "-nolisten", "tcp", "-noreset"});
       if (!Server.waitForStarted(5000)) return false;
       // Ready once it listens on its socket; a display taken meanwhile makes it quit.
       QElapsedTimer clock;

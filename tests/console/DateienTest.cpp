@@ -153,6 +153,10 @@ TEST_F(DateienInFolder, TextLinesEndAtLineEndsAndCtrlZ) {
   EXPECT_EQ(SplitTextLines("a\x1A"), std::vector<std::string>{"a"});
   EXPECT_TRUE(SplitTextLines("").empty());
   EXPECT_EQ(SplitTextLines("\n"), std::vector<std::string>{""});
+  // A CR alone ends a line too (old Mac files), so no line keeps a CR.
+  EXPECT_EQ(SplitTextLines("a\rb\r\nc\r\r\nd\r"),
+            (std::vector<std::string>{"a", "b", "c", "", "d"}));
+  EXPECT_EQ(SplitTextLines("a\r\x1A\nb"), std::vector<std::string>{"a"});
 
   const TFileResult missing = ReadTextLines("fehlt.txt", lines);
   EXPECT_FALSE(missing.Ok);

@@ -213,6 +213,52 @@ TEST_F(ParameterFileTest, ValuesThatCannotBeShownAreClampedWithANoteAndTheFileSt
             std::vector<std::string>{"Verzögerung aus der Parameterdatei auf 1 ms begrenzt."});
 }
 
+TEST_F(ParameterFileTest, BytesInMemoryReadAsTheFileAndNameItInTheMessage) {
+  TParameters fromFile, fromBytes;
+  bool outsideFile = true, outsideBytes = true, stepFile = false, stepBytes = false;
+  Write("a.dat", DefaultFile);
+  ASSERT_TRUE(ReadParameterFile("a.dat", fromFile, outsideFile, stepFile).Ok);
+  ASSERT_TRUE(ParseParameterFile(DefaultFile, "a.dat", fromBytes, outsideBytes, stepBytes).Ok);
+  EXPECT_EQ(ParameterFileBytes(fromBytes, outsideBytes), DefaultFile);
+  EXPECT_EQ(ParameterFileBytes(fromFile, outsideFile), DefaultFile);
+  EXPECT_EQ(stepBytes, stepFile);
+
+  const TParameterFileResult r =
+      ParseParameterFile("p\r\nx\r\n", "Klasse 7b.dat", fromBytes, outsideBytes, stepBytes);
+  EXPECT_EQ(r.Message, "Parameterdatei \"Klasse 7b.dat\", Zeile 2: \"x\" ist keine gültige Zahl.");
+}
+
+// Files that fuzzing found to be refused, or to give a broken message.
+TEST_F(ParameterFileTest, OldMacLineEndsShortYearsAndUmlautsInTheYear) {
+  // CR alone as the line end.
+  std::string mac = DefaultFile;
+  for (size_t at = mac.find("\r\n"); at != std::string::npos; at = mac.find("\r\n", at))
+    mac.erase(at + 1, 1);
+  TParameters p;
+  bool outside = true, singleStep = false;
+  ASSERT_TRUE(ParseParameterFile(mac, "mac.dat", p, outside, singleStep).Ok);
+  EXPECT_EQ(ParameterFileBytes(p, outside), DefaultFile);
+
+  // A year of fewer than four characters, as typed in the dialog, reads back
+  // after F2 although its comment follows within the four characters.
+  for (const auto& [text, year] : {std::pair{"800", 800}, {"-9", -9}, {"+12", 12}, {" 33", 33}}) {
+    TParameters written = Defaults();
+    written.YearText = text;
+    TParameters read;
+    const TParameterFileResult r =
+        ParseParameterFile(ParameterFileBytes(written, false), "f2.dat", read, outside, singleStep);
+    ASSERT_TRUE(r.Ok) << text << ": " << r.Message;
+    EXPECT_EQ(read.YearText, text);
+    EXPECT_EQ(read.StartYear, year);
+  }
+
+  // The four characters of the year are characters, not bytes: the message
+  // keeps the "ä" whole (it used to end in half of one, invalid UTF-8).
+  const TParameterFileResult r = ParseParameterFile(File({"p", "1", "2", "1.1.200\xE4\xE4"}),
+                                                    "datum.dat", p, outside, singleStep);
+  EXPECT_EQ(r.Message, "Parameterdatei \"datum.dat\", Zeile 4: \"200ä\" ist keine gültige Zahl.");
+}
+
 TEST_F(ParameterFileTest, AFailedWriteIsReportedAndTouchesNothingElse) {
   Write("Lunotrop.dat", DefaultFile);
   Write("blocker", "x"); // a file where the folder should be
