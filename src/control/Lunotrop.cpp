@@ -72,9 +72,10 @@ int LowestRow(const std::vector<int>& rows) {
 
 void ShowHelpTextFile() {
   const std::vector<std::string> lines = HelpTextLines();
-  // The lines stop above the message at the bottom, if there is one.
+  // The lines stop above the line that names the Earth data's folder and
+  // above the message at the bottom, if there is one.
   SetFont("Courier", 10, 1);
-  const int lowest = StartMessage.empty() ? MaxY() + 1 : MaxY() - 30 - CharHeight;
+  const int lowest = StartMessage.empty() ? MaxY() - 10 - CharHeight - 2 : MaxY() - 30 - CharHeight;
   // Two lines off the dialog; on a screen too low for all of the text one
   // line, and if even that is too much the empty lines take no room.
   std::vector<int> rows = HelpTextRows(lines, 2, false);

@@ -136,8 +136,10 @@ TEST_P(SmallScreenTest, StartScreenKeepsItsLinesOnTheScreenAndOutOfTheDialogsWay
   const auto written = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
     return line.find_first_not_of(" \t\r") != std::string::npos;
   });
-  EXPECT_EQ(Record.Texts.size(), static_cast<size_t>(written));
+  // And the line that names the folder of the Earth data.
+  EXPECT_EQ(Record.Texts.size(), static_cast<size_t>(written) + 1);
   EXPECT_EQ(Record.Texts.front().Text, "L U N O T R O P");
+  EXPECT_EQ(Record.Texts.back().Text.rfind("Erddaten aus dem Ordner: ", 0), 0u);
 
   // The longest question: the dialog stands whole in the window, centred,
   // in the band that the lines keep free.
@@ -168,7 +170,7 @@ TEST_P(SmallScreenTest, StartScreenKeepsItsLinesOnTheScreenAndOutOfTheDialogsWay
   FirstTimeInit();
   testing::internal::GetCapturedStderr();
   ExpectReadable("start screen with a message");
-  EXPECT_EQ(Record.Texts.size(), static_cast<size_t>(written) + 1);
+  EXPECT_EQ(Record.Texts.size(), static_cast<size_t>(written) + 2);
 }
 
 TEST_P(SmallScreenTest, OutsideViewPanelHelpAndStatusLineInEveryPerspective) {
