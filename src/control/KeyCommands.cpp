@@ -63,7 +63,7 @@ bool TakesNoStep(int key) {
 
 } // namespace
 
-void TakeAnimationStep() {
+void TakeAnimationStep(bool afterAKey) {
   if (Flags.PendingClear) {
     // A help screen stands: start from a black screen and give back the
     // single-step setting it took.
@@ -71,7 +71,9 @@ void TakeAnimationStep() {
     Flags.PendingClear = false;
     Flags.SingleStep = Flags.SavedSingleStep;
   }
-  if (!SkipDelay) DelayMs(Param.Delay);
+  // The delay paces the running animation; what a key asks for (the next
+  // picture in single-step mode, another view, other sizes) comes at once.
+  if (!SkipDelay && !afterAKey) DelayMs(Param.Delay);
   AnimationStep();
 }
 
@@ -167,7 +169,7 @@ void KeyCommandHandler() {
     break;
   }
 
-  if (!TakesNoStep(LastKey)) TakeAnimationStep();
+  if (!TakesNoStep(LastKey)) TakeAnimationStep(LastKey != 0);
 
   WriteStatusLine();
 }

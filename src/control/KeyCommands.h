@@ -9,8 +9,9 @@ void KeyCommandHandler();
 
 // One animation step as the key handler takes it: leaves a help screen if
 // one stands (giving back the single-step setting it took), waits the delay
-// unless SkipDelay, then draws the instant and advances it.
-void TakeAnimationStep();
+// unless SkipDelay or the step answers a key, then draws the instant and
+// advances it.
+void TakeAnimationStep(bool afterAKey = false);
 
 // The status line at the bottom of the screen.
 extern const char* const StatusLineText;

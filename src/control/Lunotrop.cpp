@@ -271,7 +271,7 @@ void MainRoutine() {
   SetUpView(ViewSetupFromParameters());
   // The outside view's start picture covers a help screen that stood.
   if (OutsideViewShown()) Flags.PendingClear = false;
-  TakeAnimationStep();
+  TakeAnimationStep(true); // the answers were keys: the first picture at once
   RunStarted = true;
   Flags.InputInProgress = false;
   Flags.Paused = false;

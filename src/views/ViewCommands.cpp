@@ -89,6 +89,9 @@ void ChangeBodySizes(bool larger) {
 
 void SwitchView() {
   View.OutsideView = !View.OutsideView;
+  // The outside view comes without a start picture of earlier Moons, which
+  // the next key would have to clear.
+  if (View.OutsideView) View.MoonShown = true;
   if (View.OutsideView)
     SetOutsideWindow();
   else

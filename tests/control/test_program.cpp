@@ -2,6 +2,7 @@
 // parameter input with their defaults, the start screen, the parameter file
 // named on the command line, and what the keys do during the animation.
 #include <QDate>
+#include <QElapsedTimer>
 #include <QTime>
 
 #include <cmath>
@@ -596,6 +597,27 @@ TEST_F(ProgramTest, CursorLeftAndRightDoubleAndHalveTheDelay) {
   EXPECT_EQ(Param.Delay, 10000);
   ASSERT_TRUE(Press(Qt::Key_Right));
   EXPECT_EQ(Param.Delay, 5000);
+}
+
+TEST_F(ProgramTest, WhatAKeyAsksForComesAtOnceWhateverTheDelay) {
+  // Ten seconds between pictures of the running animation; a picture a key
+  // asks for does not wait for them.
+  QElapsedTimer clock;
+  clock.start();
+  StartAndWait(
+      WithInsideQuestions(PlaceAndTime("<Enter>", "21", "6", "2024", "12.00", "1.00", "10000")));
+  const long double before = View.CurrentJD;
+  ASSERT_TRUE(Press('x')); // single step: the next picture
+  ASSERT_TRUE(Press('d')); // the outside view
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_TRUE(Near(View.CurrentJD, before + OneHour)); // 'd' shows the same instant again
+  EXPECT_TRUE(View.OutsideView);
+  ExpectEarthAndMoon(ScreenImage());
+  // The next key does not clear a start picture: the outside view after
+  // "d" has none.
+  ASSERT_TRUE(Press('x'));
+  ExpectEarthAndMoon(ScreenImage());
+  EXPECT_LT(clock.elapsed(), 5000);
 }
 
 TEST_F(ProgramTest, KeysWithoutStepAndTiltOnlyOutside) {
