@@ -20,7 +20,7 @@ export DISPLAY=$display
 sleep 1
 
 parameters() { # view equator ecliptic
-  printf '%s * Darstellung\r\n54.3\r\n10.1\r\n16.12.2026\r\n15.30\r\n0.05\r\n30\r\n0\r\n30\r\n%s\r\n%s\r\nj\r\n' "$1" "$2" "$3"
+  printf '%s * Darstellung\r\n54.3\r\n10.1\r\n16.12.2026\r\n15.30\r\n0.05\r\n%s\r\n0\r\n30\r\n%s\r\n%s\r\nj\r\n' "$1" "${DELAY:-30}" "$2" "$3"
 }
 
 ticks() { # pid -> utime + stime in clock ticks

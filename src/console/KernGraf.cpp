@@ -123,21 +123,19 @@ const QImage* PictureAt(TPicture picture) {
   return image.isNull() ? nullptr : &image;
 }
 
+long long Area(const TRect& r) {
+  return static_cast<long long>(r.Right - r.Left) * (r.Bottom - r.Top);
+}
+
 // The area of the union of a and b beyond a's own.
 long long Growth(const TRect& a, const TRect& b) {
-  const TRect u = RectUnion(a, b);
-  return static_cast<long long>(u.Right - u.Left) * (u.Bottom - u.Top) -
-         static_cast<long long>(a.Right - a.Left) * (a.Bottom - a.Top);
+  return Area(RectUnion(a, b)) - Area(a);
 }
 
 // The rectangle of the screen that a picture put at (x, y) paints.
 TRect PaintedBox(int x, int y, int width, int height) {
   return FigureBox(x, y, static_cast<long long>(x) + width - 1,
                    static_cast<long long>(y) + height - 1, 0);
-}
-
-bool Touch(const TRect& a, const TRect& b) {
-  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
 }
 
 } // namespace
@@ -519,6 +517,8 @@ void UnwatchDamage(TDamageRecord& record) {
 
 void ClearDamage(TDamageRecord& record) {
   record.Rects.clear();
+  record.Drawn.clear();
+  record.LastHit = 0;
 }
 
 void AddDamage(TDamageRecord& record, const TRect& rect) {
@@ -526,36 +526,47 @@ void AddDamage(TDamageRecord& record, const TRect& rect) {
                 std::min(rect.Bottom, Screen.height())};
   if (RectIsEmpty(r)) return;
   std::vector<TRect>& rects = record.Rects;
-  for (const TRect& kept : rects)
-    if (RectContains(kept, r)) return;
-  // A rectangle that overlaps or touches a kept one joins it; the list keeps
-  // its length by joining the new one where that adds the least area.
-  size_t best = rects.size();
+  std::vector<long long>& drawn = record.Drawn;
+  // The pieces of one figure come in a row, so the rectangle hit last is
+  // tried first: the thousands of short lines of a globe fall into the
+  // rectangle of its disc.
+  if (record.LastHit < rects.size() && RectContains(rects[record.LastHit], r)) return;
   for (size_t i = 0; i < rects.size(); ++i) {
-    if (Touch(rects[i], r)) {
-      best = i;
-      break;
+    if (RectContains(rects[i], r)) {
+      record.LastHit = i;
+      return;
     }
   }
-  if (best == rects.size() && rects.size() >= MaxDamageRects) {
-    best = 0;
+  // A rectangle joins a kept one when their union is hardly larger than
+  // what was drawn into the two: a long curve of short lines becomes a
+  // chain of rectangles along it, not one rectangle over all the sky it
+  // crosses.
+  size_t join = rects.size();
+  for (size_t i = 0; i < rects.size() && join == rects.size(); ++i)
+    if (Area(RectUnion(rects[i], r)) * 4 <= (drawn[i] + Area(r)) * 5 + 1024) join = i;
+  // When the list is full, it joins the kept one it enlarges least.
+  if (join == rects.size() && rects.size() >= MaxDamageRects) {
+    join = 0;
     for (size_t i = 1; i < rects.size(); ++i)
-      if (Growth(rects[i], r) < Growth(rects[best], r)) best = i;
+      if (Growth(rects[i], r) < Growth(rects[join], r)) join = i;
   }
-  if (best == rects.size()) {
+  if (join == rects.size()) {
     rects.push_back(r);
+    drawn.push_back(Area(r));
+    record.LastHit = join;
     return;
   }
-  rects[best] = RectUnion(rects[best], r);
-  // The joined rectangle may now swallow others.
+  rects[join] = RectUnion(rects[join], r);
+  drawn[join] += Area(r);
+  // Rectangles the joined one now covers go.
   for (size_t i = 0; i < rects.size();) {
-    if (i != best && Touch(rects[best], rects[i])) {
-      rects[best] = RectUnion(rects[best], rects[i]);
+    if (i != join && RectContains(rects[join], rects[i])) {
       rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(i));
-      if (i < best) --best;
-      i = 0;
+      drawn.erase(drawn.begin() + static_cast<std::ptrdiff_t>(i));
+      if (i < join) --join;
       continue;
     }
     ++i;
   }
+  record.LastHit = join;
 }

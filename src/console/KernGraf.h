@@ -112,12 +112,15 @@ void FreePicture(TPicture picture);
 // ---- damage: where drawing changed the screen --------------------------------
 // A record of the rectangles that drawing has changed since it was last
 // cleared. Every drawing operation adds the rectangle it may have changed to
-// every watched record (a little more than it changed, never less). Close
-// rectangles are merged, so a record stays short however much is drawn.
+// every watched record (a little more than it changed, never less).
+// Rectangles whose union is hardly larger are joined, so a record stays
+// short however much is drawn, and close to what was drawn.
 struct TDamageRecord {
   std::vector<TRect> Rects;
+  std::vector<long long> Drawn; // for each rectangle, the area of what was added into it
+  size_t LastHit = 0;           // the rectangle the last one added fell into
 };
-constexpr size_t MaxDamageRects = 16;
+constexpr size_t MaxDamageRects = 64;
 void WatchDamage(TDamageRecord& record); // the console adds to it from now on
 void UnwatchDamage(TDamageRecord& record);
 void ClearDamage(TDamageRecord& record);

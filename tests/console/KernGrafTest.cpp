@@ -7,6 +7,7 @@
 #include "ConsoleTestHelpers.h"
 #include "KernGraf.h"
 #include "KernGrafQt.h"
+#include "ModulGraf.h"
 
 namespace {
 
@@ -473,5 +474,15 @@ TEST_F(KernGrafTest, DamageRecordStaysShortAndInsideTheScreen) {
   AddDamage(record, TRect{50, 10, 60, 20});
   ASSERT_EQ(record.Rects.size(), 1u);
   EXPECT_EQ(record.Rects[0].Right, 60);
+
+  // A long curve of short lines keeps close to the curve: far less than
+  // the rectangle around all of it.
+  ClearDamage(record);
+  PenMoveTo(0, 0);
+  for (int i = 1; i <= 64; ++i) PenLineTo(10 * i, 7 * i, Blue);
+  long long area = 0;
+  for (const TRect& r : record.Rects)
+    area += static_cast<long long>(r.Right - r.Left) * (r.Bottom - r.Top);
+  EXPECT_LT(area, 640LL * 448 / 4);
   UnwatchDamage(record);
 }
