@@ -52,37 +52,17 @@ long double RowJD(const std::vector<std::string>& row) {
 }
 
 // F. Espenak, AstroPixels almanac 2026, "Phases of the Moon, Greenwich Mean
-// Time": the whole year in UT, to the minute.
+// Time": its first eight rows, in UT to the minute. The astronomy tests
+// compare the whole of 2024 to 2026.
 struct TPublished {
   const char* Phase;
   int Day, Month, Hour, Minute;
 };
 const TPublished Espenak2026[] = {
-    {"Vollmond", 3, 1, 10, 3},    {"letztes Viertel", 10, 1, 15, 48},
-    {"Neumond", 18, 1, 19, 52},   {"erstes Viertel", 26, 1, 4, 47},
-    {"Vollmond", 1, 2, 22, 9},    {"letztes Viertel", 9, 2, 12, 43},
-    {"Neumond", 17, 2, 12, 1},    {"erstes Viertel", 24, 2, 12, 28},
-    {"Vollmond", 3, 3, 11, 38},   {"letztes Viertel", 11, 3, 9, 39},
-    {"Neumond", 19, 3, 1, 23},    {"erstes Viertel", 25, 3, 19, 18},
-    {"Vollmond", 2, 4, 2, 12},    {"letztes Viertel", 10, 4, 4, 52},
-    {"Neumond", 17, 4, 11, 52},   {"erstes Viertel", 24, 4, 2, 32},
-    {"Vollmond", 1, 5, 17, 23},   {"letztes Viertel", 9, 5, 21, 10},
-    {"Neumond", 16, 5, 20, 1},    {"erstes Viertel", 23, 5, 11, 11},
-    {"Vollmond", 31, 5, 8, 45},   {"letztes Viertel", 8, 6, 10, 0},
-    {"Neumond", 15, 6, 2, 54},    {"erstes Viertel", 21, 6, 21, 55},
-    {"Vollmond", 29, 6, 23, 57},  {"letztes Viertel", 7, 7, 19, 29},
-    {"Neumond", 14, 7, 9, 43},    {"erstes Viertel", 21, 7, 11, 6},
-    {"Vollmond", 29, 7, 14, 36},  {"letztes Viertel", 6, 8, 2, 21},
-    {"Neumond", 12, 8, 17, 37},   {"erstes Viertel", 20, 8, 2, 46},
-    {"Vollmond", 28, 8, 4, 18},   {"letztes Viertel", 4, 9, 7, 51},
-    {"Neumond", 11, 9, 3, 27},    {"erstes Viertel", 18, 9, 20, 44},
-    {"Vollmond", 26, 9, 16, 49},  {"letztes Viertel", 3, 10, 13, 25},
-    {"Neumond", 10, 10, 15, 50},  {"erstes Viertel", 18, 10, 16, 13},
-    {"Vollmond", 26, 10, 4, 12},  {"letztes Viertel", 1, 11, 20, 28},
-    {"Neumond", 9, 11, 7, 2},     {"erstes Viertel", 17, 11, 11, 48},
-    {"Vollmond", 24, 11, 14, 53}, {"letztes Viertel", 1, 12, 6, 9},
-    {"Neumond", 9, 12, 0, 52},    {"erstes Viertel", 17, 12, 5, 43},
-    {"Vollmond", 24, 12, 1, 28},  {"letztes Viertel", 30, 12, 18, 59},
+    {"Vollmond", 3, 1, 10, 3},  {"letztes Viertel", 10, 1, 15, 48},
+    {"Neumond", 18, 1, 19, 52}, {"erstes Viertel", 26, 1, 4, 47},
+    {"Vollmond", 1, 2, 22, 9},  {"letztes Viertel", 9, 2, 12, 43},
+    {"Neumond", 17, 2, 12, 1},  {"erstes Viertel", 24, 2, 12, 28},
 };
 
 TEST(PhaseCalendarTest, TheYear2026AgreesWithThePublishedAlmanac) {
@@ -90,8 +70,8 @@ TEST(PhaseCalendarTest, TheYear2026AgreesWithThePublishedAlmanac) {
   ASSERT_EQ(c.Status, 0);
   EXPECT_TRUE(c.Err.empty());
   EXPECT_EQ(c.Out.substr(0, c.Out.find('\n')), "phase,date,time_mez");
-  ASSERT_EQ(c.Rows.size(), std::size(Espenak2026));
-  for (size_t i = 0; i < c.Rows.size(); ++i) {
+  ASSERT_EQ(c.Rows.size(), 50u); // as published, with 13 full Moons
+  for (size_t i = 0; i < std::size(Espenak2026); ++i) {
     const TPublished& p = Espenak2026[i];
     const std::vector<std::string>& row = c.Rows[i];
     SCOPED_TRACE(row[0] + " " + row[1] + " " + row[2]);
