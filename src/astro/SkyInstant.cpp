@@ -36,12 +36,11 @@ TVector EclipticDirection(const TComplex& lon, const TComplex& lat, long double 
   return V;
 }
 
-// Ecliptic direction -> azimuth (0 = south, +pi/2 = west) and altitude.
+// Equatorial direction -> azimuth (0 = south, +pi/2 = west) and altitude.
 // The hour angle's sine and cosine come from those of the right ascension
 // and the sidereal time, so no angle has to be taken out and put back in.
-void EclipticToHorizontal(const TObserver& o, TVector dir, long double& azimuth,
-                          long double& altitude) {
-  RotatePair(dir.Y, dir.Z, o.Obliquity.S, o.Obliquity.C); // ecliptic -> equator
+void EquatorialDirectionToHorizontal(const TObserver& o, const TVector& dir, long double& azimuth,
+                                     long double& altitude) {
   const long double rho = std::sqrt(dir.X * dir.X + dir.Y * dir.Y);
   const long double length = std::sqrt(rho * rho + dir.Z * dir.Z);
   long double cosAlpha = 1.0L, sinAlpha = 0.0L; // at a celestial pole any will do
@@ -54,6 +53,13 @@ void EclipticToHorizontal(const TObserver& o, TVector dir, long double& azimuth,
   const long double sinH = o.Sidereal.S * cosAlpha - o.Sidereal.C * sinAlpha;
   HourAngleToHorizontal(dir.Z / length, rho / length, sinH, cosH, o.Latitude.S, o.Latitude.C,
                         azimuth, altitude);
+}
+
+// Ecliptic direction -> azimuth and altitude.
+void EclipticToHorizontal(const TObserver& o, TVector dir, long double& azimuth,
+                          long double& altitude) {
+  RotatePair(dir.Y, dir.Z, o.Obliquity.S, o.Obliquity.C); // ecliptic -> equator
+  EquatorialDirectionToHorizontal(o, dir, azimuth, altitude);
 }
 
 void SetDaylight(TSkyInstant& s) {
@@ -100,4 +106,44 @@ TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double 
       PhaseAngle(EclipticDirection(sunLon, sunLat, s.SunDistance),
                  EclipticDirection(moonLon, moonLat, PhaseMoonDistance / EarthRadiiPerAU));
   return s;
+}
+
+// Standard refraction by Saemundsson's formula (10 degrees C, 1010 hPa):
+// R = 1.02' / tan(h + 10.3 / (h + 5.11)), h the airless altitude in
+// degrees. It holds down to about -1 degree, where a body is still seen on
+// the horizon; below that the formula would grow again, so the refraction
+// fades linearly to zero at -2 degrees. Near the zenith the formula dips a
+// hair below zero, which is cut off.
+long double Refraction(long double airlessAltitude) {
+  constexpr long double FormulaLimit = -1.0L; // degrees
+  constexpr long double FadeWidth = 1.0L;     // degrees
+  const long double h = airlessAltitude / DegToRad;
+  const auto saemundsson = [](long double degrees) {
+    const long double arcminutes =
+        1.02L / std::tan((degrees + 10.3L / (degrees + 5.11L)) * DegToRad);
+    return std::fmax(arcminutes, 0.0L) / 60.0L * DegToRad;
+  };
+  if (h >= FormulaLimit) return saemundsson(h);
+  if (h > FormulaLimit - FadeWidth)
+    return saemundsson(FormulaLimit) * (h - (FormulaLimit - FadeWidth)) / FadeWidth;
+  return 0.0L; // also for a NaN
+}
+
+TSeenSky ComputeSeenSky(const TSkyInstant& s, long double latitude) {
+  const TObserver o{CosSin(latitude), ObliquityPair, CosSin(s.SiderealTime)};
+  TSeenSky seen;
+
+  // The Moon seen from the observer: its geocentric place in Earth radii
+  // (equatorial) minus the observer's, one Earth radius from the centre
+  // towards the zenith.
+  TVector moon = EclipticDirection(CosSin(s.MoonLon), CosSin(s.MoonLat), s.MoonDistance);
+  RotatePair(moon.Y, moon.Z, o.Obliquity.S, o.Obliquity.C);
+  moon.X -= o.Latitude.C * o.Sidereal.C;
+  moon.Y -= o.Latitude.C * o.Sidereal.S;
+  moon.Z -= o.Latitude.S;
+  EquatorialDirectionToHorizontal(o, moon, seen.MoonAzimuthTopo, seen.MoonAltitudeTopo);
+
+  seen.SunAltitudeRefracted = s.SunAltitude + Refraction(s.SunAltitude);
+  seen.MoonAltitudeRefracted = seen.MoonAltitudeTopo + Refraction(seen.MoonAltitudeTopo);
+  return seen;
 }

@@ -21,3 +21,23 @@ struct TSkyInstant {
 
 // latitude and longitude in radians (north and east positive).
 TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double longitude);
+
+// What an observer on the Earth's surface sees, beyond the geocentric
+// directions of TSkyInstant. The Moon is shifted by its parallax: the
+// observer stands one Earth radius from the centre, the Moon only some 60
+// away, so near the horizon it appears up to a degree lower. The air lifts
+// both Sun and Moon by the refraction, about half a degree at the horizon.
+struct TSeenSky {
+  long double MoonAzimuthTopo = 0, MoonAltitudeTopo = 0; // radians, without the air
+  long double SunAltitudeRefracted = 0;                  // radians: SunAltitude plus refraction
+  long double MoonAltitudeRefracted = 0; // radians: MoonAltitudeTopo plus refraction
+};
+
+// s is ComputeSkyInstant(jd, latitude, longitude); latitude in radians.
+TSeenSky ComputeSeenSky(const TSkyInstant& s, long double latitude);
+
+// The standard refraction (10 degrees C, 1010 hPa) for an altitude without
+// the air, both in radians: about 0.48 degrees at 0, 1 arcminute at 45
+// degrees, 0 at the zenith; it fades out between -1 and -2 degrees and is
+// 0 below.
+long double Refraction(long double airlessAltitude);

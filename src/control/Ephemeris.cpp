@@ -43,7 +43,7 @@ long double LongitudeDegrees(long double radians) {
   return d;
 }
 
-void AppendRow(std::string& out, long double jd, const TSkyInstant& s) {
+void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSeenSky& seen) {
   const long double columns[] = {LongitudeDegrees(s.SunLon),
                                  Degrees(s.SunLat),
                                  s.SunDistance,
@@ -56,7 +56,11 @@ void AppendRow(std::string& out, long double jd, const TSkyInstant& s) {
                                  Degrees(s.MoonAzimuth),
                                  Degrees(s.MoonAltitude),
                                  Degrees(s.PhaseAngle),
-                                 50.0L * (1.0L + std::cos(s.PhaseAngle))};
+                                 50.0L * (1.0L + std::cos(s.PhaseAngle)),
+                                 Degrees(seen.MoonAltitudeTopo),
+                                 Degrees(seen.MoonAzimuthTopo),
+                                 Degrees(seen.SunAltitudeRefracted),
+                                 Degrees(seen.MoonAltitudeRefracted)};
   AppendFixed12(out, jd);
   out += ',';
   AppendNumber(out, s.Date.Day);
@@ -134,7 +138,8 @@ int WriteEphemeris(const std::string& parameterFile, long long count, std::ostre
 
   std::string table = std::string(EphemerisHeader) + "\n";
   for (long long i = 0; i < count; ++i) {
-    AppendRow(table, jd, ComputeSkyInstant(jd, latitude, longitude));
+    const TSkyInstant s = ComputeSkyInstant(jd, latitude, longitude);
+    AppendRow(table, jd, s, ComputeSeenSky(s, latitude));
     jd += stepDays; // one step after another, as the animation adds them
   }
   out << table;

@@ -1,7 +1,7 @@
 // Lunotrop: how the Moon moves round the Earth and why it has phases.
 //
-// Modes: the interactive program (a window), the ephemeris table and the
-// headless pictures. The last two need no display.
+// Modes: the interactive program (a window), the ephemeris table, the phase
+// calendar and the headless pictures. The last three need no display.
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -11,12 +11,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 #include "Dateien.h"
 #include "Ephemeris.h"
 #include "Lunotrop.h"
+#include "PhaseCalendar.h"
 #include "Render.h"
 #include "Zahlen.h"
 
@@ -34,6 +36,12 @@ const char* const UsageText =
     "  lunotrop --ephemeris [--count N] DATEI\n"
     "      gibt die Positionen von Sonne und Mond für N Zeitschritte\n"
     "      (Vorgabe 25) als CSV-Tabelle aus; braucht keinen Bildschirm.\n"
+    "  lunotrop --phases JAHR [--place BREITE,LÄNGE]\n"
+    "      gibt Neumond, erstes Viertel, Vollmond und letztes Viertel des\n"
+    "      Jahres (-4712 bis 9999) mit Datum und Uhrzeit (MEZ, auf die Minute)\n"
+    "      als CSV-Tabelle aus. Mit --place, etwa --place 54.3,10.1, steht\n"
+    "      dabei, wie hoch (mit Parallaxe und Refraktion) und in welcher\n"
+    "      Richtung (0 = Süden, 90 = Westen) der Mond dort zu der Zeit steht.\n"
     "  lunotrop --render BILD [--steps N] [--size BxH] [--perspective P]\n"
     "                  [--keys TASTEN] DATEI\n"
     "      zeichnet ohne Bildschirm, was das Programm nach der Eingabe zeigt,\n"
@@ -106,8 +114,10 @@ int main(int argc, char** argv) {
   const QCommandLineOption size("size", "Größe", "BxH");
   const QCommandLineOption perspective("perspective", "Perspektive", "P");
   const QCommandLineOption keys("keys", "Tasten", "TASTEN");
-  parser.addOptions(
-      {help, version, ephemeris, count, window, render, steps, size, perspective, keys});
+  const QCommandLineOption phases("phases", "Mondphasen", "JAHR");
+  const QCommandLineOption place("place", "Ort", "BREITE,LÄNGE");
+  parser.addOptions({help, version, ephemeris, count, window, render, steps, size, perspective,
+                     keys, phases, place});
   if (!parser.parse(arguments))
     return Fail(parser.errorText().toStdString() + " (Hilfe: lunotrop --help)");
 
@@ -120,6 +130,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   const QStringList files = parser.positionalArguments();
+  if (parser.isSet(phases)) {
+    if (!files.isEmpty()) return Fail("--phases braucht keine Parameterdatei.");
+    std::optional<std::string> where;
+    if (parser.isSet(place)) where = parser.value(place).toStdString();
+    return WritePhaseCalendar(parser.value(phases).toStdString(), where, std::cout, std::cerr);
+  }
+  if (parser.isSet(place)) return Fail("--place gilt nur zusammen mit --phases.");
   FindDataFolders(argv[0]);
   QuietRuntimeFolder();
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Ephemeris.h"
+#include "SkyInstant.h"
 
 namespace fs = std::filesystem;
 
@@ -57,7 +58,7 @@ TEST_F(EphemerisTest, ListsTheStartThenOneStepAfterAnother) {
   EXPECT_EQ(lines[0], EphemerisHeader);
   std::vector<std::vector<std::string>> rows;
   for (size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i], ','));
-  for (const auto& row : rows) ASSERT_EQ(row.size(), 16u);
+  for (const auto& row : rows) ASSERT_EQ(row.size(), 20u);
 
   // 6.12.2026 14.35 MEZ is 13.35 UT: JD 2461381.0659722...
   EXPECT_EQ(rows[0][0], "2461381.065972222222");
@@ -76,6 +77,19 @@ TEST_F(EphemerisTest, ListsTheStartThenOneStepAfterAnother) {
     EXPECT_EQ(row[3].size() - row[3].find('.') - 1, 12u); // full precision
     const long double phase = std::stold(row[14]) * 3.14159265358979L / 180;
     EXPECT_NEAR(std::stold(row[15]), 50 * (1 + std::cos(phase)), 1e-9L);
+
+    // What the observer sees: the Moon lowered by its parallax (under a
+    // degree, in the same direction), Sun and Moon lifted by the air.
+    const long double sunAlt = std::stold(row[11]), moonAz = std::stold(row[12]),
+                      moonAlt = std::stold(row[13]), moonAltTopo = std::stold(row[16]),
+                      moonAzTopo = std::stold(row[17]), sunAltRefr = std::stold(row[18]),
+                      moonAltRefr = std::stold(row[19]);
+    EXPECT_LT(moonAltTopo, moonAlt);
+    EXPECT_GT(moonAltTopo, moonAlt - 1);
+    EXPECT_NEAR(moonAzTopo, moonAz, 1e-6L);
+    EXPECT_NEAR(sunAltRefr - sunAlt, Refraction(sunAlt * DegToRad) / DegToRad, 1e-9L);
+    EXPECT_NEAR(moonAltRefr - moonAltTopo, Refraction(moonAltTopo * DegToRad) / DegToRad, 1e-9L);
+    EXPECT_EQ(row[19].size() - row[19].find('.') - 1, 12u);
   }
 }
 
@@ -118,7 +132,7 @@ TEST_F(EphemerisTest, TheProgramPrintsALongTableAndRejectsBadCounts) {
   EXPECT_EQ(run.exitCode(), 0);
   const std::vector<std::string> lines = Split(run.readAllStandardOutput().toStdString(), '\n');
   ASSERT_EQ(lines.size(), 4001u);
-  EXPECT_EQ(Split(lines[4000], ',').size(), 16u);
+  EXPECT_EQ(Split(lines[4000], ',').size(), 20u);
   EXPECT_EQ(Split(lines[4000], ',')[1], "17.11.2037"); // 3999 days after 6.12.2026
 
   for (const QStringList& args : {QStringList{"--ephemeris", "--count", "0", file},
