@@ -42,6 +42,7 @@ bool SaveScreenPicture() {
   const TFileResult saved = SavePicture(name, 0, SavedPictureTop(), MaxX(), MaxY());
   ReportSaving(saved, "Bild gespeichert: " + name, "Bild nicht gespeichert: ");
   if (!saved.Ok) return false;
+  HandFileToUser(name);
   ++Flags.PictureCounter;
   return true;
 }
@@ -51,6 +52,7 @@ bool SaveParameters() {
   const TFileResult saved = WriteParameterFile(ParameterFileName, Param, OutsideViewShown());
   ReportSaving(saved, std::string("Eingaben gespeichert: ") + ParameterFileName,
                "Eingaben nicht gespeichert: ");
+  if (saved.Ok) HandFileToUser(ParameterFileName);
   return saved.Ok;
 }
 
@@ -77,7 +79,7 @@ void TakeAnimationStep() {
 std::string PictureName(int counter) {
   std::string digits = std::to_string(counter);
   if (digits.size() < 2) digits = "0" + digits;
-  return "Lunotrop" + digits + ".bmp";
+  return "Lunotrop" + digits + "." + PictureFileExtension();
 }
 
 void KeyCommandHandler() {

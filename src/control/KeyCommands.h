@@ -16,5 +16,5 @@ void TakeAnimationStep();
 extern const char* const StatusLineText;
 
 // Name of the n-th saved picture: Lunotrop00.bmp .. Lunotrop99.bmp, then
-// Lunotrop100.bmp and so on.
+// Lunotrop100.bmp and so on (.png in the browser, see PictureFileExtension).
 std::string PictureName(int counter);
