@@ -197,6 +197,20 @@ test("start screen with its text and the first question, in time", async () => {
   assert.equal(await page.$eval("#eingabe-feld", (e) => e.value), "54.3");
   // The default is selected, so typing replaces it.
   assert.deepEqual(await page.$eval("#eingabe-feld", (e) => [e.selectionStart, e.selectionEnd]), [0, 4]);
+  // The desktop dialog's layout, centred in the window: 344 wide, a field
+  // of 150 for a short default, the buttons in thirds.
+  const box = (selector) => page.$eval(selector, (e) => {
+    const r = e.getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height];
+  });
+  const [left, top, width, height] = await box("#eingabe");
+  assert.deepEqual([left, top, width, height], [(WIDTH - 344) / 2, Math.trunc((HEIGHT - 191) / 2), 344, 191]);
+  // Inside the client area, under the title bar:
+  const [client, clientTop] = await box("#eingabe .inhalt");
+  const field = await box("#eingabe-feld");
+  assert.deepEqual([field[0] - client, field[1] - clientTop, field[2]], [97, 65, 150]);
+  const ok = await box("#eingabe-ok"), esc = await box("#eingabe-abbruch");
+  assert.deepEqual([ok[0] - client, esc[0] - client, ok[1] - clientTop], [58, 197, 108]);
   const picture = await canvasPixels(page);
   assert.equal(picture.width, WIDTH);
   assert.equal(picture.height, HEIGHT);
@@ -227,6 +241,15 @@ test("a rejected answer says why, defaults answer every question", async () => {
   assert.ok(figures.answerToPictureMs < 3000);
   assert.equal(await dialogOpen(page), false);
   assert.equal(await page.$eval("#start-angebot", (e) => e.hidden), true);
+  await page.close();
+});
+
+test("Esc in the dialog ends the program", async () => {
+  const page = await openPage();
+  await waitForDialog(page);
+  await page.keyboard.press("Escape");
+  await page.waitForSelector("#ende:not([hidden])", { timeout: 5000 });
+  assert.equal(await dialogOpen(page), false);
   await page.close();
 });
 
