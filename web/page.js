@@ -12,7 +12,6 @@ const LunotropPage = (() => {
   // Event codes as WebWindow.cpp reads them.
   const CHARACTER = 0x100, END = 0x10000, MOUSE = 0x20000, RESIZE = 0x30000;
   const MIN_WIDTH = 1024, MIN_HEIGHT = 768;
-  const ratio = window.devicePixelRatio || 1;
   let ended = false;
   let image = null;
 
@@ -26,15 +25,18 @@ const LunotropPage = (() => {
   function cssSize() {
     return [Math.max(window.innerWidth, MIN_WIDTH), Math.max(window.innerHeight, MIN_HEIGHT)];
   }
-  function screenWidth() { return Math.round(cssSize()[0] * ratio); }
-  function screenHeight() { return Math.round(cssSize()[1] * ratio); }
+  // A screen pixel for every CSS pixel: the layout is the desktop's on a
+  // screen of the window's size; on a high-density display the canvas is
+  // enlarged without smoothing (page.css), so the edges stay sharp.
+  function screenWidth() { return cssSize()[0]; }
+  function screenHeight() { return cssSize()[1]; }
 
   function present(pixels, width, height, left, top, right, bottom) {
     if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      canvas.style.width = width / ratio + "px";
-      canvas.style.height = height / ratio + "px";
+      canvas.style.width = width + "px";
+      canvas.style.height = height + "px";
       left = 0; top = 0; right = width; bottom = height;
     }
     const buffer = Module.HEAPU8.buffer;
@@ -54,7 +56,7 @@ const LunotropPage = (() => {
   const metricsCache = new Map();
 
   function fontText(family, pixelSize, bold) {
-    return (bold ? "bold " : "") + pixelSize + "px " + families[family] ;
+    return (bold ? "bold " : "") + pixelSize + "px " + families[family];
   }
 
   function lineMetrics(family, pixelSize, bold) {
@@ -329,7 +331,7 @@ const LunotropPage = (() => {
     canvas.focus();
   }
 
-  return { screenWidth, screenHeight, pixelRatio: () => ratio, present, fontAscent: (f, s, b) =>
+  return { screenWidth, screenHeight, present, fontAscent: (f, s, b) =>
     lineMetrics(f, s, b)[0], fontDescent: (f, s, b) => lineMetrics(f, s, b)[1], textWidth,
     drawText, nextEvent, promptWidth, reasonWidth, openDialog, dialogState, dialogAnswer,
     showNotice, pngBytes, download, programEnded, runStarted, tickWork, started, times,

@@ -6,7 +6,6 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "FensterGraf.h"
 #include "WebIntern.h"
@@ -100,11 +99,9 @@ TDialogLayout LayOut(const std::string& prompt, const std::string& text,
 } // namespace
 
 void InputDialogBand(int& top, int& bottom) {
-  // The dialog is centred on the window; the band is in screen pixels.
-  const double ratio = PixelRatio();
-  const int cssTop = (JsWindowHeight() - FrameHeight) / 2;
-  top = static_cast<int>(std::floor(cssTop * ratio));
-  bottom = static_cast<int>(std::ceil((cssTop + FrameHeight) * ratio));
+  // The dialog is centred on the window; a screen pixel is a CSS pixel.
+  top = (JsWindowHeight() - FrameHeight) / 2;
+  bottom = top + FrameHeight;
 }
 
 void InputString(const std::string& prompt, std::string& text, const std::string& reason) {

@@ -82,8 +82,6 @@ void PumpPageEvents();
 // Gives the browser its turn for about the given milliseconds.
 void YieldToBrowser(int milliseconds);
 double NowMs(); // a monotonic clock
-// The device pixels of one CSS pixel.
-double PixelRatio();
 // KernGrafText: the metrics of the current font once the screen exists.
 void ApplyFont();
 // The dialog: true while it is open.

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 
 #include "WebIntern.h"
@@ -91,10 +90,7 @@ EM_JS(void, JsDrawText,
 
 void ApplyFont() {
   Font.Family = FamilyOf(FontName);
-  // On a screen with more device pixels to the CSS pixel the letters grow
-  // with them, so that a text reads as large as on a desktop screen.
-  const int scale = std::max(1, static_cast<int>(std::lround(PixelRatio())));
-  Font.PixelSize = std::clamp(PointsToPixels(FontSize) * scale, 1, 1000);
+  Font.PixelSize = std::clamp(PointsToPixels(FontSize), 1, 1000);
   Font.Bold = FontBold;
   Font.Ascent = JsFontAscent(Font.Family, Font.PixelSize, Font.Bold);
   Font.Descent = JsFontDescent(Font.Family, Font.PixelSize, Font.Bold);

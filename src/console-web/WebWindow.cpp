@@ -151,7 +151,6 @@ EM_JS(void, JsPresent,
 EM_JS(int, JsNextEvent, (), { return LunotropPage.nextEvent(); });
 EM_JS(int, JsScreenWidth, (), { return LunotropPage.screenWidth(); });
 EM_JS(int, JsScreenHeight, (), { return LunotropPage.screenHeight(); });
-EM_JS(double, JsPixelRatio, (), { return LunotropPage.pixelRatio(); });
 EM_JS(void, JsShowNotice, (const char* text, uint32_t colour, int milliseconds),
       { LunotropPage.showNotice(UTF8ToString(text), colour, milliseconds); });
 EM_JS(void, JsProgramEnded, (), { LunotropPage.programEnded(); });
@@ -202,18 +201,16 @@ double NowMs() {
   return emscripten_get_now();
 }
 
-double PixelRatio() {
-  static const double ratio = JsPixelRatio();
-  return ratio;
-}
-
 void NoOperation() {}
 
 // ---- the start -----------------------------------------------------------------------------
 int RunMainWindow(int /*argc*/, char** argv, bool /*windowed*/, void (*mainRoutine)(),
                   void (*keyHandler)()) {
   StartFensterGraf(argv != nullptr && argv[0] != nullptr ? argv[0] : "lunotrop");
-  // The canvas fills the browser window: the screen and the window are one.
+  // The canvas fills the browser window: the screen and the window are one,
+  // a screen pixel for every CSS pixel, so that the layout is the desktop's
+  // on a screen of the window's size. A high-density display enlarges the
+  // picture without smoothing, which keeps every edge sharp.
   WindowMade = true;
   SetScreenSize(JsScreenWidth(), JsScreenHeight());
   AttachScreen(JsScreenWidth(), JsScreenHeight());
