@@ -409,6 +409,8 @@ const LunotropStart = (() => {
       arguments: name ? [name] : [],
       preRun: [() => { if (name && bytes) Module.FS.writeFile("/home/web_user/" + name, bytes); }],
       onRuntimeInitialized: () => LunotropPage.started(),
+      // A fault the program cannot go on from ends it as Ctrl+C would.
+      onAbort: () => LunotropPage.programEnded(),
       print: (text) => console.log(text),
       printErr: (text) => console.warn(text),
     };

@@ -305,6 +305,7 @@ test("s downloads the picture as PNG, F2 the parameter file as on the desktop", 
   await waitForFirstPicture(page);
   await key(page, "s");
   const png = await waitForDownload(page.downloads, "Lunotrop00.png");
+  assert.equal(await page.$eval("#hinweis", (e) => e.textContent), "Bild gespeichert: Lunotrop00.png");
   assert.equal(png.subarray(1, 4).toString(), "PNG");
   assert.equal(png.readUInt32BE(16), WIDTH);
   assert.ok(png.readUInt32BE(20) > 0 && png.readUInt32BE(20) <= HEIGHT);
