@@ -95,17 +95,16 @@ const LunotropPage = (() => {
     return width;
   }
 
-  // Draws the glyphs in black on the scratch canvas and sets the pixels
-  // they cover at least half in the text colour: no antialiasing, as on the
-  // desktop.
-  function drawText(family, pixelSize, bold, text, left, top, ascent, height, colour, pixels,
-                    screenWidth, screenHeight) {
-    const font = fontText(family, pixelSize, bold);
-    const glyphs = advances(font, text);
-    let width = 0;
-    for (const [, advance] of glyphs) width += advance;
-    const pad = Math.ceil(pixelSize / 2);
-    const w = width + 2 * pad, h = height + 2 * pad;
+  // The pixels of one glyph: drawn once in black on the scratch canvas, the
+  // pixels it covers at least half kept as (x, y) pairs from the corner of
+  // its cell widened by pad on every side. No antialiasing, as on the
+  // desktop; a text is then its glyphs' pixels, which costs no read-back.
+  const glyphCache = new Map();
+  function glyphPixels(font, character, advance, pad, ascent, height) {
+    const key = font + "\u0000" + character + "\u0000" + ascent + "\u0000" + height;
+    let pixels = glyphCache.get(key);
+    if (pixels) return pixels;
+    const w = advance + 2 * pad, h = height + 2 * pad;
     if (scratch.width < w || scratch.height < h) {
       scratch.width = Math.max(scratch.width, w);
       scratch.height = Math.max(scratch.height, h);
@@ -114,21 +113,30 @@ const LunotropPage = (() => {
     scratchContext.font = font;
     scratchContext.fillStyle = "#000";
     scratchContext.textBaseline = "alphabetic";
-    let x = pad;
-    for (const [character, advance] of glyphs) {
-      scratchContext.fillText(character, x, pad + ascent);
-      x += advance;
-    }
+    scratchContext.fillText(character, pad, pad + ascent);
     const coverage = scratchContext.getImageData(0, 0, w, h).data;
+    const pairs = [];
+    for (let y = 0; y < h; ++y)
+      for (let x = 0; x < w; ++x)
+        if (coverage[(y * w + x) * 4 + 3] >= 128) pairs.push(x, y);
+    pixels = Int16Array.from(pairs);
+    glyphCache.set(key, pixels);
+    return pixels;
+  }
+
+  function drawText(family, pixelSize, bold, text, left, top, ascent, height, colour, pixels,
+                    screenWidth, screenHeight) {
+    const font = fontText(family, pixelSize, bold);
+    const pad = Math.ceil(pixelSize / 2);
     const screen = new Uint32Array(Module.HEAPU8.buffer, pixels, screenWidth * screenHeight);
-    for (let row = 0; row < h; ++row) {
-      const y = top - pad + row;
-      if (y < 0 || y >= screenHeight) continue;
-      for (let column = 0; column < w; ++column) {
-        if (coverage[(row * w + column) * 4 + 3] < 128) continue;
-        const sx = left - pad + column;
-        if (sx >= 0 && sx < screenWidth) screen[y * screenWidth + sx] = colour;
+    let pen = left;
+    for (const [character, advance] of advances(font, text)) {
+      const glyph = glyphPixels(font, character, advance, pad, ascent, height);
+      for (let i = 0; i < glyph.length; i += 2) {
+        const x = pen - pad + glyph[i], y = top - pad + glyph[i + 1];
+        if (x >= 0 && y >= 0 && x < screenWidth && y < screenHeight) screen[y * screenWidth + x] = colour;
       }
+      pen += advance;
     }
   }
 
