@@ -183,7 +183,12 @@ const LunotropPage = (() => {
   }
 
   window.addEventListener("keydown", (event) => {
-    if (ended || dialog.open || !running) return;
+    if (ended || !running) return;
+    if (dialog.open) {
+      // A click beside the dialog took its focus: the next key gives it back.
+      if (!dialog.contains(document.activeElement)) field.focus();
+      return;
+    }
     if (event.ctrlKey && !event.altKey && !event.shiftKey && !event.metaKey &&
         (event.key === "c" || event.key === "C")) {
       event.preventDefault();
