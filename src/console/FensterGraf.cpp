@@ -361,6 +361,15 @@ TFileResult SavePicture(const std::string& fileName, int x1, int y1, int x2, int
   return written;
 }
 
+// ---- files for the user --------------------------------------------------------------------
+std::string PictureFileExtension() {
+  return "bmp";
+}
+
+void HandFileToUser(const std::string& /*fileName*/) {
+  // The file stays in the working folder, where the notice says it is.
+}
+
 // ---- notices ------------------------------------------------------------------------------------
 void ShowNotice(const std::string& text, int colour, int milliseconds) {
   Notice.Text = text;

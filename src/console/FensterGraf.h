@@ -64,6 +64,15 @@ bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& 
 // WriteFileAtomically), so a failed write leaves an existing file as it was.
 TFileResult SavePicture(const std::string& fileName, int x1, int y1, int x2, int y2);
 
+// ---- files for the user --------------------------------------------------------
+// The extension of the pictures the program saves for the user ("s"):
+// "bmp" on the desktop, "png" in the browser, which shows that one itself.
+std::string PictureFileExtension();
+// Called after a file was written for the user (a picture, the parameter
+// file). The desktop leaves it in the working folder; the browser, whose
+// files live in the page's memory, offers it as a download of that name.
+void HandFileToUser(const std::string& fileName);
+
 // ---- notices -----------------------------------------------------------------------
 // A short message the main window shows over the picture for the given time,
 // in a black box near the bottom, readable on any background. It is not

@@ -1,8 +1,10 @@
 #include "Zahlen.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -33,6 +35,26 @@ std::string PadLeft(const std::string& s, long double width) {
 
 } // namespace
 
+namespace {
+
+// The value of a number text whose form was checked: false if it is out of
+// range. The browser build's C++ library has no from_chars for reals;
+// strtold reads the same checked text alike there (its only locale is C).
+bool ConvertReal(const char* first, const char* last, long double& result) {
+#if defined(__EMSCRIPTEN__)
+  const std::string copy(first, last);
+  errno = 0;
+  char* end = nullptr;
+  result = std::strtold(copy.c_str(), &end);
+  return errno != ERANGE && end == copy.c_str() + copy.size();
+#else
+  const auto [end, error] = std::from_chars(first, last, result);
+  return error == std::errc() && end == last;
+#endif
+}
+
+} // namespace
+
 int ParseReal(const std::string& text, long double& value) {
   size_t i = SkipBlanks(text);
   const size_t start = i;
@@ -56,8 +78,7 @@ int ParseReal(const std::string& text, long double& value) {
   size_t from = start;
   if (text[from] == '+') ++from;
   long double result = 0;
-  const auto [end, error] = std::from_chars(text.data() + from, text.data() + text.size(), result);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(result))
+  if (!ConvertReal(text.data() + from, text.data() + text.size(), result) || !std::isfinite(result))
     return static_cast<int>(start) + 1;
   value = result;
   return 0;

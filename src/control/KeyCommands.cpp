@@ -43,6 +43,7 @@ bool SaveScreenPicture() {
   const TFileResult saved = SavePicture(name, 0, SavedPictureTop(), MaxX(), MaxY());
   ReportSaving(saved, "Bild gespeichert: " + name, "Bild nicht gespeichert: ");
   if (!saved.Ok) return false;
+  HandFileToUser(name);
   ++Flags.PictureCounter;
   return true;
 }
@@ -52,6 +53,7 @@ bool SaveParameters() {
   const TFileResult saved = WriteParameterFile(ParameterFileName, Param, OutsideViewShown());
   ReportSaving(saved, std::string("Eingaben gespeichert: ") + ParameterFileName,
                "Eingaben nicht gespeichert: ");
+  if (saved.Ok) HandFileToUser(ParameterFileName);
   return saved.Ok;
 }
 
@@ -80,7 +82,7 @@ void TakeAnimationStep(bool afterAKey) {
 std::string PictureName(int counter) {
   std::string digits = std::to_string(counter);
   if (digits.size() < 2) digits = "0" + digits;
-  return "Lunotrop" + digits + ".bmp";
+  return "Lunotrop" + digits + "." + PictureFileExtension();
 }
 
 void KeyCommandHandler() {

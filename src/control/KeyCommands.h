@@ -17,5 +17,5 @@ void TakeAnimationStep(bool afterAKey = false);
 extern const char* const StatusLineText;
 
 // Name of the n-th saved picture: Lunotrop00.bmp .. Lunotrop99.bmp, then
-// Lunotrop100.bmp and so on.
+// Lunotrop100.bmp and so on (.png in the browser, see PictureFileExtension).
 std::string PictureName(int counter);

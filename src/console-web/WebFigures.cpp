@@ -1,0 +1,223 @@
+// Kern2Graf and ModulGraf in the browser: the clock and the wait, filled
+// ellipses and the half ellipse of the lit parts, world coordinates, the
+// pen of connected lines and the input of numbers.
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <numbers>
+
+#include "FensterGraf.h"
+#include "Kern2Graf.h"
+#include "ModulGraf.h"
+#include "WebIntern.h"
+
+// ---- clock ---------------------------------------------------------------------------
+void DelayMs(int milliseconds) {
+  // The browser gets its turn every few milliseconds, so the page shows the
+  // picture, answers keys and Ctrl+C at once; a typed key ends the wait.
+  const double deadline = NowMs() + static_cast<double>(milliseconds) + 1;
+  PresentScreen();
+  for (;;) {
+    PumpPageEvents();
+    if (KeyPressed()) return;
+    const double remaining = deadline - NowMs();
+    if (remaining <= 0) return;
+    YieldToBrowser(static_cast<int>(std::min(remaining, 5.0)));
+  }
+}
+
+void GetTimeNow(int& hour, int& minute, int& second, int& hundredths) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  hour = local.tm_hour;
+  minute = local.tm_min;
+  second = local.tm_sec;
+  const long long milliseconds = static_cast<long long>(NowMs()) % 1000;
+  hundredths = std::min<int32_t>(RoundEven(milliseconds * 0.1L), 99);
+}
+
+void GetDateNow(int& day, int& month, int& year) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  day = local.tm_mday;
+  month = local.tm_mon + 1;
+  year = local.tm_year + 1900;
+}
+
+// ---- ellipses --------------------------------------------------------------------------
+namespace {
+
+struct TDegreeTable {
+  long double Cos[181];
+  long double Sin[181];
+  TDegreeTable() {
+    for (int degree = 0; degree <= 180; ++degree) {
+      const long double theta = degree * std::numbers::pi_v<long double> / 180;
+      Cos[degree] = std::cos(theta);
+      Sin[degree] = std::sin(theta);
+    }
+  }
+};
+
+const TDegreeTable& Degrees() {
+  static const TDegreeTable table;
+  return table;
+}
+
+// The outline of an ellipse for the border pen: one point every few pixels
+// of its circumference.
+std::vector<TPoint> EllipseOutline(int x, int y, double rx, double ry) {
+  const int count = std::clamp(static_cast<int>((rx + ry) * 2), 16, 2048);
+  std::vector<TPoint> points(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const double theta = 2 * std::numbers::pi * i / count;
+    points[static_cast<size_t>(i)] = {static_cast<int>(std::lround(x + rx * std::cos(theta))),
+                                      static_cast<int>(std::lround(y + ry * std::sin(theta)))};
+  }
+  return points;
+}
+
+} // namespace
+
+void DrawEllipse(int x, int y, int radiusX, int radiusY) {
+  if (!ScreenAttached()) return;
+  const double rx = std::fabs(static_cast<double>(radiusX));
+  const double ry = std::fabs(static_cast<double>(radiusY));
+  FillEllipsePixels(x, y, rx, ry, GetFillState().FillColour);
+  if (GetFillState().BorderSolid && rx < 100000 && ry < 100000)
+    StrokeBorder(EllipseOutline(x, y, rx, ry));
+  const long long reachX = static_cast<long long>(rx) + 2LL * CurrentLineWidth() + 2;
+  const long long reachY = static_cast<long long>(ry) + 2LL * CurrentLineWidth() + 2;
+  NotifyScreenChanged(FigureBox(x - reachX, y - reachY, x + reachX, y + reachY, 0));
+}
+
+void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int colour,
+                     bool blackBorder, bool filled, long double angleDegrees) {
+  const long double phi = angleDegrees * std::numbers::pi_v<long double> / 180;
+  const long double p = a * std::cos(phi), q = -a * std::sin(phi);
+  const long double r = -b * std::sin(phi), t = -b * std::cos(phi);
+  constexpr int PointCount = 182;
+  TPoint points[PointCount];
+  const TDegreeTable& degrees = Degrees();
+  for (int degree = 0; degree <= 180; ++degree) {
+    const long double c = degrees.Cos[degree], s = degrees.Sin[degree];
+    points[degree].X = RoundEven(centreX + p * c + r * s);
+    points[degree].Y = RoundEven(centreY + q * c + t * s);
+  }
+  points[PointCount - 1] = points[0];
+  if (!filled) {
+    for (int i = 1; i < PointCount; ++i)
+      DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, Black);
+    return;
+  }
+  const TFillState saved = GetFillState();
+  SetFillStyle(intensity, colour, blackBorder ? Black : colour);
+  FillPolygon(PointCount, points);
+  SetFillState(saved);
+}
+
+// ---- world coordinates ------------------------------------------------------------------
+int VX1 = 0, VX2 = 0, VY1 = 0, VY2 = 0;
+long double WX1 = 0, WX2 = 1, WY1 = 0, WY2 = 1;
+long double SX = 0, SY = 0;
+
+namespace {
+
+int PenX = 0, PenY = 0;
+
+constexpr long double FarAway = 2147483647.0L;
+
+long double Scale(int viewFrom, int viewTo, long double worldFrom, long double worldTo) {
+  const long double world = worldTo - worldFrom;
+  if (world == 0 || std::isnan(world)) return 0;
+  return (static_cast<long double>(viewTo) - viewFrom) / world;
+}
+
+int ToPixel(long double v) {
+  if (std::isnan(v) || std::fabs(v) >= FarAway) return 2147483647;
+  return RoundEven(v);
+}
+
+// The bell of a rejected number: the character with code 7 at the text
+// cursor, which draws nothing; the dialog says why.
+void Bell() {
+  WriteText(std::string(1, '\a'));
+}
+
+std::string OutOfRange(long double value, const TInputRange* range) {
+  if (range == nullptr) return "";
+  if (value < range->Low) return range->TooLow;
+  if (value > range->High) return range->TooHigh;
+  return "";
+}
+
+} // namespace
+
+void SetViewport(int left, int right, int top, int bottom) {
+  VX1 = left;
+  VX2 = right;
+  VY1 = top;
+  VY2 = bottom;
+}
+
+void SetWorldWindow(long double xLeft, long double xRight, long double yBottom, long double yTop) {
+  WX1 = xLeft;
+  WX2 = xRight;
+  WY1 = yBottom;
+  WY2 = yTop;
+  SX = Scale(VX1, VX2, WX1, WX2);
+  SY = Scale(VY1, VY2, WY1, WY2);
+}
+
+int WorldToScreenX(long double x) {
+  return ToPixel((x - WX1) * SX + VX1);
+}
+
+int WorldToScreenY(long double y) {
+  return ToPixel((WY2 - y) * SY + VY1);
+}
+
+void PenMoveTo(int x, int y) {
+  PenX = x;
+  PenY = y;
+}
+
+void PenLineTo(int x, int y, int colour) {
+  DrawLine(PenX, PenY, x, y, colour);
+  PenX = x;
+  PenY = y;
+}
+
+void InputReal(const std::string& prompt, std::string& text, long double& value,
+               const TInputRange* range) {
+  std::string reason;
+  for (;;) {
+    InputString(prompt, text, reason);
+    std::string copy = text;
+    std::replace(copy.begin(), copy.end(), ',', '.');
+    long double answer = 0;
+    reason = ParseReal(copy, answer) == 0 ? OutOfRange(answer, range) : "keine gültige Zahl";
+    if (reason.empty()) {
+      value = answer;
+      return;
+    }
+    Bell();
+  }
+}
+
+void InputInteger(const std::string& prompt, std::string& text, int32_t& value,
+                  const TInputRange* range) {
+  std::string reason;
+  for (;;) {
+    InputString(prompt, text, reason);
+    int32_t answer = 0;
+    reason = ParseInteger(text, answer) == 0 ? OutOfRange(answer, range) : "keine gültige Zahl";
+    if (reason.empty()) {
+      value = answer;
+      return;
+    }
+    Bell();
+  }
+}
