@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds Lunotrop and runs every test headless:
 # the normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+# UndefinedBehaviorSanitizer, a short run of each fuzzer, the Debian
+# package, and the browser version in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -31,5 +32,8 @@ if [ -x scripts/fuzz.sh ]; then
 fi
 echo "== Debian package =="
 ./scripts/package.sh
+
+echo "== the browser version in Chromium =="
+LUNOTROP_DESKTOP=build/src/control/lunotrop ./scripts/test-web.sh
 
 echo "== all tests passed =="

@@ -43,7 +43,8 @@ const THelpLine InsideHelp[] = {
     {5, White, "    \"p\"    : Pause an/aus"},
     {6, White, "    \"+\"    : positive Zeitrichtung"},
     {7, White, "    \"-\"    : Änderung der Zeitrichtung"},
-    {8, White, "    \"l\"    : Visierlinien zu Sonne und Mond"},
+    // "t" in the free room right of "l", in the column of "<=" and F2 below.
+    {8, White, "    \"l\"    : Visierlinien zu Sonne und Mond        \"t\": Himmel wie beobachtet"},
     {9, White,
      "  \"*\",\"/\"  : Zeitschritt größer/kleiner            \"<=\",\"=>\": Verzögerung "
      "größer/kleiner"},

@@ -59,8 +59,8 @@ bool SaveParameters() {
 
 // Keys after which the animation takes no step this tick.
 bool TakesNoStep(int key) {
-  return key == KeyF1 || key == KeyUp || key == KeyDown || key == KeyEsc || key == 'a' ||
-         key == 'l' || key == 's';
+  return key == KeyF1 || key == KeyUp || key == KeyDown || key == KeyEsc || key == 'l' ||
+         key == 's';
 }
 
 } // namespace
@@ -158,6 +158,12 @@ void KeyCommandHandler() {
   case 'h':
     NextPerspective();
     break; // in the inside view the step paints over it
+  case 'a':
+    if (!OutsideViewShown()) ToggleEquatorialGrid();
+    break;
+  case 't':
+    if (!OutsideViewShown()) ToggleSeenSky();
+    break;
   case 'l':
     if (!OutsideViewShown()) ShowSightLines();
     break;

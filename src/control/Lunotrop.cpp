@@ -137,7 +137,8 @@ void AskParameters() {
   }
   if (!OutsideViewShown()) {
     InputReal("zentraler Azimut in Grad (Süden: 0)", Param.AzimuthText, Param.CentralAzimuth);
-    InputReal("Abstand der Koordinatenlinien in Grad", Param.LineSpacingText, Param.LineSpacing);
+    InputReal("Abstand der Koordinatenlinien in Grad", Param.LineSpacingText, Param.LineSpacing,
+              &LineSpacingRange);
     Param.LineSpacing *= DegToRad;
     InputChar("Soll der Äquator gezeichnet werden (j/n) ?", Param.EquatorAnswer);
     Param.DrawEquator = Param.EquatorAnswer == "J" || Param.EquatorAnswer == "j";

@@ -68,5 +68,7 @@ constexpr int32_t MaxDelay = 10000; // ms
 
 // The values the program can show, with what the dialog says of one outside
 // them: latitude -90..90, longitude -180..360, year -4712..9999, time step
-// at most 36 500 days (876000 hours) either way, delay 1..10000 ms.
-extern const TInputRange LatitudeRange, LongitudeRange, YearRange, StepRange, DelayRange;
+// at most 36 500 days (876000 hours) either way, delay 1..10000 ms, grid
+// lines 1..90 degrees apart.
+extern const TInputRange LatitudeRange, LongitudeRange, YearRange, StepRange, DelayRange,
+    LineSpacingRange;

@@ -89,6 +89,12 @@ std::vector<std::string> ClampToRanges(TParameters& p) {
   Clamp(p.StartYear, p.YearText, YearRange, 0, "Jahr", "", notes);
   Clamp(p.StepDays, p.TimeStepText, StepRange, 2, "Zeitschritt", " Stunden", notes);
   Clamp(p.Delay, p.DelayText, DelayRange, 0, "Verzögerung", " ms", notes);
+  // The spacing is kept in radians; it is clamped in the degrees it was typed in.
+  long double spacing = p.LineSpacing / DegToRad;
+  const size_t before = notes.size();
+  Clamp(spacing, p.LineSpacingText, LineSpacingRange, 0, "Abstand der Koordinatenlinien", "°",
+        notes);
+  if (notes.size() > before) p.LineSpacing = spacing * DegToRad;
   return notes;
 }
 

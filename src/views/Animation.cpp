@@ -95,6 +95,7 @@ void InsideStep() {
   ShowBackgroundPicture();
   SetTextJustify(2, 0);
   DrawRequestedCircles();
+  DrawEquatorialGrid();
   DrawInsideTitle();
   SetFont("Courier", 10, 0);
   DrawSunAndMoon();
@@ -106,6 +107,9 @@ void TakeParameters(const TViewSetup& setup) {
   // The set-up keeps what was entered (degrees, h.mm), so a second set-up
   // from the same input gives the same view.
   View.Setup = setup;
+  // The lesson's switches start off with every input.
+  View.EquatorialGrid = false;
+  View.SeenSky = false;
   View.Latitude = setup.Latitude * DegToRad;
   View.Longitude = setup.Longitude * DegToRad;
   View.CentralAzimuth = setup.CentralAzimuth * DegToRad;

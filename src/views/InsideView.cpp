@@ -27,7 +27,7 @@ struct TSkyPictures {
   std::vector<TPoint> GroundPolygon, SkyPolygon;
   TPicture Pictures[3] = {};
   bool Built = false;
-  long double BuiltAzimuth = 0, BuiltLatitude = 0;
+  long double BuiltAzimuth = 0, BuiltLatitude = 0, BuiltSpacing = 0;
   int BuiltWidth = 0, BuiltHeight = 0;
   int ShownKind = -1;      // the picture put back last; -1: none since the build
   TDamageRecord DrawnOver; // what was drawn on the screen since
@@ -35,14 +35,22 @@ struct TSkyPictures {
 TSkyPictures Sky;
 
 constexpr size_t MaxHorizonPoints = 1001;
-// The grid of the inside view is fixed at 30 degrees whatever line spacing
-// was entered.
-constexpr int GridDegrees = 30;
 // Bodies further below the horizon than this are not drawn.
 constexpr long double LowestDrawnAltitude = -10.0L * DegToRad;
 
 long double Radians(long double degrees) {
   return degrees * DegToRad;
+}
+
+// The spacing of the grid lines in degrees, as entered (1 to 90; a whole
+// number of degrees stays exactly that, so the loops over the grid add up
+// exactly).
+long double GridSpacing() {
+  long double s = View.Setup.LineSpacing;
+  if (!(s >= 1)) s = 1;
+  if (s > 90) s = 90;
+  if (std::fabs(s - std::nearbyint(s)) < 1e-9L) s = std::nearbyint(s);
+  return s;
 }
 
 TVector Direction(long double azimuth, long double altitude) {
@@ -216,16 +224,18 @@ int ComputeTitleBase() {
 namespace {
 
 void DrawGrid() {
-  int azimuth = 0;
-  while (azimuth - GridDegrees >= -180) azimuth -= GridDegrees;
-  for (; azimuth < 180; azimuth += GridDegrees) DrawAzimuthLine(LightGray, Radians(azimuth));
-  for (int altitude = 0; altitude < 90; altitude += GridDegrees) {
+  const long double s = GridSpacing();
+  long double azimuth = 0;
+  while (azimuth - s >= -180) azimuth -= s;
+  for (; azimuth < 180; azimuth += s) DrawAzimuthLine(LightGray, Radians(azimuth));
+  for (long double altitude = 0; altitude < 90; altitude += s) {
     DrawAltitudeLine(LightGray, Radians(altitude));
   }
 }
 
 void DrawRays(int colour) {
-  for (int q = -180; q < 180 - GridDegrees; q += GridDegrees) {
+  const long double s = GridSpacing();
+  for (long double q = -180; q < 180 - s; q += s) {
     const long double a = Radians(q);
     const TSkyPoint S = ProjectToSky(MakeVector(-std::sin(a), std::cos(a), 0));
     DrawLine(View.ObserverX, View.ObserverY, SkyPixelX(S), SkyPixelY(S), colour);
@@ -291,6 +301,7 @@ void BuildBackgroundPictures() {
   Sky.ShownKind = -1;
   Sky.BuiltAzimuth = View.CentralAzimuth;
   Sky.BuiltLatitude = View.Latitude;
+  Sky.BuiltSpacing = GridSpacing();
   Sky.BuiltWidth = MaxX() + 1;
   Sky.BuiltHeight = MaxY() + 1;
 }
@@ -302,7 +313,8 @@ bool BackgroundPicturesExist() {
 bool BackgroundPicturesFit(long double centralAzimuth, long double latitude) {
   // The sign of the latitude decides which way the observer looks.
   return Sky.Built && Sky.BuiltAzimuth == centralAzimuth && latitude * Sky.BuiltLatitude > 0 &&
-         Sky.BuiltWidth == MaxX() + 1 && Sky.BuiltHeight == MaxY() + 1;
+         Sky.BuiltSpacing == GridSpacing() && Sky.BuiltWidth == MaxX() + 1 &&
+         Sky.BuiltHeight == MaxY() + 1;
 }
 
 TPicture BackgroundPicture(TSkyPictureKind kind) {
@@ -347,6 +359,100 @@ void DrawSightLines() {
 void DrawRequestedCircles() {
   if (View.Setup.DrawEquator) DrawEquatorLine(LightGray);
   if (View.Setup.DrawEcliptic) DrawEclipticLine(LightGray);
+}
+
+// ---- equatorial coordinates ("a") ------------------------------------------------
+
+namespace {
+
+// A direction of the equatorial frame (right ascension and declination in
+// degrees) in the horizon frame at the instant shown: the hour angle is the
+// sidereal time minus the right ascension, turned by the latitude.
+TVector EquatorialGridPoint(long double rightAscension, long double declination) {
+  const long double hourAngle = View.SiderealTime - Radians(rightAscension);
+  const long double d = Radians(declination);
+  const long double x = std::cos(d) * std::cos(hourAngle); // towards the meridian's equator
+  const long double y = std::cos(d) * std::sin(hourAngle); // west
+  const long double z = std::sin(d);                       // the celestial north pole
+  return MakeVector(View.SinLatitude * x - View.CosLatitude * z, y,
+                    View.CosLatitude * x + View.SinLatitude * z);
+}
+
+// True if a point of the grid is drawn: above the horizon and below the
+// title band, which the grid leaves black like the horizon's grid.
+bool GridPointShown(const TVector& D) {
+  return D.Z >= 0 && SkyPixelY(ProjectToSky(D)) >= View.TitleBase;
+}
+
+// The circles of the grid run in steps of 2 degrees and are joined where
+// they are shown.
+void DrawDeclinationCircle(long double declination, int colour) {
+  for (int ra = 0; ra <= 360; ra += 2) {
+    const TVector D = EquatorialGridPoint(ra, declination);
+    CurvePoint(ra == 0, D, GridPointShown(D), colour);
+  }
+}
+
+void DrawHourCircle(long double rightAscension, int colour) {
+  for (int declination = -90; declination <= 90; declination += 2) {
+    const TVector D = EquatorialGridPoint(rightAscension, declination);
+    CurvePoint(declination == -90, D, GridPointShown(D), colour);
+  }
+}
+
+// "2h", "1h20m": a right ascension in hours and minutes.
+std::string HourText(long double rightAscension) {
+  const int minutes = static_cast<int>(std::lround(rightAscension * 4)); // 15 degrees an hour
+  std::string text = std::to_string(minutes / 60) + "h";
+  if (minutes % 60 != 0) text += std::to_string(minutes % 60) + "m";
+  return text;
+}
+
+// Writes the text centred just above (or below) a direction's pixel, if it
+// is shown.
+void LabelDirection(const TVector& D, const std::string& text, int colour, bool below = false) {
+  const TSkyPoint S = ProjectToSky(D);
+  if (!S.Visible || !GridPointShown(D)) return;
+  SetTextJustify(1, below ? 2 : 0);
+  OutTextXY(SkyPixelX(S), SkyPixelY(S) + (below ? 4 : -3), text, colour);
+}
+
+} // namespace
+
+void DrawEquatorialGrid() {
+  if (!View.EquatorialGrid) return;
+  const long double s = GridSpacing();
+  SetTextBackground(-1);
+  // Declination circles both ways from the celestial equator, which is
+  // drawn brighter and wider.
+  SetLineWidth(2);
+  DrawDeclinationCircle(0, LightCyan);
+  SetLineWidth(1);
+  for (long double declination = s; declination < 90; declination += s) {
+    DrawDeclinationCircle(declination, Cyan);
+    DrawDeclinationCircle(-declination, Cyan);
+  }
+  // Hour circles from pole to pole, labelled in hours where they cross the
+  // equator.
+  for (long double ra = 0; ra < 360 - 1e-9L; ra += s) {
+    DrawHourCircle(ra, Cyan);
+    LabelDirection(EquatorialGridPoint(ra, 0), HourText(ra), Cyan);
+  }
+  // The celestial pole above the horizon.
+  const bool north = View.Latitude >= 0;
+  const TVector pole = EquatorialGridPoint(0, north ? 90 : -90);
+  const TSkyPoint P = ProjectToSky(pole);
+  if (P.Visible && GridPointShown(pole)) {
+    SetFillStyle(255, LightCyan, LightCyan);
+    DrawEllipse(SkyPixelX(P), SkyPixelY(P), 4, 4);
+    LabelDirection(pole, north ? "Himmelsnordpol" : "Himmelssüdpol", LightCyan);
+  }
+  // The equator's name where it stands highest, on the meridian, below the
+  // line (the hour labels stand above it).
+  LabelDirection(EquatorialGridPoint(View.SiderealTime / DegToRad, 0), "Himmelsäquator", LightCyan,
+                 true);
+  SetTextJustify(0, 0);
+  SetTextBackground(Black);
 }
 
 void DrawSunAndMoon() {

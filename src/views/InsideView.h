@@ -44,7 +44,8 @@ void DrawMoonPhase(int x, int y, int r, long double k, long double limbAngle, in
 // and the observer's mark.
 void BuildBackgroundPictures();
 // True if the three pictures exist and were built for this central azimuth,
-// this screen size and a latitude of the same sign.
+// this screen size, a latitude of the same sign and the grid spacing of the
+// set-up in force.
 bool BackgroundPicturesFit(long double centralAzimuth, long double latitude);
 bool BackgroundPicturesExist();
 TPicture BackgroundPicture(TSkyPictureKind kind);
@@ -63,6 +64,10 @@ void DrawSightLines();
 // ---- one step ------------------------------------------------------------------------
 // Equator and ecliptic when the set-up asks for them.
 void DrawRequestedCircles();
+// Hour circles (labelled in hours) and declination circles with the
+// spacing of the grid, the celestial equator and pole marked, while the
+// lesson switch "a" is on.
+void DrawEquatorialGrid();
 // The Sun's disc and the Moon's phase at their projected pixels, when not
 // more than 10 degrees below the horizon.
 void DrawSunAndMoon();

@@ -43,6 +43,19 @@ std::string ShownTime(long double t) {
   return s.size() < 5 ? std::string(5 - s.size(), ' ') + s : s;
 }
 
+std::string PhaseText() {
+  const TMoonPhase& phase = View.Phase;
+  std::string percent = FormatReal(phase.IlluminatedPercent, 3.0L);
+  percent.erase(0, percent.find_first_not_of(' '));
+  std::string age = FormatReal(phase.AgeDays, 2.1L);
+  age.erase(0, age.find_first_not_of(' '));
+  // Number and unit stay on one line where the panel breaks the text: a
+  // no-break space between them.
+  const std::string nbsp = "\u00a0";
+  return std::string("Mond: ") + phase.Name + ", " + percent + nbsp + "% beleuchtet, " + age +
+         nbsp + (age == "1.0" ? "Tag alt" : "Tage alt");
+}
+
 std::string MakeLocationText() {
   const TViewSetup& s = View.Setup;
   return " (" + WithoutMinusSigns(s.LatitudeText) + DegreeSign +
@@ -104,16 +117,16 @@ int WritePanelText(int x, int y, const std::string& text, int colour) {
 }
 
 // The location line; in the compact layout, where it is too wide, the place
-// stands under "Standort:".
-void WriteLocation(int x, int y) {
+// stands under "Standort:". Returns the bottom of the line after it.
+int WriteLocation(int x, int y) {
   const std::string line = LocationLine();
   if (!CompactScreen() || TextWidth(line) <= MaxX() - x) {
     OutTextXY(x, y, line, White);
-    return;
+    return y + CharHeight;
   }
   std::vector<std::string> lines = {"Standort:"};
   for (const std::string& part : FitLines(LocationPlace(), MaxX() - x)) lines.push_back(part);
-  WriteLines(x, y, lines, White);
+  return WriteLines(x, y, lines, White);
 }
 
 // The labels at the right end of perspective 2's horizon line.
@@ -186,6 +199,9 @@ void DrawViewFrame() {
   SetFont("Courier", 10, 0);
   DrawHelpHint();
   DrawPerspectiveLabels();
+  // The Moon's phase below the lines of the perspective (three at most).
+  SetTextJustify(0, 0);
+  WritePanelText(MaxY() + 10, 200 + 4 * CharHeight, PhaseText(), LightCyan);
   DrawHelpHint();
 }
 
@@ -198,7 +214,8 @@ void EraseHorizonLabels() {
 
 void DrawInsideTitle() {
   Labels.TitleText = DayMonthYear(View.Date) + ", " + ShownTime(View.Time) + " Uhr";
-  const std::string title = Labels.TitleText + Labels.LocationText;
+  const std::string title =
+      Labels.TitleText + Labels.LocationText + (View.SeenSky ? " (wie beobachtet)" : "");
   SetTextSize(30);
   SetFont("Courier", 20, 1);
   // A place typed with many digits may make the title too wide for a small
@@ -207,8 +224,12 @@ void DrawInsideTitle() {
     SetFont("Courier", size, 1);
   SetTextJustify(1, 0);
   SetTextBackground(Black);
+  const int titleTop = View.TitleBase - 10 - CharHeight;
   OutTextXY(MaxX() / 2, View.TitleBase - 10, title, White);
+  // The Moon's phase in a small line above the title.
   SetFont("Courier", 10, 0);
+  OutTextXY(MaxX() / 2, titleTop - CharHeight / 2, PhaseText(), LightCyan);
+  SetTextJustify(0, 0);
 }
 
 void LabelMoon(int x, int y, const std::string& dateText, const std::string& clockText,

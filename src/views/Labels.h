@@ -27,6 +27,9 @@ std::string ShownTime(long double t);
 // " (54.3°n.B., 10.1°ö.L.)", " (33.9°s.B., 18.4°w.L.)": the texts as typed
 // (the set-up in force) without minus signs, the hemisphere from the sign.
 std::string MakeLocationText();
+// "Mond: zunehmende Sichel, 23 % beleuchtet, 3.4 Tage alt": the Moon's
+// phase at the instant computed last (no-break spaces inside the numbers).
+std::string PhaseText();
 // "Standort: 33.9° s.B., 18.4° w.L.": the typed texts, the hemisphere words
 // from the signs, every minus sign removed; LocationPlace is the part after
 // "Standort: ".

@@ -126,6 +126,16 @@ void TiltPicture(bool up) {
   DrawViewFrame();
 }
 
+void ToggleEquatorialGrid() {
+  View.EquatorialGrid = !View.EquatorialGrid;
+  StepBack();
+}
+
+void ToggleSeenSky() {
+  View.SeenSky = !View.SeenSky;
+  StepBack();
+}
+
 void ShowSightLines() {
   DrawSightLines();
 }

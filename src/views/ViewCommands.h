@@ -40,6 +40,11 @@ void NextPerspective();
 // The arrow keys: tilts the outside picture back (up) or forward and draws
 // it at once (not in perspective 2, which stays tied to the horizon).
 void TiltPicture(bool up);
+// "a" and "t" in the inside view: the equatorial grid on or off, the sky as
+// seen (parallax and refraction) or as from the Earth's centre; the instant
+// is drawn again.
+void ToggleEquatorialGrid();
+void ToggleSeenSky();
 // "l": the sight lines of the inside view.
 void ShowSightLines();
 // The first key after the outside view's start picture clears the earlier

@@ -17,6 +17,8 @@ constexpr long double OutsideHalfWidth = 63.294L;
 constexpr long double InsideHalfWidth = 2.5L;
 // In perspective 2 the Moon is always drawn at this distance (Earth radii).
 constexpr long double HorizonMoonDistance = 54.0L;
+// Civil twilight ends when the Sun is 6 degrees below the horizon.
+constexpr long double TwilightDepth = -6.0L * DegToRad;
 // The limb direction is taken towards a point this far from the Moon.
 constexpr long double LimbOffset = 25.0L * DegToRad;
 
@@ -61,6 +63,7 @@ void ComputeOutsidePositions(long double jd) {
   View.Date = sky.Date;
   View.Time = sky.Time;
   View.SiderealTime = sky.SiderealTime;
+  View.Phase = DescribeMoonPhase(jd, sky);
 
   if (View.Perspective == 2) {
     // The Earth stands still with the place at the top of the disc.
@@ -247,18 +250,33 @@ void ComputeInsidePositions() {
   View.Date = sky.Date;
   View.Time = sky.Time;
   View.SiderealTime = sky.SiderealTime;
+  View.Phase = DescribeMoonPhase(View.CurrentJD, sky);
 
+  // The sky as seen ("t"): the Moon from the observer's place instead of
+  // the Earth's centre, and both bodies lifted by the air's refraction;
+  // day, twilight and night then follow the Sun as it is seen.
+  long double sunAltitude = sky.SunAltitude;
+  long double moonAzimuth = sky.MoonAzimuth, moonAltitude = sky.MoonAltitude;
   View.SunUp = sky.SunUp;
   View.Twilight = sky.Twilight;
   View.Night = sky.Night;
+  if (View.SeenSky) {
+    const TSeenSky seen = ComputeSeenSky(sky, View.Latitude);
+    sunAltitude = seen.SunAltitudeRefracted;
+    moonAzimuth = seen.MoonAzimuthTopo;
+    moonAltitude = seen.MoonAltitudeRefracted;
+    View.SunUp = sunAltitude > 0;
+    View.Twilight = sunAltitude < 0 && sunAltitude > TwilightDepth;
+    View.Night = sunAltitude < TwilightDepth;
+  }
   View.SkyColour = View.SunUp ? LightBlue : (View.Twilight ? Blue : Black);
 
-  View.SunAltitude = sky.SunAltitude;
-  View.SunDir = PolarToVector(TPolar{1, sky.SunAzimuth, sky.SunAltitude});
+  View.SunAltitude = sunAltitude;
+  View.SunDir = PolarToVector(TPolar{1, sky.SunAzimuth, sunAltitude});
   ProjectToSky(View.EyePoint, View.SunDir, View.SunSky.U, View.SunSky.Visible, View.SunSky.V);
 
-  View.MoonAltitude = sky.MoonAltitude;
-  View.MoonDir = PolarToVector(TPolar{1, sky.MoonAzimuth, sky.MoonAltitude});
+  View.MoonAltitude = moonAltitude;
+  View.MoonDir = PolarToVector(TPolar{1, moonAzimuth, moonAltitude});
   ProjectToSky(View.EyePoint, View.MoonDir, View.MoonSky.U, View.MoonSky.Visible, View.MoonSky.V);
 
   View.LimbAngle = ComputeLimbAngle(View.SunDir, View.MoonDir);

@@ -13,6 +13,7 @@
 #include "AstrRout.h"
 #include "Erdmodul.h"
 #include "Mathe.h"
+#include "MoonPhase.h"
 
 // What the parameter input gives the views, as it was entered: the place in
 // degrees (north and east positive) with its typed texts for the labels, the
@@ -24,6 +25,7 @@ struct TViewSetup {
   long double StartTime = 0; // h.mm
   long double Step = 0;      // h.mm; may be negative
   long double CentralAzimuth = 0;
+  long double LineSpacing = 30; // degrees between the inside view's grid lines, 1..90
   bool DrawEquator = false, DrawEcliptic = false;
   // The outside view's start picture shows the Moons of the last weeks
   // (not when the program started straight from a parameter file).
@@ -93,6 +95,11 @@ struct TViewState {
   long double PhaseAngle = 0;           // 0 full Moon, +-pi new Moon, negative while waning
   int32_t ObserverX = 0, ObserverY = 0; // pixel of the observer's mark
   int32_t TitleBase = 0;                // bottom row of the inside view's title band
+
+  // ---- what the lesson adds, off at every set-up ----------------------------
+  bool EquatorialGrid = false; // "a": hour and declination circles in the inside view
+  bool SeenSky = false;        // "t": the Moon seen from the place, both bodies refracted
+  TMoonPhase Phase;            // the Moon's phase at the instant computed last
 
   // ---- outside view animation -----------------------------------------------
   // False while the start picture with the earlier Moons stands; the key

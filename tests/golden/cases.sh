@@ -28,6 +28,8 @@ GoldenCases=(
   "innen-rueckwaerts      render p 54.3  10.1  16.12.2026 15.30 0.30 0   n n --keys=- --steps 6"
   "innen-schritt-doppelt  render p 54.3  10.1  16.12.2026 15.30 0.05 0   n n --keys=**/ --steps 5"
   "innen-perspektive      render p 54.3  10.1  16.12.2026 15.30 0.05 0   n n --keys=h --steps 1"
+  "innen-aequatornetz     render p 54.3  10.1  16.12.2026 21.00 0.10 180 n n --keys=a --steps 2"
+  "innen-wie-beobachtet   render p 54.3  10.1  16.12.2026 15.45 0.05 0   n n --keys=t --steps 1"
   # The outside view: the three perspectives, tilt, sizes, places, keys.
   "aussen-start           render b 54.3  10.1  16.12.2026 15.30 0.05 0   n n"
   "aussen-schritte        render b 54.3  10.1  16.12.2026 15.30 1.00 0   n n --steps 30"
@@ -56,4 +58,4 @@ GoldenCases=(
 )
 
 # These cases are also stored as PNG in pictures/.
-KeptAsPicture=(innen-kiel-linien innen-hilfe aussen-p1 aussen-p2-abend aussen-klein)
+KeptAsPicture=(innen-kiel-linien innen-hilfe innen-aequatornetz aussen-p1 aussen-p2-abend aussen-klein)
