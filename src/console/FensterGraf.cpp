@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -39,6 +40,8 @@ TGrundfenster* Grundfenster = nullptr;
 namespace {
 
 std::string KeyQueue; // oldest code first
+// The event loop of a wait that a key ends (WaitForKeyOrTime), if one runs.
+QEventLoop* KeyWait = nullptr;
 constexpr size_t KeyQueueCapacity = 255;
 
 void (*EndProgramHandler)(int) = nullptr;
@@ -58,7 +61,8 @@ TNotice Notice;
 // two paint events, so they are collected, merged by the damage record, and
 // handed to Qt once, when the event loop next runs: a step presents the few
 // rectangles it changed, a tick that drew nothing presents nothing.
-TDamageRecord ToPresent;
+// A few rectangles are enough: Qt's region of them costs more with every one.
+TDamageRecord ToPresent{{}, {}, 0, 64};
 bool PresentQueued = false;
 
 void PresentDamage() {
@@ -304,6 +308,23 @@ void PutKey(int code) {
   if (code < 1 || code > 255) return;
   if (KeyQueue.size() < KeyQueueCapacity) KeyQueue.push_back(static_cast<char>(code));
   if (Grundfenster != nullptr) Grundfenster->SetTickInterval(1);
+  if (KeyWait != nullptr) KeyWait->quit();
+}
+
+void WaitForKeyOrTime(int milliseconds) {
+  if (Grundfenster == nullptr || milliseconds <= 0 || KeyPressed()) return;
+  // The window's events go on (paints, Ctrl+C, the keys themselves) while
+  // the program sleeps in the event loop until a key comes or the time is up.
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  timer.start(milliseconds);
+  QEventLoop* outer = KeyWait;
+  KeyWait = &loop;
+  loop.exec();
+  KeyWait = outer;
 }
 
 void WaitingForKey() {

@@ -1,6 +1,5 @@
 #include "Kern2Graf.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 
@@ -16,25 +15,24 @@
 // ---- clock ---------------------------------------------------------------------------
 void DelayMs(int milliseconds) {
   // The wait ends once more than the given time has passed, or early when a
-  // key is typed. It sleeps instead of keeping a core busy, in slices short
-  // enough for the window to answer keys and Ctrl+C at once, and the last
-  // millisecond in still shorter ones so that it does not end late. The
-  // window's timer does not tick into the wait: Qt does not fire a timer
-  // again while its own tick, which called this, still runs.
-  constexpr long long EventSliceNs = 5000000; // the window answers within 5 ms
+  // key is typed. Most of it is spent in the window's event loop, which
+  // sleeps until a key or the time comes and meanwhile answers the window
+  // (Ctrl+C ends the program at once); the last millisecond or two in short
+  // sleeps, so that the wait does not end late. The window's timer does not
+  // tick into the wait: Qt does not fire a timer again while its own tick,
+  // which called this, still runs.
   QElapsedTimer clock;
   clock.start();
   const long long deadlineNs = (static_cast<long long>(milliseconds) + 1) * 1000000;
-  const bool window = HaveMainWindow();
+  if (HaveMainWindow()) {
+    WaitForKeyOrTime(static_cast<int>(std::min<long long>(milliseconds - 1, 2000000000LL)));
+    if (KeyPressed()) return;
+  }
   for (;;) {
-    if (window) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents);
-      if (KeyPressed()) return;
-    }
     const long long remaining = deadlineNs - clock.nsecsElapsed();
     if (remaining <= 0) return;
-    long long slice = remaining > 2000000 ? remaining - 1000000 : std::min(remaining, 200000LL);
-    if (window) slice = std::min(slice, EventSliceNs);
+    const long long slice =
+        remaining > 2000000 ? remaining - 1000000 : std::min(remaining, 200000LL);
     std::this_thread::sleep_for(std::chrono::nanoseconds(slice));
   }
 }

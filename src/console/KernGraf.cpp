@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "KernGrafIntern.h"
 
@@ -357,12 +358,28 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   const bool thin = LineWidth <= 1;
   const bool endOnScreen = Screen.valid(x2, y2);
   const QRgb underEnd = endOnScreen ? Screen.pixel(x2, y2) : 0;
-  if (!(thin && endOnScreen && DrawThinLine(x1, y1, x2, y2, ColourOf(colour)))) {
+  const bool set = thin && endOnScreen && DrawThinLine(x1, y1, x2, y2, ColourOf(colour));
+  if (!set) {
     UseLinePen(ColourOf(colour));
     ScreenPainter().drawLine(QPointF(x1, y1), QPointF(x2, y2));
   }
   if (thin && endOnScreen) Screen.setPixel(x2, y2, underEnd);
-  NotifyScreenChanged(FigureBox(x1, y1, x2, y2, PenReach()));
+  if (!set) {
+    NotifyScreenChanged(FigureBox(x1, y1, x2, y2, PenReach()));
+    return;
+  }
+  // A line set pixel by pixel lies within its ends; a level or upright one
+  // does not even reach its end pixel, which matters where it ends at the
+  // edge of another area (the horizon line of the outside view at the panel).
+  TRect drawn = FigureBox(x1, y1, x2, y2, 0);
+  if (y1 == y2) {
+    if (x2 > x1) drawn.Right = x2;
+    if (x2 < x1) drawn.Left = x2 + 1;
+  } else if (x1 == x2) {
+    if (y2 > y1) drawn.Bottom = y2;
+    if (y2 < y1) drawn.Top = y2 + 1;
+  }
+  NotifyScreenChanged(drawn);
 }
 
 void SetLineWidth(int width) {
@@ -464,10 +481,40 @@ void DrawImage(const QImage& picture, int x, int y) {
   NotifyScreenChanged(painted);
 }
 
+namespace {
+
+// Copies the part of a kept picture to the screen with its top left corner
+// at (x, y), row by row. Kept pictures have the framebuffer's format, so no
+// pixel needs converting; Qt's drawImage would hand a large copy to worker
+// threads, which costs more in waking them than the copy itself.
+void CopyToScreen(const QImage& picture, QRect source, long long x, long long y) {
+  if (picture.format() != Screen.format()) {
+    ScreenPainter().drawImage(QPointF(static_cast<qreal>(x), static_cast<qreal>(y)), picture,
+                              source);
+    return;
+  }
+  // Only the part that lands on the screen.
+  const long long left = std::max<long long>(x, 0), top = std::max<long long>(y, 0);
+  const long long right = std::min<long long>(x + source.width(), Screen.width());
+  const long long bottom = std::min<long long>(y + source.height(), Screen.height());
+  if (right <= left || bottom <= top) return;
+  const int fromX = source.left() + static_cast<int>(left - x);
+  const int fromY = source.top() + static_cast<int>(top - y);
+  const size_t bytes = static_cast<size_t>(right - left) * sizeof(QRgb);
+  for (long long row = top; row < bottom; ++row) {
+    const uchar* from = picture.constScanLine(fromY + static_cast<int>(row - top)) +
+                        static_cast<size_t>(fromX) * sizeof(QRgb);
+    uchar* to = Screen.scanLine(static_cast<int>(row)) + static_cast<size_t>(left) * sizeof(QRgb);
+    std::memcpy(to, from, bytes);
+  }
+}
+
+} // namespace
+
 void PutPicture(TPicture picture, int x, int y) {
   const QImage* image = PictureAt(picture);
   if (!ScreenAttached() || image == nullptr) return;
-  ScreenPainter().drawImage(QPointF(x, y), *image);
+  CopyToScreen(*image, image->rect(), x, y);
   const TRect painted = PaintedBox(x, y, image->width(), image->height());
   RecordPicturePut(PictureTexts[static_cast<size_t>(picture) - 1], painted, x, y);
   NotifyScreenChanged(painted);
@@ -481,8 +528,7 @@ void PutPicturePart(TPicture picture, const TRect& part, int x, int y) {
   if (source.isEmpty()) return;
   const long long left = static_cast<long long>(x) + source.left();
   const long long top = static_cast<long long>(y) + source.top();
-  ScreenPainter().drawImage(QPointF(static_cast<qreal>(left), static_cast<qreal>(top)), *image,
-                            source);
+  CopyToScreen(*image, source, left, top);
   const TRect painted =
       FigureBox(left, top, left + source.width() - 1, top + source.height() - 1, 0);
   RecordPicturePut(PictureTexts[static_cast<size_t>(picture) - 1], painted, x, y);
@@ -527,25 +573,29 @@ void AddDamage(TDamageRecord& record, const TRect& rect) {
   if (RectIsEmpty(r)) return;
   std::vector<TRect>& rects = record.Rects;
   std::vector<long long>& drawn = record.Drawn;
-  // The pieces of one figure come in a row, so the rectangle hit last is
-  // tried first: the thousands of short lines of a globe fall into the
-  // rectangle of its disc.
+  // The pieces of one figure come in a row, so only the rectangles added
+  // last are looked at: the thousands of short lines of a globe fall into
+  // the rectangle of its disc, and a curve's next line joins its last
+  // rectangle. A rectangle kept twice costs a little copying, never a wrong
+  // picture.
+  constexpr size_t Recent = 8;
+  const size_t from = rects.size() > Recent ? rects.size() - Recent : 0;
   if (record.LastHit < rects.size() && RectContains(rects[record.LastHit], r)) return;
-  for (size_t i = 0; i < rects.size(); ++i) {
+  for (size_t i = rects.size(); i-- > from;) {
     if (RectContains(rects[i], r)) {
       record.LastHit = i;
       return;
     }
   }
-  // A rectangle joins a kept one when their union is hardly larger than
+  // A rectangle joins a recent one when their union is hardly larger than
   // what was drawn into the two: a long curve of short lines becomes a
   // chain of rectangles along it, not one rectangle over all the sky it
   // crosses.
   size_t join = rects.size();
-  for (size_t i = 0; i < rects.size() && join == rects.size(); ++i)
+  for (size_t i = rects.size(); i-- > from && join == rects.size();)
     if (Area(RectUnion(rects[i], r)) * 4 <= (drawn[i] + Area(r)) * 5 + 1024) join = i;
   // When the list is full, it joins the kept one it enlarges least.
-  if (join == rects.size() && rects.size() >= MaxDamageRects) {
+  if (join == rects.size() && rects.size() >= std::max<size_t>(record.Capacity, 1)) {
     join = 0;
     for (size_t i = 1; i < rects.size(); ++i)
       if (Growth(rects[i], r) < Growth(rects[join], r)) join = i;
@@ -558,15 +608,5 @@ void AddDamage(TDamageRecord& record, const TRect& rect) {
   }
   rects[join] = RectUnion(rects[join], r);
   drawn[join] += Area(r);
-  // Rectangles the joined one now covers go.
-  for (size_t i = 0; i < rects.size();) {
-    if (i != join && RectContains(rects[join], rects[i])) {
-      rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(i));
-      drawn.erase(drawn.begin() + static_cast<std::ptrdiff_t>(i));
-      if (i < join) --join;
-      continue;
-    }
-    ++i;
-  }
   record.LastHit = join;
 }

@@ -115,12 +115,15 @@ void FreePicture(TPicture picture);
 // every watched record (a little more than it changed, never less).
 // Rectangles whose union is hardly larger are joined, so a record stays
 // short however much is drawn, and close to what was drawn.
+constexpr size_t MaxDamageRects = 256; // a few curves of short lines fit without merging
 struct TDamageRecord {
   std::vector<TRect> Rects;
   std::vector<long long> Drawn; // for each rectangle, the area of what was added into it
   size_t LastHit = 0;           // the rectangle the last one added fell into
+  // At most this many rectangles: more follow what was drawn more closely,
+  // fewer are quicker to hand on.
+  size_t Capacity = MaxDamageRects;
 };
-constexpr size_t MaxDamageRects = 64;
 void WatchDamage(TDamageRecord& record); // the console adds to it from now on
 void UnwatchDamage(TDamageRecord& record);
 void ClearDamage(TDamageRecord& record);

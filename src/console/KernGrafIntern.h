@@ -89,6 +89,10 @@ std::vector<TShownText> TextsToCarry(const TRect& rect);
 // picture's texts relative to the screen point (x, y) of its corner.
 void RecordPicturePut(const std::vector<TShownText>& carried, const TRect& area, int x, int y);
 
+// FensterGraf: waits in the window's event loop until a key is typed or the
+// time is up (returns at once without a main window).
+void WaitForKeyOrTime(int milliseconds);
+
 // KernGrafText: makes the current font and its metrics (at the start, once
 // the screen exists, and whenever the font changes); the current font.
 void ApplyFont();

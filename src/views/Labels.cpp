@@ -172,21 +172,93 @@ void DrawHelpHint() {
 
 } // namespace
 
+namespace {
+
+// What the panel shows besides the instant: when none of it changed and
+// nothing else drew on the panel since, a step writes only the texts of the
+// instant anew (date, time, phase) and leaves the rest standing. A full
+// panel is about 40 % of the screen; redrawing and presenting all of it at
+// every step cost more than the rest of the step.
+struct TPanelState {
+  bool Valid = false;
+  int Perspective = 0;
+  long double TiltAngle = 0;
+  int Width = 0, Height = 0;
+  std::string LocationText;
+  bool Southern = false, Western = false;
+  int PhaseTop = 0, PhaseBottom = 0; // rows of the phase text drawn last
+  TDamageRecord DrawnOver;           // drawing since the panel was finished
+  bool Watched = false;
+};
+TPanelState Panel;
+
+bool SamePanel() {
+  return Panel.Valid && Panel.Perspective == View.Perspective &&
+         Panel.TiltAngle == View.TiltAngle && Panel.Width == MaxX() + 1 &&
+         Panel.Height == MaxY() + 1 && Panel.LocationText == Labels.LocationText &&
+         Panel.Southern == (View.Latitude < 0) && Panel.Western == (View.Longitude < 0);
+}
+
+// True if something other than the panel itself drew on it since.
+bool PanelDrawnOver() {
+  const TRect panel{MaxY(), 0, MaxX() + 1, MaxY() + 1};
+  for (const TRect& r : Panel.DrawnOver.Rects)
+    if (r.Left < panel.Right && panel.Left < r.Right && r.Top < panel.Bottom &&
+        panel.Top < r.Bottom)
+      return true;
+  return false;
+}
+
+void ClearPanelRows(int top, int bottom) {
+  SetFillStyle(255, Black, Black);
+  FillBar(MaxY(), top, MaxX(), bottom - top);
+}
+
+// The date, the time and the phase: what changes from step to step.
+void WriteInstant(int h) {
+  SetFont("Courier", 20, 1);
+  SetTextJustify(0, 0);
+  OutTextXY(MaxY() + 10, 2 * h, Labels.DateText, White);
+  OutTextXY(MaxY() + 10, 3 * h, Labels.ClockText + " Uhr MEZ", White);
+}
+
+void WritePhase() {
+  // Below the lines of the perspective (three at most).
+  SetFont("Courier", 10, 0);
+  SetTextJustify(0, 0);
+  const int y = 200 + 4 * CharHeight;
+  Panel.PhaseTop = y - CharHeight;
+  Panel.PhaseBottom = WritePanelText(MaxY() + 10, y, PhaseText(), LightCyan) - CharHeight;
+}
+
+} // namespace
+
 void DrawViewFrame() {
+  if (!Panel.Watched) {
+    WatchDamage(Panel.DrawnOver);
+    Panel.Watched = true;
+  }
   // Texts in black boxes: the status line leaves the background transparent,
   // and the labels of perspective 2 are erased by writing them in black.
   SetTextBackground(Black);
-  SetFillStyle(255, Black, Black);
-  FillBar(MaxY(), 0, MaxX(), MaxY() + 1);
-
   Labels.ClockText = ShownTime(View.Time);
   Labels.DateText = DayMonthYear(View.Date) + "  ";
-
   SetFont("Courier", 20, 1);
-  SetTextJustify(0, 0);
   const int h = CharHeight;
-  OutTextXY(MaxY() + 10, 2 * h, Labels.DateText, White);
-  OutTextXY(MaxY() + 10, 3 * h, Labels.ClockText + " Uhr MEZ", White);
+
+  if (SamePanel() && !PanelDrawnOver()) {
+    ClearPanelRows(h, 3 * h);
+    WriteInstant(h);
+    ClearPanelRows(Panel.PhaseTop, Panel.PhaseBottom);
+    WritePhase();
+    SetFont("Courier", 10, 0);
+    ClearDamage(Panel.DrawnOver);
+    return;
+  }
+
+  SetFillStyle(255, Black, Black);
+  FillBar(MaxY(), 0, MaxX(), MaxY() + 1);
+  WriteInstant(h);
 
   SetFont("Courier", 10, 0);
   SetTextJustify(0, 0);
@@ -199,10 +271,18 @@ void DrawViewFrame() {
   SetFont("Courier", 10, 0);
   DrawHelpHint();
   DrawPerspectiveLabels();
-  // The Moon's phase below the lines of the perspective (three at most).
-  SetTextJustify(0, 0);
-  WritePanelText(MaxY() + 10, 200 + 4 * CharHeight, PhaseText(), LightCyan);
+  WritePhase();
   DrawHelpHint();
+
+  Panel.Valid = true;
+  Panel.Perspective = View.Perspective;
+  Panel.TiltAngle = View.TiltAngle;
+  Panel.Width = MaxX() + 1;
+  Panel.Height = MaxY() + 1;
+  Panel.LocationText = Labels.LocationText;
+  Panel.Southern = View.Latitude < 0;
+  Panel.Western = View.Longitude < 0;
+  ClearDamage(Panel.DrawnOver);
 }
 
 void EraseHorizonLabels() {

@@ -3,6 +3,7 @@
 // named on the command line, and what the keys do during the animation.
 #include <QDate>
 #include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QTime>
 
 #include <cmath>
@@ -618,6 +619,46 @@ TEST_F(ProgramTest, WhatAKeyAsksForComesAtOnceWhateverTheDelay) {
   ASSERT_TRUE(Press('x'));
   ExpectEarthAndMoon(ScreenImage());
   EXPECT_LT(clock.elapsed(), 5000);
+}
+
+namespace {
+
+// The area of the regions the window paints.
+class TPaintedArea : public QObject {
+public:
+  long long Area = 0;
+  int Paints = 0;
+
+protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() != QEvent::Paint) return false;
+    ++Paints;
+    for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+      Area += static_cast<long long>(r.width()) * r.height();
+    return false;
+  }
+};
+
+} // namespace
+
+TEST_F(ProgramTest, AStepPresentsWhatItChangedAndWaitingPresentsNothing) {
+  StartAndWait(SummerNoon());
+  ASSERT_TRUE(Press('d'));
+  ASSERT_TRUE(Press('x'));
+  QTest::qWait(100);
+  TPaintedArea painted;
+  Window->installEventFilter(&painted);
+  // Single-step mode without a key: the ticks change nothing.
+  ASSERT_TRUE(WaitTicks(10));
+  QTest::qWait(50);
+  EXPECT_EQ(painted.Paints, 0);
+  // One step of the outside view: Earth, Moon and the texts of the instant,
+  // far less than the screen (the panel keeps what did not change).
+  ASSERT_TRUE(Press('x'));
+  QTest::qWait(100);
+  EXPECT_GE(painted.Paints, 1);
+  EXPECT_LT(painted.Area, 1920LL * 1080 / 5);
+  Window->removeEventFilter(&painted);
 }
 
 TEST_F(ProgramTest, KeysWithoutStepAndTiltOnlyOutside) {
