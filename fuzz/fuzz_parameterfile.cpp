@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "Mathe.h"
 #include "ParameterFile.h"
 #include "TextChecks.h"
 
@@ -71,9 +72,11 @@ void RequireShowable(const TParameters& p) {
   Require(InRange(p.StartYear, YearRange), "year -4712..9999");
   Require(InRange(p.StepDays, StepRange), "step at most 876000 hours either way");
   Require(InRange(p.Delay, DelayRange), "delay 1..10000 ms");
-  Require(std::isfinite(p.StartTime) && std::isfinite(p.CentralAzimuth) &&
-              std::isfinite(p.LineSpacing),
-          "finite time, azimuth and line spacing");
+  // The spacing is kept in radians; a little room for the conversion.
+  const long double spacing = p.LineSpacing / DegToRad;
+  Require(spacing >= LineSpacingRange.Low - 1e-9L && spacing <= LineSpacingRange.High + 1e-9L,
+          "grid lines 1..90 degrees apart");
+  Require(std::isfinite(p.StartTime) && std::isfinite(p.CentralAzimuth), "finite time and azimuth");
 }
 
 void RequireTexts(const TParameters& p, const TParameterFileResult& r) {
@@ -86,7 +89,7 @@ void RequireTexts(const TParameters& p, const TParameterFileResult& r) {
           "each answer is one letter");
   Require(p.DrawEquator == IsYes(p.EquatorAnswer) && p.DrawEcliptic == IsYes(p.EclipticAnswer),
           "J or j draws the line, any other letter does not");
-  Require(r.Notes.size() <= 5, "at most one note for each clamped value");
+  Require(r.Notes.size() <= 6, "at most one note for each clamped value");
   for (const std::string& note : r.Notes) {
     RequireOneLineOfUtf8(note, "every note is one line of UTF-8");
     Require(note.find(" aus der Parameterdatei auf ") != std::string::npos,
