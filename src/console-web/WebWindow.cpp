@@ -284,7 +284,7 @@ std::string PictureFileExtension() {
 void HandFileToUser(const std::string& fileName) {
   std::string bytes;
   if (!ReadWholeFile(fileName, bytes).Ok) return;
-  const size_t separator = LastSeparator(fileName);
+  const size_t separator = fileName.find_last_of("/\\");
   const std::string shown =
       separator == std::string::npos ? fileName : fileName.substr(separator + 1);
   JsDownload(shown.c_str(), bytes.data(), static_cast<int>(bytes.size()));
