@@ -125,12 +125,3 @@ void InputString(const std::string& prompt, std::string& text, const std::string
   text = answer;
   std::free(answer);
 }
-
-void InputChar(const std::string& prompt, std::string& letter) {
-  std::string answer = letter;
-  InputString(prompt, answer);
-  if (answer.empty()) return;
-  size_t start = answer.size() - 1;
-  while (start > 0 && (static_cast<unsigned char>(answer[start]) & 0xC0) == 0x80) --start;
-  letter = answer.substr(start);
-}

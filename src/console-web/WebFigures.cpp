@@ -8,7 +8,6 @@
 
 #include "FensterGraf.h"
 #include "Kern2Graf.h"
-#include "ModulGraf.h"
 #include "WebIntern.h"
 
 // ---- clock ---------------------------------------------------------------------------
@@ -25,6 +24,10 @@ void DelayMs(int milliseconds) {
     YieldToBrowser(static_cast<int>(std::min(remaining, 5.0)));
   }
 }
+
+// A browser has no bell of its own; the dialog says why an answer was not
+// taken.
+void Beep() {}
 
 void GetTimeNow(int& hour, int& minute, int& second, int& hundredths) {
   const std::time_t now = std::time(nullptr);
@@ -118,106 +121,3 @@ void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int 
   SetFillState(saved);
 }
 
-// ---- world coordinates ------------------------------------------------------------------
-int VX1 = 0, VX2 = 0, VY1 = 0, VY2 = 0;
-long double WX1 = 0, WX2 = 1, WY1 = 0, WY2 = 1;
-long double SX = 0, SY = 0;
-
-namespace {
-
-int PenX = 0, PenY = 0;
-
-constexpr long double FarAway = 2147483647.0L;
-
-long double Scale(int viewFrom, int viewTo, long double worldFrom, long double worldTo) {
-  const long double world = worldTo - worldFrom;
-  if (world == 0 || std::isnan(world)) return 0;
-  return (static_cast<long double>(viewTo) - viewFrom) / world;
-}
-
-int ToPixel(long double v) {
-  if (std::isnan(v) || std::fabs(v) >= FarAway) return 2147483647;
-  return RoundEven(v);
-}
-
-// The bell of a rejected number: the character with code 7 at the text
-// cursor, which draws nothing; the dialog says why.
-void Bell() {
-  WriteText(std::string(1, '\a'));
-}
-
-std::string OutOfRange(long double value, const TInputRange* range) {
-  if (range == nullptr) return "";
-  if (value < range->Low) return range->TooLow;
-  if (value > range->High) return range->TooHigh;
-  return "";
-}
-
-} // namespace
-
-void SetViewport(int left, int right, int top, int bottom) {
-  VX1 = left;
-  VX2 = right;
-  VY1 = top;
-  VY2 = bottom;
-}
-
-void SetWorldWindow(long double xLeft, long double xRight, long double yBottom, long double yTop) {
-  WX1 = xLeft;
-  WX2 = xRight;
-  WY1 = yBottom;
-  WY2 = yTop;
-  SX = Scale(VX1, VX2, WX1, WX2);
-  SY = Scale(VY1, VY2, WY1, WY2);
-}
-
-int WorldToScreenX(long double x) {
-  return ToPixel((x - WX1) * SX + VX1);
-}
-
-int WorldToScreenY(long double y) {
-  return ToPixel((WY2 - y) * SY + VY1);
-}
-
-void PenMoveTo(int x, int y) {
-  PenX = x;
-  PenY = y;
-}
-
-void PenLineTo(int x, int y, int colour) {
-  DrawLine(PenX, PenY, x, y, colour);
-  PenX = x;
-  PenY = y;
-}
-
-void InputReal(const std::string& prompt, std::string& text, long double& value,
-               const TInputRange* range) {
-  std::string reason;
-  for (;;) {
-    InputString(prompt, text, reason);
-    std::string copy = text;
-    std::replace(copy.begin(), copy.end(), ',', '.');
-    long double answer = 0;
-    reason = ParseReal(copy, answer) == 0 ? OutOfRange(answer, range) : "keine gültige Zahl";
-    if (reason.empty()) {
-      value = answer;
-      return;
-    }
-    Bell();
-  }
-}
-
-void InputInteger(const std::string& prompt, std::string& text, int32_t& value,
-                  const TInputRange* range) {
-  std::string reason;
-  for (;;) {
-    InputString(prompt, text, reason);
-    int32_t answer = 0;
-    reason = ParseInteger(text, answer) == 0 ? OutOfRange(answer, range) : "keine gültige Zahl";
-    if (reason.empty()) {
-      value = answer;
-      return;
-    }
-    Bell();
-  }
-}

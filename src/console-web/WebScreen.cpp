@@ -29,7 +29,6 @@ struct TKeptPicture {
 };
 std::vector<TKeptPicture> Pictures;
 
-std::vector<TDamageRecord*> WatchedRecords;
 
 const int Palette[16][3] = {{0, 0, 0},    {0, 0, 40},  {0, 40, 0},   {0, 40, 40},
                             {40, 7, 7},   {40, 0, 40}, {40, 30, 0},  {49, 49, 49},
@@ -70,15 +69,7 @@ const TKeptPicture* PictureAt(TPicture picture) {
   return kept.Pixels.empty() ? nullptr : &kept;
 }
 
-long long Growth(const TRect& a, const TRect& b) {
-  const TRect u = RectUnion(a, b);
-  return static_cast<long long>(u.Right - u.Left) * (u.Bottom - u.Top) -
-         static_cast<long long>(a.Right - a.Left) * (a.Bottom - a.Top);
-}
 
-bool Touch(const TRect& a, const TRect& b) {
-  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
-}
 
 // Copies the part of a kept picture inside source (picture pixels) so that
 // the picture's corner lands on (x, y).
@@ -96,23 +87,6 @@ void DrawPicturePixels(const TKeptPicture& picture, const TRect& source, long lo
 }
 
 } // namespace
-
-// ---- rectangles ------------------------------------------------------------------
-bool RectIsEmpty(const TRect& r) {
-  return r.Right <= r.Left || r.Bottom <= r.Top;
-}
-
-bool RectContains(const TRect& outer, const TRect& inner) {
-  return outer.Left <= inner.Left && inner.Right <= outer.Right && outer.Top <= inner.Top &&
-         inner.Bottom <= outer.Bottom;
-}
-
-TRect RectUnion(const TRect& a, const TRect& b) {
-  if (RectIsEmpty(a)) return b;
-  if (RectIsEmpty(b)) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
 
 // ---- internals -----------------------------------------------------------------------
 TFramebuffer& Framebuffer() {
@@ -389,57 +363,8 @@ void FreePicture(TPicture picture) {
   if (PictureAt(picture) != nullptr) Pictures[static_cast<size_t>(picture) - 1] = TKeptPicture();
 }
 
-// ---- damage ------------------------------------------------------------------------------
-void WatchDamage(TDamageRecord& record) {
-  if (std::find(WatchedRecords.begin(), WatchedRecords.end(), &record) == WatchedRecords.end())
-    WatchedRecords.push_back(&record);
-}
-
-void UnwatchDamage(TDamageRecord& record) {
-  std::erase(WatchedRecords, &record);
-}
-
-void ClearDamage(TDamageRecord& record) {
-  record.Rects.clear();
-}
-
-void AddDamage(TDamageRecord& record, const TRect& rect) {
-  const TRect r{std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, Screen.Width),
-                std::min(rect.Bottom, Screen.Height)};
-  if (RectIsEmpty(r)) return;
-  std::vector<TRect>& rects = record.Rects;
-  for (const TRect& kept : rects)
-    if (RectContains(kept, r)) return;
-  size_t best = rects.size();
-  for (size_t i = 0; i < rects.size(); ++i) {
-    if (Touch(rects[i], r)) {
-      best = i;
-      break;
-    }
-  }
-  if (best == rects.size() && rects.size() >= MaxDamageRects) {
-    best = 0;
-    for (size_t i = 1; i < rects.size(); ++i)
-      if (Growth(rects[i], r) < Growth(rects[best], r)) best = i;
-  }
-  if (best == rects.size()) {
-    rects.push_back(r);
-    return;
-  }
-  rects[best] = RectUnion(rects[best], r);
-  for (size_t i = 0; i < rects.size();) {
-    if (i != best && Touch(rects[best], rects[i])) {
-      rects[best] = RectUnion(rects[best], rects[i]);
-      rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(i));
-      if (i < best) --best;
-      i = 0;
-      continue;
-    }
-    ++i;
-  }
-}
-
+// ---- what was drawn --------------------------------------------------------------------
 void NotifyScreenChanged(const TRect& drawn) {
-  for (TDamageRecord* record : WatchedRecords) AddDamage(*record, drawn);
+  ReportDamage(drawn);
   MarkForPresent(drawn);
 }

@@ -17,19 +17,9 @@
 #include "WebIntern.h"
 
 // ---- module state ------------------------------------------------------------------
-std::string ProgramName;
-std::string HelpTextFileName;
-std::string PictureFileName;
-void (*MainRoutineSlot)() = NoOperation;
-void (*KeyHandlerSlot)() = NoOperation;
-bool TimerHookEnabled = true;
-bool RunStarted = false;
-bool TextScreenShown = false;
 
 namespace {
 
-std::string KeyQueue; // oldest code first
-constexpr size_t KeyQueueCapacity = 255;
 
 void (*EndProgramHandler)(int) = nullptr;
 std::vector<void (*)()> ExitRoutines;
@@ -55,29 +45,6 @@ double YieldedMs = 0;
 constexpr int CharacterEvent = 0x100, EndEvent = 0x10000, MouseEvent = 0x20000,
               ResizeEvent = 0x30000;
 
-size_t LastSeparator(const std::string& path) {
-  return path.find_last_of("/\\");
-}
-
-size_t ExtensionPoint(const std::string& path) {
-  const size_t separator = LastSeparator(path);
-  const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-  const size_t point = path.find_last_of('.');
-  if (point == std::string::npos || point <= nameStart) return std::string::npos;
-  return point;
-}
-
-std::string BareProgramName(const std::string& path) {
-  const size_t point = ExtensionPoint(path);
-  const std::string withoutExtension = point == std::string::npos ? path : path.substr(0, point);
-  const size_t separator = LastSeparator(withoutExtension);
-  return separator == std::string::npos ? withoutExtension : withoutExtension.substr(separator + 1);
-}
-
-std::string WithExtension(const std::string& path, const std::string& extension) {
-  const size_t point = ExtensionPoint(path);
-  return (point == std::string::npos ? path : path.substr(0, point)) + "." + extension;
-}
 
 void CloseTextScreen() {
   if (!TextScreenShown) return;
@@ -201,7 +168,6 @@ double NowMs() {
   return emscripten_get_now();
 }
 
-void NoOperation() {}
 
 // ---- the start -----------------------------------------------------------------------------
 int RunMainWindow(int /*argc*/, char** argv, bool /*windowed*/, void (*mainRoutine)(),
@@ -254,44 +220,18 @@ bool ModalDialogOpen() {
   return WebDialogOpen();
 }
 
-void StartFensterGraf(const std::string& programPath) {
-  StartKernGraf();
-  ProgramName = BareProgramName(programPath);
-  TimerHookEnabled = true;
-  MainRoutineSlot = NoOperation;
-  KeyHandlerSlot = NoOperation;
-  KeyQueue.clear();
-  HelpTextFileName = WithExtension(programPath, "txt");
-  PictureFileName = WithExtension(programPath, "bmp");
-  RunStarted = false;
-  TextScreenShown = false;
-}
 
 // ---- key queue -------------------------------------------------------------------------
-int ReadKey() {
-  if (KeyQueue.empty()) return 0;
-  const int code = static_cast<unsigned char>(KeyQueue.front());
-  KeyQueue.erase(0, 1);
-  return code;
-}
 
-bool KeyPressed() {
-  return !KeyQueue.empty();
-}
 
-void PutKey(int code) {
-  if (code < 1 || code > 255) return;
-  if (KeyQueue.size() < KeyQueueCapacity) KeyQueue.push_back(static_cast<char>(code));
+void WakeForKey() {
   TickInterval = 1;
 }
 
-void WaitingForKey() {
-  if (KeyQueue.empty()) TickInterval = 20;
+void RestUntilKey() {
+  TickInterval = 20;
 }
 
-void ClearKeyQueue() {
-  KeyQueue.clear();
-}
 
 // ---- text screen and picture files ----------------------------------------------------------
 void ShowTextFile(const std::string& fileName, int fontSize) {
@@ -344,7 +284,7 @@ std::string PictureFileExtension() {
 void HandFileToUser(const std::string& fileName) {
   std::string bytes;
   if (!ReadWholeFile(fileName, bytes).Ok) return;
-  const size_t separator = LastSeparator(fileName);
+  const size_t separator = fileName.find_last_of("/\\");
   const std::string shown =
       separator == std::string::npos ? fileName : fileName.substr(separator + 1);
   JsDownload(shown.c_str(), bytes.data(), static_cast<int>(bytes.size()));

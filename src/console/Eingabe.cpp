@@ -1,5 +1,5 @@
 // Eingabe: the input dialog, its layout for every prompt, where it stands,
-// and the prompted input of the console (InputString, InputChar).
+// and the prompted input of the console (InputString).
 #include "Eingabe.h"
 
 #include <QFontMetrics>
@@ -194,15 +194,4 @@ void InputString(const std::string& prompt, std::string& text, const std::string
     Grundfenster->activateWindow();
     Grundfenster->raise();
   }
-}
-
-void InputChar(const std::string& prompt, std::string& letter) {
-  std::string answer = letter;
-  InputString(prompt, answer);
-  // An empty answer keeps the default letter.
-  if (answer.empty()) return;
-  // The last character, which in UTF-8 may take several bytes.
-  size_t start = answer.size() - 1;
-  while (start > 0 && (static_cast<unsigned char>(answer[start]) & 0xC0) == 0x80) --start;
-  letter = answer.substr(start);
 }

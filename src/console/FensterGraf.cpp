@@ -27,22 +27,12 @@
 #include "KernGrafIntern.h"
 
 // ---- module state ------------------------------------------------------------------
-std::string ProgramName;
-std::string HelpTextFileName;
-std::string PictureFileName;
-void (*MainRoutineSlot)() = NoOperation;
-void (*KeyHandlerSlot)() = NoOperation;
-bool TimerHookEnabled = true;
-bool RunStarted = false;
-bool TextScreenShown = false;
 TGrundfenster* Grundfenster = nullptr;
 
 namespace {
 
-std::string KeyQueue; // oldest code first
 // The event loop of a wait that a key ends (WaitForKeyOrTime), if one runs.
 QEventLoop* KeyWait = nullptr;
-constexpr size_t KeyQueueCapacity = 255;
 
 void (*EndProgramHandler)(int) = nullptr;
 std::vector<void (*)()> ExitRoutines;
@@ -83,33 +73,6 @@ void ScheduleRepaint(const TRect& drawn) {
   QMetaObject::invokeMethod(Grundfenster, PresentDamage, Qt::QueuedConnection);
 }
 
-// Position of the last folder separator; Windows paths use '\'.
-size_t LastSeparator(const std::string& path) {
-  return path.find_last_of("/\\");
-}
-
-// Position of the extension's point in the file name part, or npos.
-size_t ExtensionPoint(const std::string& path) {
-  const size_t separator = LastSeparator(path);
-  const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-  const size_t point = path.find_last_of('.');
-  if (point == std::string::npos || point <= nameStart) return std::string::npos;
-  return point;
-}
-
-std::string BareProgramName(const std::string& path) {
-  const size_t point = ExtensionPoint(path);
-  const std::string withoutExtension = point == std::string::npos ? path : path.substr(0, point);
-  const size_t separator = LastSeparator(withoutExtension);
-  return separator == std::string::npos ? withoutExtension : withoutExtension.substr(separator + 1);
-}
-
-// The program path with another extension; a program file without one (as
-// on Linux) gets it added.
-std::string WithExtension(const std::string& path, const std::string& extension) {
-  const size_t point = ExtensionPoint(path);
-  return (point == std::string::npos ? path : path.substr(0, point)) + "." + extension;
-}
 
 // ---- key codes ----
 
@@ -244,8 +207,6 @@ TFileResult PictureFailure(const std::string& fileName, const std::string& reaso
 
 } // namespace
 
-void NoOperation() {}
-
 // ---- the start -----------------------------------------------------------------------------
 int RunMainWindow(int argc, char** argv, bool windowed, void (*mainRoutine)(),
                   void (*keyHandler)()) {
@@ -276,37 +237,11 @@ bool ModalDialogOpen() {
   return QApplication::activeModalWidget() != nullptr;
 }
 
-void StartFensterGraf(const std::string& programPath) {
-  // KernGraf's part.
-  StartKernGraf();
-  ProgramName = BareProgramName(programPath);
-  // FensterGraf's part.
-  TimerHookEnabled = true;
-  MainRoutineSlot = NoOperation;
-  KeyHandlerSlot = NoOperation;
-  KeyQueue.clear();
-  HelpTextFileName = WithExtension(programPath, "txt");
-  PictureFileName = WithExtension(programPath, "bmp");
-  RunStarted = false;
-  TextScreenShown = false;
-}
 
 // ---- key queue -------------------------------------------------------------------------
-int ReadKey() {
-  if (KeyQueue.empty()) return 0;
-  const int code = static_cast<unsigned char>(KeyQueue.front());
-  KeyQueue.erase(0, 1);
-  return code;
-}
 
-bool KeyPressed() {
-  return !KeyQueue.empty();
-}
 
-void PutKey(int code) {
-  // 0 would read back as "no key"; codes are one byte.
-  if (code < 1 || code > 255) return;
-  if (KeyQueue.size() < KeyQueueCapacity) KeyQueue.push_back(static_cast<char>(code));
+void WakeForKey() {
   if (Grundfenster != nullptr) Grundfenster->SetTickInterval(1);
   if (KeyWait != nullptr) KeyWait->quit();
 }
@@ -327,13 +262,10 @@ void WaitForKeyOrTime(int milliseconds) {
   KeyWait = outer;
 }
 
-void WaitingForKey() {
-  if (Grundfenster != nullptr && KeyQueue.empty()) Grundfenster->SetTickInterval(20);
+void RestUntilKey() {
+  if (Grundfenster != nullptr) Grundfenster->SetTickInterval(20);
 }
 
-void ClearKeyQueue() {
-  KeyQueue.clear();
-}
 
 // ---- text screen and bitmap files ----------------------------------------------------------
 void ShowTextFile(const std::string& fileName, int fontSize) {

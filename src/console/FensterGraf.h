@@ -39,6 +39,11 @@ void PutKey(int code); // appends if fewer than 255 wait
 // while a class looks at a picture.
 void WaitingForKey();
 void ClearKeyQueue();
+// What a front end does for the shared key queue (FensterGrafTasten.cpp):
+// a key has come, so tick at once again and end a wait; the program waits
+// for a key, so the ticks may rest.
+void WakeForKey();
+void RestUntilKey();
 
 // ---- the start -------------------------------------------------------------------
 // Makes the application and the main window (maximised and borderless, or

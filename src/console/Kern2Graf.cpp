@@ -1,5 +1,6 @@
 #include "Kern2Graf.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 
@@ -35,6 +36,10 @@ void DelayMs(int milliseconds) {
         remaining > 2000000 ? remaining - 1000000 : std::min(remaining, 200000LL);
     std::this_thread::sleep_for(std::chrono::nanoseconds(slice));
   }
+}
+
+void Beep() {
+  QApplication::beep();
 }
 
 void GetTimeNow(int& hour, int& minute, int& second, int& hundredths) {

@@ -6,6 +6,8 @@
 // goes on handling its events meanwhile, so Ctrl+C ends the program at once
 // and a typed key ends the wait early (the key then acts on the next tick).
 void DelayMs(int milliseconds);
+// The window system's bell (a browser has none).
+void Beep();
 void GetTimeNow(int& hour, int& minute, int& second, int& hundredths);
 void GetDateNow(int& day, int& month, int& year);
 

@@ -129,6 +129,9 @@ void UnwatchDamage(TDamageRecord& record);
 void ClearDamage(TDamageRecord& record);
 // Adds a rectangle, as the drawing operations do (clipped to the screen).
 void AddDamage(TDamageRecord& record, const TRect& rect);
+// For the front ends: every drawing operation hands the rectangle it may
+// have changed to every watched record through this (KernGrafSchaden.cpp).
+void ReportDamage(const TRect& drawn);
 
 // ---- texts: what stands on the screen, for checking a layout -----------------
 // A record of the texts the screen shows, kept while it is watched (one

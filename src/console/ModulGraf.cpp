@@ -1,10 +1,9 @@
 #include "ModulGraf.h"
 
-#include <QApplication>
-
 #include <algorithm>
 #include <cmath>
 
+#include "Kern2Graf.h"
 #include "KernGraf.h"
 
 // ---- module state ----------------------------------------------------------------
@@ -40,7 +39,7 @@ int ToPixel(long double v) {
 // system's beep.
 void Bell() {
   WriteText(std::string(1, '\a'));
-  QApplication::beep();
+  Beep();
 }
 
 } // namespace
@@ -126,4 +125,15 @@ void InputInteger(const std::string& prompt, std::string& text, int32_t& value,
     }
     Bell();
   }
+}
+
+void InputChar(const std::string& prompt, std::string& letter) {
+  std::string answer = letter;
+  InputString(prompt, answer);
+  // An empty answer keeps the default letter.
+  if (answer.empty()) return;
+  // The last character, which in UTF-8 may take several bytes.
+  size_t start = answer.size() - 1;
+  while (start > 0 && (static_cast<unsigned char>(answer[start]) & 0xC0) == 0x80) --start;
+  letter = answer.substr(start);
 }

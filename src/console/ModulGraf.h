@@ -1,6 +1,7 @@
 // ModulGraf: world coordinates (a world rectangle mapped linearly onto a
 // viewport of the screen, world y upwards), the pen for connected lines and
-// the input of numbers through the dialog.
+// the input of numbers and letters through the dialog. Plain C++ on the
+// console's interface: both front ends compile this same file.
 #pragma once
 
 #include <cstdint>
