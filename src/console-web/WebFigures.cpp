@@ -52,23 +52,6 @@ void GetDateNow(int& day, int& month, int& year) {
 // ---- ellipses --------------------------------------------------------------------------
 namespace {
 
-struct TDegreeTable {
-  long double Cos[181];
-  long double Sin[181];
-  TDegreeTable() {
-    for (int degree = 0; degree <= 180; ++degree) {
-      const long double theta = degree * std::numbers::pi_v<long double> / 180;
-      Cos[degree] = std::cos(theta);
-      Sin[degree] = std::sin(theta);
-    }
-  }
-};
-
-const TDegreeTable& Degrees() {
-  static const TDegreeTable table;
-  return table;
-}
-
 // The outline of an ellipse for the border pen: one point every few pixels
 // of its circumference.
 std::vector<TPoint> EllipseOutline(int x, int y, double rx, double ry) {
@@ -95,29 +78,3 @@ void DrawEllipse(int x, int y, int radiusX, int radiusY) {
   const long long reachY = static_cast<long long>(ry) + 2LL * CurrentLineWidth() + 2;
   NotifyScreenChanged(FigureBox(x - reachX, y - reachY, x + reachX, y + reachY, 0));
 }
-
-void DrawHalfEllipse(int centreX, int centreY, int a, int b, int intensity, int colour,
-                     bool blackBorder, bool filled, long double angleDegrees) {
-  const long double phi = angleDegrees * std::numbers::pi_v<long double> / 180;
-  const long double p = a * std::cos(phi), q = -a * std::sin(phi);
-  const long double r = -b * std::sin(phi), t = -b * std::cos(phi);
-  constexpr int PointCount = 182;
-  TPoint points[PointCount];
-  const TDegreeTable& degrees = Degrees();
-  for (int degree = 0; degree <= 180; ++degree) {
-    const long double c = degrees.Cos[degree], s = degrees.Sin[degree];
-    points[degree].X = RoundEven(centreX + p * c + r * s);
-    points[degree].Y = RoundEven(centreY + q * c + t * s);
-  }
-  points[PointCount - 1] = points[0];
-  if (!filled) {
-    for (int i = 1; i < PointCount; ++i)
-      DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, Black);
-    return;
-  }
-  const TFillState saved = GetFillState();
-  SetFillStyle(intensity, colour, blackBorder ? Black : colour);
-  FillPolygon(PointCount, points);
-  SetFillState(saved);
-}
-

@@ -52,13 +52,6 @@ void ThinLinePixels(int x1, int y1, int x2, int y2, TColourValue colour);
 void WideLinePixels(int x1, int y1, int x2, int y2, int width, TColourValue colour);
 
 // ---- state shared by the modules -------------------------------------------------
-struct TFillState {
-  TColourValue FillColour;
-  bool BorderSolid;
-  int BorderColour;
-};
-TFillState GetFillState();
-void SetFillState(const TFillState& state);
 int CurrentLineWidth();
 // Strokes the closed outline through the points with the border pen (if solid).
 void StrokeBorder(const std::vector<TPoint>& points);

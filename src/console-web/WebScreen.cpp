@@ -11,7 +11,6 @@
 
 // ---- module state --------------------------------------------------------------
 int ScreenWidth = 0, ScreenHeight = 0;
-TColourValue ColourTable[256];
 
 namespace {
 
@@ -29,27 +28,12 @@ struct TKeptPicture {
 };
 std::vector<TKeptPicture> Pictures;
 
-
-const int Palette[16][3] = {{0, 0, 0},    {0, 0, 40},  {0, 40, 0},   {0, 40, 40},
-                            {40, 7, 7},   {40, 0, 40}, {40, 30, 0},  {49, 49, 49},
-                            {26, 26, 26}, {0, 0, 63},  {9, 63, 9},   {0, 63, 63},
-                            {63, 10, 10}, {44, 0, 63}, {63, 63, 18}, {63, 63, 63}};
-
 constexpr TColourValue WindowColour = 0xFFFFFFFFu;
 
 TColourValue Rgb(int red, int green, int blue) {
   return 0xFF000000u | (static_cast<uint32_t>(red) << 16) | (static_cast<uint32_t>(green) << 8) |
          static_cast<uint32_t>(blue);
 }
-
-// The table holds the palette from the start, as on the desktop.
-struct TInitialColours {
-  TInitialColours() {
-    for (int i = 0; i < 256; ++i)
-      ColourTable[i] = Rgb(4 * Palette[i % 16][0], 4 * Palette[i % 16][1], 4 * Palette[i % 16][2]);
-    ColourTable[15] = WindowColour;
-  }
-} InitialColours;
 
 int ClampByte(long long v) {
   return static_cast<int>(std::clamp<long long>(v, 0, 255));
@@ -68,8 +52,6 @@ const TKeptPicture* PictureAt(TPicture picture) {
   const TKeptPicture& kept = Pictures[static_cast<size_t>(picture) - 1];
   return kept.Pixels.empty() ? nullptr : &kept;
 }
-
-
 
 // Copies the part of a kept picture inside source (picture pixels) so that
 // the picture's corner lands on (x, y).
@@ -209,21 +191,6 @@ int MaxX() {
 
 int MaxY() {
   return Screen.Height - 1;
-}
-
-// ---- colours -----------------------------------------------------------------------
-void SetPaletteColour(int index, int factor, int red, int green, int blue) {
-  if (index < 0 || index > 255) return;
-  ColourTable[index] = Rgb(ClampByte(static_cast<long long>(factor) * red),
-                           ClampByte(static_cast<long long>(factor) * green),
-                           ClampByte(static_cast<long long>(factor) * blue));
-}
-
-void ResetPalette() {
-  for (int i = 0; i < 256; ++i)
-    SetPaletteColour(i, 4, Palette[i % 16][0], Palette[i % 16][1], Palette[i % 16][2]);
-  SetPaletteColour(White, 1, 255, 255, 255);
-  SetTextBackground(White);
 }
 
 // ---- primitives --------------------------------------------------------------------

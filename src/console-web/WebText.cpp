@@ -13,8 +13,6 @@
 
 // ---- module state --------------------------------------------------------------
 int CharWidth = 0, CharHeight = 0;
-int TextCursorX = 0, TextCursorY = 0;
-int TextColour = Black;
 
 namespace {
 
@@ -33,10 +31,6 @@ struct TWebFont {
 };
 TWebFont Font;
 bool FontReady = false;
-
-int ClampToInt(long long v) {
-  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
-}
 
 int FamilyOf(const std::string& name) {
   std::string key = name;
@@ -65,11 +59,6 @@ std::string DrawableText(const std::string& text) {
 const TWebFont& CurrentWebFont() {
   if (!FontReady) ApplyFont();
   return Font;
-}
-
-void NewLine() {
-  TextCursorX = CharWidth;
-  TextCursorY = ClampToInt(static_cast<long long>(TextCursorY) + CharHeight);
 }
 
 } // namespace
@@ -175,22 +164,4 @@ int CurrentFontSize() {
 
 bool CurrentFontBold() {
   return FontBold;
-}
-
-void SetTextCursor(int x, int y) {
-  TextCursorX = x;
-  TextCursorY = y;
-}
-
-void WriteText(const std::string& text) {
-  const int w = TextWidth(text);
-  if (static_cast<long long>(MaxX()) < static_cast<long long>(TextCursorX) + w) NewLine();
-  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
-  TextCursorX = ClampToInt(static_cast<long long>(TextCursorX) + w);
-}
-
-void WriteLine(const std::string& text) {
-  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
-  TextCursorX = CharWidth;
-  if (TextCursorY < ScreenHeight) TextCursorY += CharHeight;
 }

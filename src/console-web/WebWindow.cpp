@@ -20,7 +20,6 @@
 
 namespace {
 
-
 void (*EndProgramHandler)(int) = nullptr;
 std::vector<void (*)()> ExitRoutines;
 
@@ -44,7 +43,6 @@ double YieldedMs = 0;
 // Events from the page (LunotropPage.nextEvent).
 constexpr int CharacterEvent = 0x100, EndEvent = 0x10000, MouseEvent = 0x20000,
               ResizeEvent = 0x30000;
-
 
 void CloseTextScreen() {
   if (!TextScreenShown) return;
@@ -168,7 +166,6 @@ double NowMs() {
   return emscripten_get_now();
 }
 
-
 // ---- the start -----------------------------------------------------------------------------
 int RunMainWindow(int /*argc*/, char** argv, bool /*windowed*/, void (*mainRoutine)(),
                   void (*keyHandler)()) {
@@ -205,24 +202,11 @@ int RunMainWindow(int /*argc*/, char** argv, bool /*windowed*/, void (*mainRouti
   }
 }
 
-void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
-                  const std::string& fontName) {
-  SetFont(fontName, fontSize, bold);
-  ClearScreen();
-  if (showTextScreen) ShowTextFile(HelpTextFileName, 10);
-  if (showPicture) {
-    int width = 0, height = 0;
-    ShowBitmapFile(PictureFileName, 0, 0, width, height);
-  }
-}
-
 bool ModalDialogOpen() {
   return WebDialogOpen();
 }
 
-
 // ---- key queue -------------------------------------------------------------------------
-
 
 void WakeForKey() {
   TickInterval = 1;
@@ -232,23 +216,7 @@ void RestUntilKey() {
   TickInterval = 20;
 }
 
-
 // ---- text screen and picture files ----------------------------------------------------------
-void ShowTextFile(const std::string& fileName, int fontSize) {
-  std::vector<std::string> lines;
-  if (!ReadTextLines(fileName, lines).Ok) return;
-  SetFillStyle(255, White, White);
-  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
-  const std::string oldName = CurrentFontName();
-  const int oldSize = CurrentFontSize();
-  SetFont("Courier", oldSize, CurrentFontBold() ? 1 : 0);
-  SetTextJustify(0, 0);
-  SetFontSize(fontSize);
-  WriteLine("");
-  for (const std::string& line : lines) WriteLine(Cp1252ToUtf8(line));
-  SetFont(oldName, oldSize, CurrentFontBold() ? 1 : 0);
-  TextScreenShown = true;
-}
 
 bool ShowBitmapFile(const std::string& /*fileName*/, int /*x*/, int /*y*/, int& /*width*/,
                     int& /*height*/) {

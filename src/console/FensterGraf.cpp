@@ -73,7 +73,6 @@ void ScheduleRepaint(const TRect& drawn) {
   QMetaObject::invokeMethod(Grundfenster, PresentDamage, Qt::QueuedConnection);
 }
 
-
 // ---- key codes ----
 
 // Modifiers as the original platform counted them: a held mouse button is one.
@@ -222,24 +221,11 @@ int RunMainWindow(int argc, char** argv, bool windowed, void (*mainRoutine)(),
   EndProgram(status);
 }
 
-void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
-                  const std::string& fontName) {
-  SetFont(fontName, fontSize, bold);
-  ClearScreen();
-  if (showTextScreen) ShowTextFile(HelpTextFileName, 10);
-  if (showPicture) {
-    int width = 0, height = 0;
-    ShowBitmapFile(PictureFileName, 0, 0, width, height);
-  }
-}
-
 bool ModalDialogOpen() {
   return QApplication::activeModalWidget() != nullptr;
 }
 
-
 // ---- key queue -------------------------------------------------------------------------
-
 
 void WakeForKey() {
   if (Grundfenster != nullptr) Grundfenster->SetTickInterval(1);
@@ -266,25 +252,7 @@ void RestUntilKey() {
   if (Grundfenster != nullptr) Grundfenster->SetTickInterval(20);
 }
 
-
 // ---- text screen and bitmap files ----------------------------------------------------------
-void ShowTextFile(const std::string& fileName, int fontSize) {
-  std::vector<std::string> lines;
-  if (!ReadTextLines(fileName, lines).Ok) return;
-  SetFillStyle(255, White, White);
-  // The whole client area, the last column and row included.
-  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
-  const std::string oldName = CurrentFontName();
-  const int oldSize = CurrentFontSize();
-  SetFont("Courier", oldSize, CurrentFontBold() ? 1 : 0);
-  SetTextJustify(0, 0);
-  SetFontSize(fontSize);
-  // The cursor is not reset: this line moves it one down from where it stood.
-  WriteLine("");
-  for (const std::string& line : lines) WriteLine(Cp1252ToUtf8(line));
-  SetFont(oldName, oldSize, CurrentFontBold() ? 1 : 0);
-  TextScreenShown = true;
-}
 
 bool ShowBitmapFile(const std::string& fileName, int x, int y, int& width, int& height) {
   if (!FileIsReadable(fileName)) return false;

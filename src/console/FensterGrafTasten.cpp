@@ -1,9 +1,11 @@
 // FensterGraf, the part both front ends share: the program's slots and
-// flags, its file names, and the key queue. Plain C++ on the console's
-// interface; a front end tells the queue's waits through WakeForKey and
-// RestUntilKey.
+// flags, its file names, the console's start and text screen, and the key
+// queue. Plain C++ on the console's interface; a front end takes part in
+// the queue's waits through WakeForKey and RestUntilKey.
 #include <string>
+#include <vector>
 
+#include "Dateien.h"
 #include "FensterGraf.h"
 #include "KernGraf.h"
 
@@ -67,6 +69,36 @@ void StartFensterGraf(const std::string& programPath) {
   PictureFileName = WithExtension(programPath, "bmp");
   RunStarted = false;
   TextScreenShown = false;
+}
+
+// ---- the start and the text screen ---------------------------------------------------------
+void StartConsole(bool showTextScreen, bool showPicture, int bold, int fontSize,
+                  const std::string& fontName) {
+  SetFont(fontName, fontSize, bold);
+  ClearScreen();
+  if (showTextScreen) ShowTextFile(HelpTextFileName, 10);
+  if (showPicture) {
+    int width = 0, height = 0;
+    ShowBitmapFile(PictureFileName, 0, 0, width, height);
+  }
+}
+
+void ShowTextFile(const std::string& fileName, int fontSize) {
+  std::vector<std::string> lines;
+  if (!ReadTextLines(fileName, lines).Ok) return;
+  SetFillStyle(255, White, White);
+  // The whole client area, the last column and row included.
+  FillBar(0, 0, MaxX() + 1, MaxY() + 1);
+  const std::string oldName = CurrentFontName();
+  const int oldSize = CurrentFontSize();
+  SetFont("Courier", oldSize, CurrentFontBold() ? 1 : 0);
+  SetTextJustify(0, 0);
+  SetFontSize(fontSize);
+  // The cursor is not reset: this line moves it one down from where it stood.
+  WriteLine("");
+  for (const std::string& line : lines) WriteLine(Cp1252ToUtf8(line));
+  SetFont(oldName, oldSize, CurrentFontBold() ? 1 : 0);
+  TextScreenShown = true;
 }
 
 // ---- key queue -------------------------------------------------------------------------

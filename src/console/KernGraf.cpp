@@ -13,7 +13,6 @@
 
 // ---- module state --------------------------------------------------------------
 int ScreenWidth = 0, ScreenHeight = 0;
-TColourValue ColourTable[256];
 
 namespace {
 
@@ -47,24 +46,7 @@ int LineWidth = 1;
 std::vector<QImage> Pictures;
 std::vector<std::vector<TShownText>> PictureTexts;
 
-
-// The 16-colour palette, levels 0..63.
-const int Palette[16][3] = {{0, 0, 0},    {0, 0, 40},  {0, 40, 0},   {0, 40, 40},
-                            {40, 7, 7},   {40, 0, 40}, {40, 30, 0},  {49, 49, 49},
-                            {26, 26, 26}, {0, 0, 63},  {9, 63, 9},   {0, 63, 63},
-                            {63, 10, 10}, {44, 0, 63}, {63, 63, 18}, {63, 63, 63}};
-
 const QRgb WindowColour = qRgb(255, 255, 255);
-
-// The table holds the palette from the start, so that nothing can draw with
-// undefined colours even before ResetPalette.
-struct TInitialColours {
-  TInitialColours() {
-    for (int i = 0; i < 256; ++i)
-      ColourTable[i] = qRgb(4 * Palette[i % 16][0], 4 * Palette[i % 16][1], 4 * Palette[i % 16][2]);
-    ColourTable[15] = qRgb(255, 255, 255);
-  }
-} InitialColours;
 
 int ClampToInt(long long v) {
   return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
@@ -121,7 +103,6 @@ const QImage* PictureAt(TPicture picture) {
   const QImage& image = Pictures[static_cast<size_t>(picture) - 1];
   return image.isNull() ? nullptr : &image;
 }
-
 
 // The rectangle of the screen that a picture put at (x, y) paints.
 TRect PaintedBox(int x, int y, int width, int height) {
@@ -285,23 +266,6 @@ const QImage& ScreenImage() {
 }
 void SetScreenChangedHook(void (*hook)(const TRect&)) {
   ScreenChangedHook = hook;
-}
-
-// ---- colours -----------------------------------------------------------------------
-void SetPaletteColour(int index, int factor, int red, int green, int blue) {
-  if (index < 0 || index > 255) return;
-  // Stored directly: the display shows every colour exactly.
-  ColourTable[index] = qRgb(ClampByte(static_cast<long long>(factor) * red),
-                            ClampByte(static_cast<long long>(factor) * green),
-                            ClampByte(static_cast<long long>(factor) * blue));
-}
-
-void ResetPalette() {
-  for (int i = 0; i < 256; ++i)
-    SetPaletteColour(i, 4, Palette[i % 16][0], Palette[i % 16][1], Palette[i % 16][2]);
-  // Only the first White is pure white; its repetitions keep 252.
-  SetPaletteColour(White, 1, 255, 255, 255);
-  SetTextBackground(White);
 }
 
 // ---- primitives --------------------------------------------------------------------

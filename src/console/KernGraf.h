@@ -71,6 +71,16 @@ void SetLineWidth(int width);
 void SetFillStyle(int intensity, int colour, int borderColour);
 void FillBar(int x, int y, int width, int height);
 void FillPolygon(int n, const TPoint* points);
+// The fill state of SetFillStyle (the colour of bars, polygons and
+// ellipses, and their border), for drawing that sets its own and then gives
+// the caller's back.
+struct TFillState {
+  TColourValue FillColour;
+  bool BorderSolid;
+  int BorderColour;
+};
+TFillState GetFillState();
+void SetFillState(const TFillState& state);
 
 // ---- text ------------------------------------------------------------------
 void SetTextJustify(int horizontal, int vertical);

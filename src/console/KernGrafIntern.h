@@ -50,16 +50,6 @@ void ForgetPainterFont();
 // The line width of SetLineWidth.
 int CurrentLineWidth();
 
-// The fill state of SetFillStyle: the brush of FillBar, FillPolygon and
-// DrawEllipse and the border pen around them.
-struct TFillState {
-  QRgb FillColour;
-  bool BorderSolid;
-  int BorderColour;
-};
-TFillState GetFillState();
-void SetFillState(const TFillState& state);
-
 // Reports a rectangle that drawing changed: to every watched damage record
 // and to the main window (if any), which presents it again.
 void NotifyScreenChanged(const TRect& drawn);

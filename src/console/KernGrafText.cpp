@@ -12,8 +12,6 @@
 
 // ---- module state --------------------------------------------------------------
 int CharWidth = 0, CharHeight = 0;
-int TextCursorX = 0, TextCursorY = 0;
-int TextColour = Black;
 
 namespace {
 
@@ -60,11 +58,6 @@ void NoteText(const QString& drawable, long long left, long long top, int colour
   const TRect drawnBox{ClampToInt(left), ClampToInt(top),
                        ClampToInt(left + metrics.horizontalAdvance(drawable)), ClampToInt(top + h)};
   RecordText(visible.toStdString(), visibleBox, colour, drawnBox, TextBackground != -1);
-}
-
-void NewLine() {
-  TextCursorX = CharWidth;
-  TextCursorY = ClampToInt(static_cast<long long>(TextCursorY) + CharHeight);
 }
 
 } // namespace
@@ -182,22 +175,4 @@ int CurrentFontSize() {
 }
 bool CurrentFontBold() {
   return FontBold;
-}
-
-void SetTextCursor(int x, int y) {
-  TextCursorX = x;
-  TextCursorY = y;
-}
-
-void WriteText(const std::string& text) {
-  const int w = TextWidth(text);
-  if (static_cast<long long>(MaxX()) < static_cast<long long>(TextCursorX) + w) NewLine();
-  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
-  TextCursorX = ClampToInt(static_cast<long long>(TextCursorX) + w);
-}
-
-void WriteLine(const std::string& text) {
-  OutTextXY(TextCursorX, TextCursorY, text, TextColour);
-  TextCursorX = CharWidth;
-  if (TextCursorY < ScreenHeight) TextCursorY += CharHeight;
 }
