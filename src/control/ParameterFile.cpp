@@ -1,5 +1,6 @@
 #include "ParameterFile.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "Dateien.h"
@@ -133,10 +134,13 @@ TParameterFileResult ParseParameterFile(const std::string& bytes, const std::str
   const std::string afterDay = dot1 == std::string::npos ? "" : date.substr(dot1 + 1);
   const size_t dot2 = afterDay.find('.');
   const std::string afterMonth = dot2 == std::string::npos ? "" : afterDay.substr(dot2 + 1);
-  const bool hasSign = !afterMonth.empty() && (afterMonth[0] == '-' || afterMonth[0] == '+');
+  // Blanks typed ahead of the year stay in its text but do not count either.
+  const size_t blanks = std::min(afterMonth.find_first_not_of(' '), afterMonth.size());
+  const bool hasSign =
+      blanks < afterMonth.size() && (afterMonth[blanks] == '-' || afterMonth[blanks] == '+');
   q.DayText = dot1 == std::string::npos ? "" : date.substr(0, dot1);
   q.MonthText = dot2 == std::string::npos ? "" : afterDay.substr(0, dot2);
-  q.YearText = FirstCharacters(ValueText(afterMonth), hasSign ? 5 : 4);
+  q.YearText = FirstCharacters(ValueText(afterMonth), blanks + (hasSign ? 5 : 4));
   if (ParseInteger(q.DayText, q.StartDay) != 0) return Failure(fileName, 4, q.DayText);
   if (ParseInteger(q.MonthText, q.StartMonth) != 0) return Failure(fileName, 4, q.MonthText);
   if (ParseInteger(q.YearText, q.StartYear) != 0) return Failure(fileName, 4, q.YearText);

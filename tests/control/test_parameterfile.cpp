@@ -240,8 +240,14 @@ TEST_F(ParameterFileTest, OldMacLineEndsShortYearsAndUmlautsInTheYear) {
   EXPECT_EQ(ParameterFileBytes(p, outside), DefaultFile);
 
   // A year of fewer than four characters, as typed in the dialog, reads back
-  // after F2 although its comment follows within the four characters.
-  for (const auto& [text, year] : {std::pair{"800", 800}, {"-9", -9}, {"+12", 12}, {" 33", 33}}) {
+  // after F2 although its comment follows within the four characters; blanks
+  // typed ahead of a year do not shorten it (" 2026" read back as 202).
+  for (const auto& [text, year] : {std::pair{"800", 800},
+                                   {"-9", -9},
+                                   {"+12", 12},
+                                   {" 33", 33},
+                                   {" 2026", 2026},
+                                   {"  -812", -812}}) {
     TParameters written = Defaults();
     written.YearText = text;
     TParameters read;
