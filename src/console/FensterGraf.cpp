@@ -249,7 +249,9 @@ void WaitForKeyOrTime(int milliseconds) {
 }
 
 void RestUntilKey() {
-  if (Grundfenster != nullptr) Grundfenster->SetTickInterval(20);
+  // Not stopped altogether: whatever may ever change without a key is
+  // still seen within half a second.
+  if (Grundfenster != nullptr) Grundfenster->SetTickInterval(500);
 }
 
 // ---- text screen and bitmap files ----------------------------------------------------------

@@ -33,7 +33,7 @@ int ReadKey(); // 0 if empty
 bool KeyPressed();
 void PutKey(int code); // appends if fewer than 255 wait
 // The program waits for a key (single step, pause, a help screen): until the
-// next key arrives the timer may tick every 20 ms instead of every
+// next key arrives the timer may tick only twice a second instead of every
 // millisecond; a key makes it tick every millisecond again at once. The
 // ticks in between would do nothing, so nothing changes but the CPU load
 // while a class looks at a picture.

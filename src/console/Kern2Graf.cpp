@@ -18,10 +18,12 @@ void DelayMs(int milliseconds) {
   // The wait ends once more than the given time has passed, or early when a
   // key is typed. Most of it is spent in the window's event loop, which
   // sleeps until a key or the time comes and meanwhile answers the window
-  // (Ctrl+C ends the program at once); the last millisecond or two in short
-  // sleeps, so that the wait does not end late. The window's timer does not
-  // tick into the wait: Qt does not fire a timer again while its own tick,
-  // which called this, still runs.
+  // (Ctrl+C ends the program at once); the last millisecond or so in one
+  // sleep to the end, which the system ends a few microseconds late at most:
+  // short sleeps one after another would wake the program many times a
+  // step for nothing. The window's timer does not tick into the wait: Qt
+  // does not fire a timer again while its own tick, which called this,
+  // still runs.
   QElapsedTimer clock;
   clock.start();
   const long long deadlineNs = (static_cast<long long>(milliseconds) + 1) * 1000000;
@@ -32,9 +34,7 @@ void DelayMs(int milliseconds) {
   for (;;) {
     const long long remaining = deadlineNs - clock.nsecsElapsed();
     if (remaining <= 0) return;
-    const long long slice =
-        remaining > 2000000 ? remaining - 1000000 : std::min(remaining, 200000LL);
-    std::this_thread::sleep_for(std::chrono::nanoseconds(slice));
+    std::this_thread::sleep_for(std::chrono::nanoseconds(remaining));
   }
 }
 
