@@ -332,6 +332,7 @@ void FreePicture(TPicture picture) {
 
 // ---- what was drawn --------------------------------------------------------------------
 void NotifyScreenChanged(const TRect& drawn) {
+  if (GatherDamage(drawn)) return;
   ReportDamage(drawn);
   MarkForPresent(drawn);
 }

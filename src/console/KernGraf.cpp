@@ -212,6 +212,7 @@ TRect FigureBox(long long x1, long long y1, long long x2, long long y2, long lon
 }
 
 void NotifyScreenChanged(const TRect& drawn) {
+  if (GatherDamage(drawn)) return;
   ReportDamage(drawn);
   if (ScreenChangedHook) ScreenChangedHook(drawn);
 }

@@ -142,6 +142,22 @@ void AddDamage(TDamageRecord& record, const TRect& rect);
 // For the front ends: every drawing operation hands the rectangle it may
 // have changed to every watched record through this (KernGrafSchaden.cpp).
 void ReportDamage(const TRect& drawn);
+// A figure drawn in thousands of small pieces close together (the coasts
+// of a globe) may be handed on as one: between BeginDamageGroup and
+// EndDamageGroup the pieces only widen one rectangle, which EndDamageGroup
+// hands on as if one operation had drawn it. Groups may nest.
+void BeginDamageGroup();
+void EndDamageGroup();
+// A group for the lifetime of a block, ended however the block is left.
+struct TDamageGroup {
+  TDamageGroup() { BeginDamageGroup(); }
+  ~TDamageGroup() { EndDamageGroup(); }
+  TDamageGroup(const TDamageGroup&) = delete;
+  TDamageGroup& operator=(const TDamageGroup&) = delete;
+};
+// For the front ends: true while a group is open, which then takes the
+// rectangle; the front end's NotifyScreenChanged asks this first.
+bool GatherDamage(const TRect& drawn);
 
 // ---- texts: what stands on the screen, for checking a layout -----------------
 // A record of the texts the screen shows, kept while it is watched (one

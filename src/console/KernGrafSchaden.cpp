@@ -6,10 +6,18 @@
 
 #include "KernGraf.h"
 
+// What a front end does with a drawn rectangle: the damage records and its
+// present (KernGraf.cpp, WebScreen.cpp).
+void NotifyScreenChanged(const TRect& drawn);
+
 namespace {
 
 // The damage records being watched.
 std::vector<TDamageRecord*> WatchedRecords;
+
+// The open damage group: how deep it is nested and what it drew so far.
+int DamageGroupDepth = 0;
+TRect GroupedDamage;
 
 long long Area(const TRect& r) {
   return static_cast<long long>(r.Right - r.Left) * (r.Bottom - r.Top);
@@ -57,6 +65,23 @@ void ClearDamage(TDamageRecord& record) {
 
 void ReportDamage(const TRect& drawn) {
   for (TDamageRecord* record : WatchedRecords) AddDamage(*record, drawn);
+}
+
+void BeginDamageGroup() {
+  ++DamageGroupDepth;
+}
+
+void EndDamageGroup() {
+  if (DamageGroupDepth == 0 || --DamageGroupDepth > 0) return;
+  const TRect drawn = GroupedDamage;
+  GroupedDamage = {};
+  if (!RectIsEmpty(drawn)) NotifyScreenChanged(drawn);
+}
+
+bool GatherDamage(const TRect& drawn) {
+  if (DamageGroupDepth == 0) return false;
+  GroupedDamage = RectUnion(GroupedDamage, drawn);
+  return true;
 }
 
 void AddDamage(TDamageRecord& record, const TRect& rect) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <vector>
 
 #include "KernGrafIntern.h"
 
@@ -22,6 +23,20 @@ int FontSize = 10;
 bool FontBold = false;
 QFont CurrentFont;
 std::unique_ptr<QFontMetrics> Metrics;
+
+// Fonts made before, with their metrics. A view switches between a few
+// sizes for every label of every step; making the font and its metrics
+// anew each time cost more than drawing the texts.
+struct TMadeFont {
+  std::string Name;
+  int PixelHeight = 0;
+  bool Bold = false;
+  QFont Font;
+  QFontMetrics Metrics;
+  int CharWidth = 0, CharHeight = 0;
+};
+std::vector<TMadeFont> MadeFonts;
+constexpr size_t MadeFontsKept = 16;
 int HorizontalJustify = 0, VerticalJustify = 0;
 int TextBackground = 0;
 
@@ -62,12 +77,29 @@ void NoteText(const QString& drawable, long long left, long long top, int colour
 
 } // namespace
 
+namespace {
+
+const TMadeFont& MadeFont(const std::string& name, int pixelHeight, bool bold) {
+  for (const TMadeFont& made : MadeFonts)
+    if (made.PixelHeight == pixelHeight && made.Bold == bold && made.Name == name) return made;
+  if (MadeFonts.size() >= MadeFontsKept) MadeFonts.erase(MadeFonts.begin());
+  const QFont font = MakeFont(name, pixelHeight, bold);
+  const QFontMetrics metrics(font);
+  MadeFonts.push_back({name, pixelHeight, bold, font, metrics,
+                       metrics.horizontalAdvance(QStringLiteral("T")), metrics.height()});
+  return MadeFonts.back();
+}
+
+} // namespace
+
 void ApplyFont() {
+  const TMadeFont& made = MadeFont(FontName, PointsToPixels(FontSize), FontBold);
+  if (Metrics && CurrentFont == made.Font) return; // the painter has it already
   ForgetPainterFont();
-  CurrentFont = MakeFont(FontName, PointsToPixels(FontSize), FontBold);
-  Metrics = std::make_unique<QFontMetrics>(CurrentFont);
-  CharWidth = Metrics->horizontalAdvance(QStringLiteral("T"));
-  CharHeight = Metrics->height();
+  CurrentFont = made.Font;
+  Metrics = std::make_unique<QFontMetrics>(made.Metrics);
+  CharWidth = made.CharWidth;
+  CharHeight = made.CharHeight;
 }
 
 const QFont& ConsoleFont() {

@@ -271,6 +271,9 @@ void DrawGlobe(const TGlobeView& view, const TGlobeStyle& style) {
   if (!view.ToView || !view.IsVisible || !view.Project) return;
 
   LoadCoastlines();
+  // Thousands of short lines and pixels, all on the disc: handed on to the
+  // screen's damage records as one rectangle.
+  const TDamageGroup drawnAsOne;
   SetGlobeLineWidth(style.CoastWidth);
   DrawSegments(EarthModel.Coastlines, view, style.CoastColour);
   SetGlobeLineWidth(1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <stdexcept>
 
 #include "ConsoleTestHelpers.h"
 #include "KernGraf.h"
@@ -226,6 +227,39 @@ TEST_F(KernGrafTest, CharacterCellIsTheLetterT) {
   EXPECT_GT(CharHeight, smallHeight);
   EXPECT_EQ(CurrentFontName(), "Courier");
   EXPECT_EQ(CurrentFontSize(), 20);
+}
+
+TEST_F(KernGrafTest, FontsMadeBeforeAreTheFontsAskedFor) {
+  // Fonts are kept once made: switching back and forth between names, sizes
+  // and weights must measure each as it was measured when first made.
+  struct TAsked {
+    const char* Name;
+    int Size, Bold;
+  };
+  const TAsked asked[] = {
+      {"Courier", 10, 0}, {"MS Sans Serif", 10, 1}, {"MS Sans Serif", 10, 0}, {"Courier", 20, 0}};
+  int width[4], cell[4], height[4];
+  for (int i = 0; i < 4; ++i) {
+    SetFont(asked[i].Name, asked[i].Size, asked[i].Bold);
+    width[i] = TextWidth("Mondphase");
+    cell[i] = CharWidth;
+    height[i] = CharHeight;
+  }
+  EXPECT_GT(width[1], width[2]); // bold is wider in a proportional font
+  EXPECT_NE(width[2], width[0]);
+  EXPECT_GT(width[3], width[0]);
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 3; i >= 0; --i) {
+      SetFont(asked[i].Name, asked[i].Size, asked[i].Bold);
+      EXPECT_EQ(TextWidth("Mondphase"), width[i]) << asked[i].Name << " " << asked[i].Size;
+      EXPECT_EQ(CharWidth, cell[i]);
+      EXPECT_EQ(CharHeight, height[i]);
+    }
+  }
+  // More fonts than are kept: the first is made again, the same as before.
+  for (int size = 5; size < 40; ++size) SetFontSize(size);
+  SetFont("Courier", 10, 0);
+  EXPECT_EQ(TextWidth("Mondphase"), width[0]);
 }
 
 TEST_F(KernGrafTest, FontsAreMappedAndSizedAt96Dpi) {
@@ -453,6 +487,44 @@ TEST_F(KernGrafTest, DamageCoversWhatEachOperationDrew) {
   ClearDamage(record);
   PutPixel(1, 1, Red);
   EXPECT_TRUE(record.Rects.empty()); // no longer watched
+}
+
+TEST_F(KernGrafTest, ADamageGroupHandsOnWhatItDrewAsOneRectangle) {
+  TDamageRecord record;
+  WatchDamage(record);
+  ClearDamage(record);
+  {
+    const TDamageGroup outer;
+    PutPixel(10, 20, Red);
+    {
+      const TDamageGroup inner; // nested: nothing is handed on at its end
+      DrawLine(100, 200, 300, 210, Blue);
+    }
+    EXPECT_TRUE(record.Rects.empty());
+    PutPixel(400, 30, Red);
+  }
+  ASSERT_EQ(record.Rects.size(), 1u);
+  const TRect& all = record.Rects[0];
+  EXPECT_LE(all.Left, 10);
+  EXPECT_LE(all.Top, 20);
+  EXPECT_GE(all.Right, 401);
+  EXPECT_GE(all.Bottom, 210);
+  // A group left by an error ends all the same: later drawing is seen.
+  ClearDamage(record);
+  try {
+    const TDamageGroup group;
+    PutPixel(5, 5, Red);
+    throw std::runtime_error("kaputt");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(record.Rects.size(), 1u);
+  PutPixel(600, 400, Red);
+  EXPECT_EQ(record.Rects.size(), 2u);
+  // A group that drew nothing hands on nothing.
+  ClearDamage(record);
+  { const TDamageGroup empty; }
+  EXPECT_TRUE(record.Rects.empty());
+  UnwatchDamage(record);
 }
 
 TEST_F(KernGrafTest, DamageRecordStaysShortAndInsideTheScreen) {
