@@ -78,15 +78,64 @@ void CurvePoint(bool first, const TVector& direction, bool aboveHorizon, int col
   }
 }
 
-// A direction of the equatorial frame (right ascension, declination) in the
-// horizon frame, with its altitude.
-TVector EquatorialDirection(long double rightAscension, long double declination,
-                            long double& altitude) {
-  long double p = rightAscension;
-  long double q = declination;
-  EquatorialToHorizontal(p, q, View.SinLatitude, View.CosLatitude, View.SiderealTime);
-  altitude = q;
-  return Direction(p, q);
+// A point of a curve fixed in the equatorial frame, with the sine and
+// cosine of its declination, which every step needs again.
+struct TEquatorialPoint {
+  long double RightAscension = 0;
+  long double SinDeclination = 0, CosDeclination = 1;
+};
+
+TEquatorialPoint EquatorialPoint(long double rightAscension, long double declination) {
+  return {rightAscension, Sine(declination), Cosine(declination)};
+}
+
+// The point's direction in the horizon frame at the instant shown, with its
+// altitude: the hour angle is the sidereal time minus the right ascension.
+TVector EquatorialDirection(const TEquatorialPoint& point, long double& altitude) {
+  const long double H = View.SiderealTime - point.RightAscension;
+  long double azimuth = 0;
+  HourAngleToHorizontal(point.SinDeclination, point.CosDeclination, Sine(H), Cosine(H),
+                        View.SinLatitude, View.CosLatitude, azimuth, altitude);
+  return Direction(azimuth, altitude);
+}
+
+// The equator and the ecliptic in the equatorial frame, in the 2 degree
+// steps they are drawn in. They do not move in that frame (the obliquity is
+// fixed), so they are worked out once instead of at every step.
+struct TFixedCurves {
+  std::vector<TEquatorialPoint> Equator;  // right ascension -180 to 180
+  std::vector<TEquatorialPoint> Ecliptic; // ecliptic longitude 0 to 360
+  long double SinObliquity = 0, CosObliquity = 0;
+};
+TFixedCurves FixedCurves;
+
+const TFixedCurves& Curves() {
+  TFixedCurves& c = FixedCurves;
+  if (!c.Equator.empty() && c.SinObliquity == View.SinObliquity &&
+      c.CosObliquity == View.CosObliquity)
+    return c;
+  c.Equator.clear();
+  c.Ecliptic.clear();
+  for (int ra = -180; ra <= 180; ra += 2) c.Equator.push_back(EquatorialPoint(Radians(ra), 0));
+  for (int longitude = 0; longitude <= 360; longitude += 2) {
+    TVector E = Direction(Radians(longitude), 0);
+    RotatePair(E.Y, E.Z, View.SinObliquity, View.CosObliquity); // ecliptic to equator
+    const TPolar Q = VectorToPolar(E);
+    c.Ecliptic.push_back(EquatorialPoint(Q.Lon, Q.Lat));
+  }
+  c.SinObliquity = View.SinObliquity;
+  c.CosObliquity = View.CosObliquity;
+  return c;
+}
+
+// Draws a curve fixed in the equatorial frame; only the parts above the
+// horizon are drawn.
+void DrawEquatorialCurve(const std::vector<TEquatorialPoint>& points, int colour) {
+  for (size_t i = 0; i < points.size(); ++i) {
+    long double altitude = 0;
+    const TVector D = EquatorialDirection(points[i], altitude);
+    CurvePoint(i == 0, D, altitude >= 0, colour);
+  }
 }
 
 } // namespace
@@ -163,24 +212,11 @@ void DrawAltitudeLine(int colour, long double altitude) {
 }
 
 void DrawEquatorLine(int colour) {
-  for (int ra = -180;; ra += 2) {
-    long double altitude = 0;
-    const TVector D = EquatorialDirection(Radians(ra), 0, altitude);
-    CurvePoint(ra == -180, D, altitude >= 0, colour);
-    if (!(ra < 180)) break;
-  }
+  DrawEquatorialCurve(Curves().Equator, colour);
 }
 
 void DrawEclipticLine(int colour) {
-  for (int longitude = 0;; longitude += 2) {
-    TVector E = Direction(Radians(longitude), 0);
-    RotatePair(E.Y, E.Z, View.SinObliquity, View.CosObliquity); // ecliptic to equator
-    const TPolar Q = VectorToPolar(E);
-    long double altitude = 0;
-    const TVector D = EquatorialDirection(Q.Lon, Q.Lat, altitude);
-    CurvePoint(longitude == 0, D, altitude >= 0, colour);
-    if (!(longitude < 360)) break;
-  }
+  DrawEquatorialCurve(Curves().Ecliptic, colour);
 }
 
 // ---- Sun and Moon ---------------------------------------------------------------------
