@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # CPU load of the running program under Xvfb (1920x1080), as a teacher's
 # machine sees it: the share of one core over SECONDS (default 10), read
-# from /proc, at the default delay of 30 ms, in four states:
-# waiting in single-step mode, animating the inside view (with equator and
-# ecliptic), animating the outside view in perspective 0 and in 2.
+# from /proc, at the default delay of 30 ms, in five states:
+# waiting in single-step mode, animating the inside view (without and with
+# equator and ecliptic), animating the outside view in perspective 0 and 2.
 #
 #   bench/cpu-xvfb.sh [BUILD] [SECONDS]
 set -euo pipefail
@@ -47,6 +47,7 @@ measure() { # name view equator ecliptic keys...
 }
 
 measure "waiting in single-step mode" p n n
+measure "inside view" p n n e
 measure "inside view, equator and ecliptic" p j j e
 measure "outside view, perspective 0" b n n x e
 measure "outside view, perspective 2" b n n x h h e
