@@ -48,7 +48,6 @@ bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
 // quarter-turn count with a complex product keeps every value exact and
 // needs no branch on the count, which is as random as the angles are.
 constexpr TComplex QuarterTurn[4] = {{1.0L, 0.0L}, {0.0L, 1.0L}, {-1.0L, 0.0L}, {0.0L, -1.0L}};
-constexpr TComplexD QuarterTurnD[4] = {{1.0, 0.0}, {0.0, 1.0}, {-1.0, 0.0}, {0.0, -1.0}};
 
 // 1/n! in long double.
 constexpr long double InverseFactorial(int n) {
@@ -123,68 +122,69 @@ TComplex SmallCosSin(long double t) {
   return {c, s};
 }
 
-// The same series in double for the small terms of the Sun and Moon series;
-// at |r| <= pi/4 the first term left out is below 2^-63.
-constexpr double SinTermsD[] = {
-    static_cast<double>(InverseFactorial(17)), static_cast<double>(InverseFactorial(15)),
-    static_cast<double>(InverseFactorial(13)), static_cast<double>(InverseFactorial(11)),
-    static_cast<double>(InverseFactorial(9)),  static_cast<double>(InverseFactorial(7)),
-    static_cast<double>(InverseFactorial(5)),  static_cast<double>(InverseFactorial(3))};
-constexpr double CosTermsD[] = {
-    static_cast<double>(InverseFactorial(18)), static_cast<double>(InverseFactorial(16)),
-    static_cast<double>(InverseFactorial(14)), static_cast<double>(InverseFactorial(12)),
-    static_cast<double>(InverseFactorial(10)), static_cast<double>(InverseFactorial(8)),
-    static_cast<double>(InverseFactorial(6)),  static_cast<double>(InverseFactorial(4)),
-    static_cast<double>(InverseFactorial(2))};
+// CosSinD reduces its angle straight to the nearest multiple of pi/64, not
+// of pi/2: the table below holds the cosine and sine of all 128 multiples
+// round the circle, so the quarter turn needs no extra product and no
+// branch, and the rest (at most pi/128) needs only four terms of each
+// series. The parts of pi/64 are those of pi/2 divided by 32, so their
+// products with a count below 2^20 are still exact.
+constexpr double PiOver64Hi = static_cast<double>(PiOver2Hi) / 32.0;
+constexpr double PiOver64Mid = static_cast<double>(PiOver2Mid) / 32.0;
+constexpr double PiOver64Lo = static_cast<double>(PiOver2Lo) / 32.0;
+constexpr double StepsPerRadianD = static_cast<double>(StepsPerRadian);
+constexpr double ReductionLimitD = 1e6 / 32.0; // step counts stay below 2^20
+constexpr int StepsRound = 128;
 
-double SinSeriesD(double r) {
-  const double r2 = r * r;
-  double sum = 0;
-  for (const double term : SinTermsD) sum = term - r2 * sum;
-  return r - r * r2 * sum;
+// exp(i j pi/64) in double: the step of StepTable within pi/4 of it, turned
+// on by whole quarter turns (which keeps it exact) and rounded.
+constexpr TComplexD MakeStepD(int j) {
+  const int quarter = ((j + Steps) / (2 * Steps)) % 4;
+  const int rest = (j + Steps) % (2 * Steps) - Steps; // -16 .. 15
+  const TComplex e = ComplexProduct(StepTable[rest + Steps].E, QuarterTurn[quarter]);
+  return {static_cast<double>(e.C), static_cast<double>(e.S)};
 }
 
-double CosSeriesD(double r) {
-  const double r2 = r * r;
-  double sum = 0;
-  for (const double term : CosTermsD) sum = term - r2 * sum;
-  return 1.0 - r2 * sum;
-}
+struct TStepTableD {
+  TComplexD E[StepsRound];
+  constexpr TStepTableD() : E{} {
+    for (int j = 0; j < StepsRound; ++j) E[j] = MakeStepD(j);
+  }
+};
 
-// The double counterpart of ReduceQuarterTurns. The parts of pi/2 are
-// the same: their products with a quadrant count below 2^20 are exact.
-bool ReduceQuarterTurnsD(double x, double& r, int& quadrant) {
-  if (!(std::fabs(x) <= static_cast<double>(ReductionLimit))) return false;
-  const double kd = (x * static_cast<double>(TwoOverPi) + 0x1.8p52) - 0x1.8p52;
-  r = ((x - kd * static_cast<double>(PiOver2Hi)) - kd * static_cast<double>(PiOver2Mid)) -
-      kd * static_cast<double>(PiOver2Lo);
-  quadrant = static_cast<int>(static_cast<int64_t>(kd) & 3);
-  return true;
+constexpr TStepTableD StepTableD;
+
+// cos and sin of |t| <= pi/128 in double: the first terms left out are
+// below 1e-20, far under a unit in the last place.
+TComplexD SmallCosSinD(double t) {
+  const double t2 = t * t;
+  const double s = t - t * t2 *
+                           (static_cast<double>(InverseFactorial(3)) -
+                            t2 * (static_cast<double>(InverseFactorial(5)) -
+                                  t2 * (static_cast<double>(InverseFactorial(7)) -
+                                        t2 * static_cast<double>(InverseFactorial(9)))));
+  const double c = 1.0 - t2 * (static_cast<double>(InverseFactorial(2)) -
+                               t2 * (static_cast<double>(InverseFactorial(4)) -
+                                     t2 * (static_cast<double>(InverseFactorial(6)) -
+                                           t2 * static_cast<double>(InverseFactorial(8)))));
+  return {c, s};
 }
 
 } // namespace
 
 TComplexD CosSinD(double x) {
-  double r;
-  int quadrant;
-  if (!ReduceQuarterTurnsD(x, r, quadrant)) return {std::cos(x), std::sin(x)};
-  return ComplexProduct(TComplexD{CosSeriesD(r), SinSeriesD(r)}, QuarterTurnD[quadrant]);
+  if (!(std::fabs(x) <= ReductionLimitD)) return {std::cos(x), std::sin(x)};
+  // The nearest step, rounded by adding and removing 1.5 * 2^52.
+  const double k = (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
+  const double r = ((x - k * PiOver64Hi) - k * PiOver64Mid) - k * PiOver64Lo;
+  // A negative count wraps round: -1 & 127 is the step at 127 pi/64.
+  const TComplexD& step = StepTableD.E[static_cast<int64_t>(k) & (StepsRound - 1)];
+  return ComplexProduct(step, SmallCosSinD(r));
 }
 
+// The sine alone costs as much as the pair: the pair has no branch on the
+// quadrant, which is as random as the angles are.
 double SineD(double x) {
-  double r;
-  int quadrant;
-  if (!ReduceQuarterTurnsD(x, r, quadrant)) return std::sin(x);
-  switch (quadrant) {
-  case 0:
-    return SinSeriesD(r);
-  case 1:
-    return CosSeriesD(r);
-  case 2:
-    return -SinSeriesD(r);
-  default:
-    return -CosSeriesD(r);
-  }
+  return CosSinD(x).S;
 }
 
 double ReduceAngle(long double x) {

@@ -45,7 +45,7 @@ struct TComplex {
   long double S; // sine (imaginary part)
 };
 
-inline TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
+constexpr TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
@@ -62,11 +62,11 @@ struct TComplexD {
   double S; // sine (imaginary part)
 };
 
-inline TComplexD ComplexProduct(const TComplexD& A, const TComplexD& B) {
+constexpr TComplexD ComplexProduct(const TComplexD& A, const TComplexD& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
-inline TComplexD Conjugate(const TComplexD& A) {
+constexpr TComplexD Conjugate(const TComplexD& A) {
   return {A.C, -A.S};
 }
 

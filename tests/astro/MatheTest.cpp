@@ -66,6 +66,15 @@ TEST(SineCosineTest, DoublePairAgreesWithTheLibrary) {
     EXPECT_NEAR(CosSinD(x).C, std::cos(x), 4.5e-16) << k;
     EXPECT_NEAR(CosSinD(x).S, std::sin(x), 4.5e-16) << k;
   }
+  // Every entry of the table of steps of pi/64 round the circle, negative
+  // counts included, at the step and half-way to the next.
+  for (int k = -300; k <= 300; ++k) {
+    for (const double x :
+         {k * static_cast<double>(Pi) / 64.0, (k + 0.5) * static_cast<double>(Pi) / 64.0}) {
+      EXPECT_NEAR(CosSinD(x).C, std::cos(x), 4.5e-16) << k;
+      EXPECT_NEAR(CosSinD(x).S, std::sin(x), 4.5e-16) << k;
+    }
+  }
   EXPECT_NEAR(SineD(123456.789), std::sin(123456.789), 4.5e-16);
   EXPECT_EQ(SineD(1e10), std::sin(1e10)); // beyond the reduction: the library
   EXPECT_TRUE(std::isnan(CosSinD(std::numeric_limits<double>::quiet_NaN()).C));
