@@ -83,15 +83,29 @@ constexpr long double CosSeries(long double r) {
   return 1.0L - r2 * sum;
 }
 
-// CosSin splits the quarter turn further into 33 steps of pi/64 around 0:
-// the sine and cosine of the step come from a table, those of the rest
-// (below pi/128) from four terms of the series each. The chains of x87
-// multiplications are then a third as long as in SinSeries and CosSeries.
-constexpr int Steps = 16; // steps of pi/64 on either side of 0
+// CosSin and CosSinD reduce their angle straight to the nearest multiple
+// of pi/64, not of pi/2: a table holds the cosine and sine of all 128
+// multiples round the circle, so the quarter turn needs no extra product
+// and no branch, and the rest (at most pi/128) needs only four terms of
+// each series. The parts of pi/64 are those of pi/2 divided by 32, so
+// their products with a count below 2^20 are still exact.
+constexpr int Steps = 16; // steps of pi/64 on either side of 0 within a quarter turn
+constexpr int StepsRound = 128;
 constexpr long double StepsPerRadian = 64.0L / Pi;
+constexpr long double PiOver64Hi = PiOver2Hi / 32.0L;
+constexpr long double PiOver64Mid = PiOver2Mid / 32.0L;
+constexpr long double PiOver64Lo = PiOver2Lo / 32.0L;
+constexpr long double StepReductionLimit = ReductionLimit / 32.0L; // counts below 2^20
+
+// The same in double.
+constexpr double PiOver64HiD = static_cast<double>(PiOver64Hi);
+constexpr double PiOver64MidD = static_cast<double>(PiOver64Mid);
+constexpr double PiOver64LoD = static_cast<double>(PiOver64Lo);
+constexpr double StepsPerRadianD = static_cast<double>(StepsPerRadian);
+constexpr double StepReductionLimitD = static_cast<double>(StepReductionLimit);
 
 struct TStep {
-  long double Angle; // j pi/64, rounded as the reduction rounds it
+  long double Angle; // j pi/64, rounded to a long double
   TComplex E;        // its cosine and sine
 };
 
@@ -108,77 +122,69 @@ constexpr TStep StepTable[2 * Steps + 1] = {
     MakeStep(8),   MakeStep(9),   MakeStep(10),  MakeStep(11),  MakeStep(12),  MakeStep(13),
     MakeStep(14),  MakeStep(15),  MakeStep(16)};
 
-// cos and sin of |t| <= pi/128: the first terms left out are below 1e-22.
-TComplex SmallCosSin(long double t) {
-  const long double t2 = t * t;
-  const long double s =
-      t - t * t2 *
-              (InverseFactorial(3) -
-               t2 * (InverseFactorial(5) - t2 * (InverseFactorial(7) - t2 * InverseFactorial(9))));
-  const long double c =
-      1.0L -
-      t2 * (InverseFactorial(2) -
-            t2 * (InverseFactorial(4) - t2 * (InverseFactorial(6) - t2 * InverseFactorial(8))));
-  return {c, s};
-}
-
-// CosSinD reduces its angle straight to the nearest multiple of pi/64, not
-// of pi/2: the table below holds the cosine and sine of all 128 multiples
-// round the circle, so the quarter turn needs no extra product and no
-// branch, and the rest (at most pi/128) needs only four terms of each
-// series. The parts of pi/64 are those of pi/2 divided by 32, so their
-// products with a count below 2^20 are still exact.
-constexpr double PiOver64Hi = static_cast<double>(PiOver2Hi) / 32.0;
-constexpr double PiOver64Mid = static_cast<double>(PiOver2Mid) / 32.0;
-constexpr double PiOver64Lo = static_cast<double>(PiOver2Lo) / 32.0;
-constexpr double StepsPerRadianD = static_cast<double>(StepsPerRadian);
-constexpr double ReductionLimitD = 1e6 / 32.0; // step counts stay below 2^20
-constexpr int StepsRound = 128;
-
-// exp(i j pi/64) in double: the step of StepTable within pi/4 of it, turned
-// on by whole quarter turns (which keeps it exact) and rounded.
-constexpr TComplexD MakeStepD(int j) {
+// exp(i j pi/64) for j = 0 .. 127: the step of StepTable within pi/4 of
+// it, turned on by whole quarter turns (which keeps it exact). The angle
+// of StepTable is rounded, while the reduction takes off j pi/64 to some
+// 1e-30, so the pair is turned on by the difference (below 1e-19 radians).
+constexpr TComplex MakeRoundStep(int j) {
   const int quarter = ((j + Steps) / (2 * Steps)) % 4;
   const int rest = (j + Steps) % (2 * Steps) - Steps; // -16 .. 15
-  const TComplex e = ComplexProduct(StepTable[rest + Steps].E, QuarterTurn[quarter]);
-  return {static_cast<double>(e.C), static_cast<double>(e.S)};
+  const TStep& step = StepTable[rest + Steps];
+  const long double missing =
+      ((rest * PiOver64Hi - step.Angle) + rest * PiOver64Mid) + rest * PiOver64Lo;
+  const TComplex e = {step.E.C - step.E.S * missing, step.E.S + step.E.C * missing};
+  return ComplexProduct(e, QuarterTurn[quarter]);
 }
 
-struct TStepTableD {
-  TComplexD E[StepsRound];
-  constexpr TStepTableD() : E{} {
-    for (int j = 0; j < StepsRound; ++j) E[j] = MakeStepD(j);
+struct TRoundSteps {
+  TComplex E[StepsRound];
+  constexpr TRoundSteps() : E{} {
+    for (int j = 0; j < StepsRound; ++j) E[j] = MakeRoundStep(j);
   }
 };
 
-constexpr TStepTableD StepTableD;
+constexpr TRoundSteps RoundSteps;
 
-// cos and sin of |t| <= pi/128 in double: the first terms left out are
-// below 1e-20, far under a unit in the last place.
-TComplexD SmallCosSinD(double t) {
+// The same table rounded to double.
+struct TRoundStepsD {
+  TComplexD E[StepsRound];
+  constexpr TRoundStepsD() : E{} {
+    for (int j = 0; j < StepsRound; ++j)
+      E[j] = {static_cast<double>(RoundSteps.E[j].C), static_cast<double>(RoundSteps.E[j].S)};
+  }
+};
+
+constexpr TRoundStepsD RoundStepsD;
+
+// 1 - cos t and t - sin t for |t| <= pi/128 in double: they stay below
+// 3e-4, so their rounding errors stay under 1e-19 and a long double result
+// built from them keeps its last digit. The first terms left out are below
+// 1e-20.
+TComplexD SmallCosSinRest(double t) {
   const double t2 = t * t;
-  const double s = t - t * t2 *
-                           (static_cast<double>(InverseFactorial(3)) -
-                            t2 * (static_cast<double>(InverseFactorial(5)) -
-                                  t2 * (static_cast<double>(InverseFactorial(7)) -
-                                        t2 * static_cast<double>(InverseFactorial(9)))));
-  const double c = 1.0 - t2 * (static_cast<double>(InverseFactorial(2)) -
-                               t2 * (static_cast<double>(InverseFactorial(4)) -
-                                     t2 * (static_cast<double>(InverseFactorial(6)) -
-                                           t2 * static_cast<double>(InverseFactorial(8)))));
+  const double s = t * t2 *
+                   (static_cast<double>(InverseFactorial(3)) -
+                    t2 * (static_cast<double>(InverseFactorial(5)) -
+                          t2 * (static_cast<double>(InverseFactorial(7)) -
+                                t2 * static_cast<double>(InverseFactorial(9)))));
+  const double c = t2 * (static_cast<double>(InverseFactorial(2)) -
+                         t2 * (static_cast<double>(InverseFactorial(4)) -
+                               t2 * (static_cast<double>(InverseFactorial(6)) -
+                                     t2 * static_cast<double>(InverseFactorial(8)))));
   return {c, s};
 }
 
 } // namespace
 
 TComplexD CosSinD(double x) {
-  if (!(std::fabs(x) <= ReductionLimitD)) return {std::cos(x), std::sin(x)};
+  if (!(std::fabs(x) <= StepReductionLimitD)) return {std::cos(x), std::sin(x)};
   // The nearest step, rounded by adding and removing 1.5 * 2^52.
   const double k = (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
-  const double r = ((x - k * PiOver64Hi) - k * PiOver64Mid) - k * PiOver64Lo;
+  const double r = ((x - k * PiOver64HiD) - k * PiOver64MidD) - k * PiOver64LoD;
   // A negative count wraps round: -1 & 127 is the step at 127 pi/64.
-  const TComplexD& step = StepTableD.E[static_cast<int64_t>(k) & (StepsRound - 1)];
-  return ComplexProduct(step, SmallCosSinD(r));
+  const TComplexD& step = RoundStepsD.E[static_cast<int64_t>(k) & (StepsRound - 1)];
+  const TComplexD rest = SmallCosSinRest(r);
+  return ComplexProduct(step, TComplexD{1.0 - rest.C, r - rest.S});
 }
 
 // The sine alone costs as much as the pair: the pair has no branch on the
@@ -197,14 +203,18 @@ double ReduceAngle(long double x) {
 }
 
 TComplex CosSin(long double x) {
-  long double r;
-  int quadrant;
-  if (!ReduceQuarterTurns(x, r, quadrant)) return {std::cos(x), std::sin(x)};
-  // The step nearest to r, rounded through a double like the quarter turns.
-  const double j = (static_cast<double>(r * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
-  const TStep& step = StepTable[static_cast<int>(j) + Steps];
-  const TComplex e = ComplexProduct(step.E, SmallCosSin(r - step.Angle));
-  return ComplexProduct(e, QuarterTurn[quadrant]);
+  if (!(std::fabs(x) <= StepReductionLimit)) return {std::cos(x), std::sin(x)};
+  // The nearest step, rounded through a double like the quarter turns.
+  const double k = (static_cast<double>(x * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
+  const long double kl = k;
+  const long double r = ((x - kl * PiOver64Hi) - kl * PiOver64Mid) - kl * PiOver64Lo;
+  // Only the first terms of the series need long double; the rest is
+  // computed in double, several times faster than on the x87 unit.
+  const TComplexD rest = SmallCosSinRest(static_cast<double>(r));
+  const long double c = 1.0L - rest.C;
+  const long double s = r - rest.S;
+  const TComplex& step = RoundSteps.E[static_cast<int64_t>(k) & (StepsRound - 1)];
+  return {step.C * c - step.S * s, step.S * c + step.C * s};
 }
 
 long double Sine(long double x) {

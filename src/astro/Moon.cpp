@@ -24,7 +24,7 @@ constexpr long double Rho = 206264.81L; // arcseconds per radian
 
 // The fractional part in [0, 1), also for negative x (dates before 2000).
 long double Frac(long double x) {
-  long double f = x - Floor(x);
+  long double f = FractionalPart(x);
   // A tiny negative x plus 1 can round to 1 itself.
   if (f >= 1.0L) f = 0.0L;
   return f;
