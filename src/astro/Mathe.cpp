@@ -160,7 +160,7 @@ constexpr TRoundStepsD RoundStepsD;
 // 3e-4, so their rounding errors stay under 1e-19 and a long double result
 // built from them keeps its last digit. The first terms left out are below
 // 1e-20.
-TComplexD SmallCosSinRest(double t) {
+inline TComplexD SmallCosSinRest(double t) {
   const double t2 = t * t;
   const double s = t * t2 *
                    (static_cast<double>(InverseFactorial(3)) -

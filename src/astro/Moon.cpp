@@ -401,7 +401,7 @@ void MoonPosition(long double T, long double& Lambda, long double& Beta, long do
 
   const long double S = m.F + (m.DS + m.dS) / Rho;
   const long double f3 = 1.000002708L + 139.978L * m.DGamma;
-  Beta = (f3 * (18519.7L + m.Gamma1C + m.dGamma1C) * Sine(S) -
+  Beta = (f3 * (18519.7L + m.Gamma1C + m.dGamma1C) * CosSin(S).S -
           6.24L * SineD(static_cast<double>(3.0L * S)) + m.N + m.dN) /
          3600.0L * Pi / 180.0L;
 
