@@ -48,7 +48,6 @@ bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
 // quarter-turn count with a complex product keeps every value exact and
 // needs no branch on the count, which is as random as the angles are.
 constexpr TComplex QuarterTurn[4] = {{1.0L, 0.0L}, {0.0L, 1.0L}, {-1.0L, 0.0L}, {0.0L, -1.0L}};
-constexpr TComplexD QuarterTurnD[4] = {{1.0, 0.0}, {0.0, 1.0}, {-1.0, 0.0}, {0.0, -1.0}};
 
 // 1/n! in long double.
 constexpr long double InverseFactorial(int n) {
@@ -84,15 +83,29 @@ constexpr long double CosSeries(long double r) {
   return 1.0L - r2 * sum;
 }
 
-// CosSin splits the quarter turn further into 33 steps of pi/64 around 0:
-// the sine and cosine of the step come from a table, those of the rest
-// (below pi/128) from four terms of the series each. The chains of x87
-// multiplications are then a third as long as in SinSeries and CosSeries.
-constexpr int Steps = 16; // steps of pi/64 on either side of 0
+// CosSin and CosSinD reduce their angle straight to the nearest multiple
+// of pi/64, not of pi/2: a table holds the cosine and sine of all 128
+// multiples round the circle, so the quarter turn needs no extra product
+// and no branch, and the rest (at most pi/128) needs only four terms of
+// each series. The parts of pi/64 are those of pi/2 divided by 32, so
+// their products with a count below 2^20 are still exact.
+constexpr int Steps = 16; // steps of pi/64 on either side of 0 within a quarter turn
+constexpr int StepsRound = 128;
 constexpr long double StepsPerRadian = 64.0L / Pi;
+constexpr long double PiOver64Hi = PiOver2Hi / 32.0L;
+constexpr long double PiOver64Mid = PiOver2Mid / 32.0L;
+constexpr long double PiOver64Lo = PiOver2Lo / 32.0L;
+constexpr long double StepReductionLimit = ReductionLimit / 32.0L; // counts below 2^20
+
+// The same in double.
+constexpr double PiOver64HiD = static_cast<double>(PiOver64Hi);
+constexpr double PiOver64MidD = static_cast<double>(PiOver64Mid);
+constexpr double PiOver64LoD = static_cast<double>(PiOver64Lo);
+constexpr double StepsPerRadianD = static_cast<double>(StepsPerRadian);
+constexpr double StepReductionLimitD = static_cast<double>(StepReductionLimit);
 
 struct TStep {
-  long double Angle; // j pi/64, rounded as the reduction rounds it
+  long double Angle; // j pi/64, rounded to a long double
   TComplex E;        // its cosine and sine
 };
 
@@ -109,82 +122,75 @@ constexpr TStep StepTable[2 * Steps + 1] = {
     MakeStep(8),   MakeStep(9),   MakeStep(10),  MakeStep(11),  MakeStep(12),  MakeStep(13),
     MakeStep(14),  MakeStep(15),  MakeStep(16)};
 
-// cos and sin of |t| <= pi/128: the first terms left out are below 1e-22.
-TComplex SmallCosSin(long double t) {
-  const long double t2 = t * t;
-  const long double s =
-      t - t * t2 *
-              (InverseFactorial(3) -
-               t2 * (InverseFactorial(5) - t2 * (InverseFactorial(7) - t2 * InverseFactorial(9))));
-  const long double c =
-      1.0L -
-      t2 * (InverseFactorial(2) -
-            t2 * (InverseFactorial(4) - t2 * (InverseFactorial(6) - t2 * InverseFactorial(8))));
+// exp(i j pi/64) for j = 0 .. 127: the step of StepTable within pi/4 of
+// it, turned on by whole quarter turns (which keeps it exact). The angle
+// of StepTable is rounded, while the reduction takes off j pi/64 to some
+// 1e-30, so the pair is turned on by the difference (below 1e-19 radians).
+constexpr TComplex MakeRoundStep(int j) {
+  const int quarter = ((j + Steps) / (2 * Steps)) % 4;
+  const int rest = (j + Steps) % (2 * Steps) - Steps; // -16 .. 15
+  const TStep& step = StepTable[rest + Steps];
+  const long double missing =
+      ((rest * PiOver64Hi - step.Angle) + rest * PiOver64Mid) + rest * PiOver64Lo;
+  const TComplex e = {step.E.C - step.E.S * missing, step.E.S + step.E.C * missing};
+  return ComplexProduct(e, QuarterTurn[quarter]);
+}
+
+struct TRoundSteps {
+  TComplex E[StepsRound];
+  constexpr TRoundSteps() : E{} {
+    for (int j = 0; j < StepsRound; ++j) E[j] = MakeRoundStep(j);
+  }
+};
+
+constexpr TRoundSteps RoundSteps;
+
+// The same table rounded to double.
+struct TRoundStepsD {
+  TComplexD E[StepsRound];
+  constexpr TRoundStepsD() : E{} {
+    for (int j = 0; j < StepsRound; ++j)
+      E[j] = {static_cast<double>(RoundSteps.E[j].C), static_cast<double>(RoundSteps.E[j].S)};
+  }
+};
+
+constexpr TRoundStepsD RoundStepsD;
+
+// 1 - cos t and t - sin t for |t| <= pi/128 in double: they stay below
+// 3e-4, so their rounding errors stay under 1e-19 and a long double result
+// built from them keeps its last digit. The first terms left out are below
+// 1e-20.
+inline TComplexD SmallCosSinRest(double t) {
+  const double t2 = t * t;
+  const double s = t * t2 *
+                   (static_cast<double>(InverseFactorial(3)) -
+                    t2 * (static_cast<double>(InverseFactorial(5)) -
+                          t2 * (static_cast<double>(InverseFactorial(7)) -
+                                t2 * static_cast<double>(InverseFactorial(9)))));
+  const double c = t2 * (static_cast<double>(InverseFactorial(2)) -
+                         t2 * (static_cast<double>(InverseFactorial(4)) -
+                               t2 * (static_cast<double>(InverseFactorial(6)) -
+                                     t2 * static_cast<double>(InverseFactorial(8)))));
   return {c, s};
-}
-
-// The same series in double for the small terms of the Sun and Moon series;
-// at |r| <= pi/4 the first term left out is below 2^-63.
-constexpr double SinTermsD[] = {
-    static_cast<double>(InverseFactorial(17)), static_cast<double>(InverseFactorial(15)),
-    static_cast<double>(InverseFactorial(13)), static_cast<double>(InverseFactorial(11)),
-    static_cast<double>(InverseFactorial(9)),  static_cast<double>(InverseFactorial(7)),
-    static_cast<double>(InverseFactorial(5)),  static_cast<double>(InverseFactorial(3))};
-constexpr double CosTermsD[] = {
-    static_cast<double>(InverseFactorial(18)), static_cast<double>(InverseFactorial(16)),
-    static_cast<double>(InverseFactorial(14)), static_cast<double>(InverseFactorial(12)),
-    static_cast<double>(InverseFactorial(10)), static_cast<double>(InverseFactorial(8)),
-    static_cast<double>(InverseFactorial(6)),  static_cast<double>(InverseFactorial(4)),
-    static_cast<double>(InverseFactorial(2))};
-
-double SinSeriesD(double r) {
-  const double r2 = r * r;
-  double sum = 0;
-  for (const double term : SinTermsD) sum = term - r2 * sum;
-  return r - r * r2 * sum;
-}
-
-double CosSeriesD(double r) {
-  const double r2 = r * r;
-  double sum = 0;
-  for (const double term : CosTermsD) sum = term - r2 * sum;
-  return 1.0 - r2 * sum;
-}
-
-// The double counterpart of ReduceQuarterTurns. The parts of pi/2 are
-// the same: their products with a quadrant count below 2^20 are exact.
-bool ReduceQuarterTurnsD(double x, double& r, int& quadrant) {
-  if (!(std::fabs(x) <= static_cast<double>(ReductionLimit))) return false;
-  const double kd = (x * static_cast<double>(TwoOverPi) + 0x1.8p52) - 0x1.8p52;
-  r = ((x - kd * static_cast<double>(PiOver2Hi)) - kd * static_cast<double>(PiOver2Mid)) -
-      kd * static_cast<double>(PiOver2Lo);
-  quadrant = static_cast<int>(static_cast<int64_t>(kd) & 3);
-  return true;
 }
 
 } // namespace
 
 TComplexD CosSinD(double x) {
-  double r;
-  int quadrant;
-  if (!ReduceQuarterTurnsD(x, r, quadrant)) return {std::cos(x), std::sin(x)};
-  return ComplexProduct(TComplexD{CosSeriesD(r), SinSeriesD(r)}, QuarterTurnD[quadrant]);
+  if (!(std::fabs(x) <= StepReductionLimitD)) return {std::cos(x), std::sin(x)};
+  // The nearest step, rounded by adding and removing 1.5 * 2^52.
+  const double k = (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
+  const double r = ((x - k * PiOver64HiD) - k * PiOver64MidD) - k * PiOver64LoD;
+  // A negative count wraps round: -1 & 127 is the step at 127 pi/64.
+  const TComplexD& step = RoundStepsD.E[static_cast<int64_t>(k) & (StepsRound - 1)];
+  const TComplexD rest = SmallCosSinRest(r);
+  return ComplexProduct(step, TComplexD{1.0 - rest.C, r - rest.S});
 }
 
+// The sine alone costs as much as the pair: the pair has no branch on the
+// quadrant, which is as random as the angles are.
 double SineD(double x) {
-  double r;
-  int quadrant;
-  if (!ReduceQuarterTurnsD(x, r, quadrant)) return std::sin(x);
-  switch (quadrant) {
-  case 0:
-    return SinSeriesD(r);
-  case 1:
-    return CosSeriesD(r);
-  case 2:
-    return -SinSeriesD(r);
-  default:
-    return -CosSeriesD(r);
-  }
+  return CosSinD(x).S;
 }
 
 double ReduceAngle(long double x) {
@@ -197,14 +203,18 @@ double ReduceAngle(long double x) {
 }
 
 TComplex CosSin(long double x) {
-  long double r;
-  int quadrant;
-  if (!ReduceQuarterTurns(x, r, quadrant)) return {std::cos(x), std::sin(x)};
-  // The step nearest to r, rounded through a double like the quarter turns.
-  const double j = (static_cast<double>(r * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
-  const TStep& step = StepTable[static_cast<int>(j) + Steps];
-  const TComplex e = ComplexProduct(step.E, SmallCosSin(r - step.Angle));
-  return ComplexProduct(e, QuarterTurn[quadrant]);
+  if (!(std::fabs(x) <= StepReductionLimit)) return {std::cos(x), std::sin(x)};
+  // The nearest step, rounded through a double like the quarter turns.
+  const double k = (static_cast<double>(x * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
+  const long double kl = k;
+  const long double r = ((x - kl * PiOver64Hi) - kl * PiOver64Mid) - kl * PiOver64Lo;
+  // Only the first terms of the series need long double; the rest is
+  // computed in double, several times faster than on the x87 unit.
+  const TComplexD rest = SmallCosSinRest(static_cast<double>(r));
+  const long double c = 1.0L - rest.C;
+  const long double s = r - rest.S;
+  const TComplex& step = RoundSteps.E[static_cast<int64_t>(k) & (StepsRound - 1)];
+  return {step.C * c - step.S * s, step.S * c + step.C * s};
 }
 
 long double Sine(long double x) {

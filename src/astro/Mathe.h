@@ -45,7 +45,7 @@ struct TComplex {
   long double S; // sine (imaginary part)
 };
 
-inline TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
+constexpr TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
@@ -62,11 +62,11 @@ struct TComplexD {
   double S; // sine (imaginary part)
 };
 
-inline TComplexD ComplexProduct(const TComplexD& A, const TComplexD& B) {
+constexpr TComplexD ComplexProduct(const TComplexD& A, const TComplexD& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
-inline TComplexD Conjugate(const TComplexD& A) {
+constexpr TComplexD Conjugate(const TComplexD& A) {
   return {A.C, -A.S};
 }
 
@@ -111,6 +111,42 @@ inline long double Floor(long double x) {
   if (!(std::fabs(x) < WholeLimit)) return std::floor(x);
   const long double k = NearWhole(x);
   return k - Step[k > x];
+}
+
+// x - Floor(x) and x - Trunc(x), bit for bit but for the sign of a zero,
+// for the series' arguments.
+// Both take off the nearest whole number first, which leaves the rest
+// exact, and then add or remove one turn where needed: the result is the
+// exact difference rounded once, as with Floor and Trunc. They work in
+// double as far as possible and need no x87 comparison with a table
+// value, which makes them about twice as fast as the subtraction.
+namespace MatheDetail {
+// The rest of x after the nearest whole number, exact, in [-1/2, 1/2]
+// (a hair more where x rounded to a double lies half-way); false if |x|
+// is too large for that (or x is no number).
+inline bool NearestRest(long double x, long double& rest) {
+  const double xd = static_cast<double>(x);
+  if (!(std::fabs(xd) < 0x1p51)) return false;
+  rest = x - static_cast<long double>((xd + 0x1.8p52) - 0x1.8p52);
+  return true;
+}
+} // namespace MatheDetail
+
+// In [0, 1], 1 only where a tiny negative x rounds up to it.
+inline long double FractionalPart(long double x) {
+  long double rest = 0;
+  if (!MatheDetail::NearestRest(x, rest)) return x - Floor(x);
+  return rest < 0.0L ? rest + 1.0L : rest;
+}
+
+// With the sign of x: in [0, 1] for x >= 0, in [-1, 0] for negative x;
+// +-1 only where a tiny rest rounds to it.
+inline long double SignedFractionalPart(long double x) {
+  long double rest = 0;
+  if (!MatheDetail::NearestRest(x, rest)) return x - Trunc(x);
+  if (x >= 0.0L && rest < 0.0L) return rest + 1.0L;
+  if (x < 0.0L && rest > 0.0L) return rest - 1.0L;
+  return rest;
 }
 
 // Arguments outside [-1, 1] are clamped, so no NaN comes out.

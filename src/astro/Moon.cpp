@@ -24,7 +24,7 @@ constexpr long double Rho = 206264.81L; // arcseconds per radian
 
 // The fractional part in [0, 1), also for negative x (dates before 2000).
 long double Frac(long double x) {
-  long double f = x - Floor(x);
+  long double f = FractionalPart(x);
   // A tiny negative x plus 1 can round to 1 itself.
   if (f >= 1.0L) f = 0.0L;
   return f;
@@ -38,7 +38,8 @@ double SinRev(long double x) {
 // A term with the multiples (p, q, r, s) of (l, l', F, D), in long double.
 struct TLeadingTerm {
   int p, q, r, s;
-  long double cL, cS, cG, cP; // arcseconds
+  long double cL, cS; // arcseconds
+  double cG, cP;      // arcseconds
 };
 
 // The same for the small terms, in double.
@@ -55,19 +56,19 @@ struct TNodeTerm {
 // clang-format off
 // The terms above 100 arcseconds in longitude, from all three groups.
 const TLeadingTerm LeadingTerms[] = {
-    {0, 0, 0, 2, 2369.912L, 2373.36L, 0.601L, 28.2333L},
-    {0, 0, 0, 1, -125.154L, -112.79L, -0.725L, -0.9781L},
-    {1, 0, 0, 2, 191.953L, 192.72L, 0.029L, 3.0861L},
-    {1, 0, 0, 0, 22639.5L, 22609.07L, 0.079L, 186.5398L},
-    {1, 0, 0, -2, -4586.465L, -4578.13L, -0.077L, 34.3117L},
-    {0, 1, 0, 0, -668.146L, -126.98L, -1.302L, -0.3997L},
-    {0, 1, 0, -2, -165.145L, -165.06L, 0.054L, 1.9178L},
-    {2, 0, 0, 0, 769.016L, 767.96L, 0.107L, 10.1657L},
-    {2, 0, 0, -2, -211.656L, -152.53L, 5.679L, -0.3039L},
-    {1, 1, 0, 0, -109.673L, -115.18L, 0.461L, -0.949L},
-    {1, 1, 0, -2, -205.962L, -182.36L, 2.056L, 1.4437L},
-    {1, -1, 0, 0, 147.687L, 138.76L, 0.679L, 1.1528L},
-    {0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124L},
+    {0, 0, 0, 2, 2369.912L, 2373.36L, 0.601, 28.2333},
+    {0, 0, 0, 1, -125.154L, -112.79L, -0.725, -0.9781},
+    {1, 0, 0, 2, 191.953L, 192.72L, 0.029, 3.0861},
+    {1, 0, 0, 0, 22639.5L, 22609.07L, 0.079, 186.5398},
+    {1, 0, 0, -2, -4586.465L, -4578.13L, -0.077, 34.3117},
+    {0, 1, 0, 0, -668.146L, -126.98L, -1.302, -0.3997},
+    {0, 1, 0, -2, -165.145L, -165.06L, 0.054, 1.9178},
+    {2, 0, 0, 0, 769.016L, 767.96L, 0.107, 10.1657},
+    {2, 0, 0, -2, -211.656L, -152.53L, 5.679, -0.3039},
+    {1, 1, 0, 0, -109.673L, -115.18L, 0.461, -0.949},
+    {1, 1, 0, -2, -205.962L, -182.36L, 2.056, 1.4437},
+    {1, -1, 0, 0, 147.687L, 138.76L, 0.679, 1.1528},
+    {0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124},
 };
 
 const TSolarTerm FirstGroup[] = {
@@ -305,14 +306,35 @@ inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
   return ComplexProduct(XY, m.E[3][s + PowerOffset]);
 }
 
+// The rows come in runs with the same multiples of l, l' and F, as in
+// SolarTerms; their product is kept for the run, so a row needs at most
+// one complex product. The sums are local, so that they stay in the x87
+// registers; those of the latitude factor and the parallax, whose terms
+// stay below 200", are summed in double, which leaves fewer values to
+// juggle on the x87 stack and rounds them by less than 1e-12".
 void LeadingTermSum(TMoonState& m) {
+  long double DLambda = m.DLambda, DS = m.DS;
+  double Gamma1C = 0, SinPi = 0;
+  int p = 0, q = 0, r = 0;
+  TComplex lead = {1.0L, 0.0L};
   for (const TLeadingTerm& t : LeadingTerms) {
-    const TComplex XY = LeadingTerm(m, t.p, t.q, t.r, t.s);
-    m.DLambda = m.DLambda + t.cL * XY.S;
-    m.DS = m.DS + t.cS * XY.S;
-    m.Gamma1C = m.Gamma1C + t.cG * XY.C;
-    m.SinPi = m.SinPi + t.cP * XY.C;
+    if (t.p != p || t.q != q || t.r != r) {
+      p = t.p;
+      q = t.q;
+      r = t.r;
+      lead = LeadingTerm(m, p, q, r, 0);
+    }
+    long double X = lead.C, Y = lead.S;
+    MultiplyByPower(m, 3, t.s, X, Y);
+    DLambda = DLambda + t.cL * Y;
+    DS = DS + t.cS * Y;
+    Gamma1C += t.cG * static_cast<double>(X);
+    SinPi += t.cP * static_cast<double>(X);
   }
+  m.DLambda = DLambda;
+  m.DS = DS;
+  m.dGamma1C += Gamma1C;
+  m.dSinPi += SinPi;
   m.N = -526.069L * LeadingTerm(m, 0, 0, 1, -2).S;
 }
 
@@ -379,7 +401,7 @@ void MoonPosition(long double T, long double& Lambda, long double& Beta, long do
 
   const long double S = m.F + (m.DS + m.dS) / Rho;
   const long double f3 = 1.000002708L + 139.978L * m.DGamma;
-  Beta = (f3 * (18519.7L + m.Gamma1C + m.dGamma1C) * Sine(S) -
+  Beta = (f3 * (18519.7L + m.Gamma1C + m.dGamma1C) * CosSin(S).S -
           6.24L * SineD(static_cast<double>(3.0L * S)) + m.N + m.dN) /
          3600.0L * Pi / 180.0L;
 

@@ -24,7 +24,7 @@ constexpr long double TwoPiS = 6.283185307L;
 // Keeps the sign, so arguments of dates before 2000 are negative; only
 // their sines and cosines are used.
 long double FracS(long double x) {
-  return x - Trunc(x);
+  return SignedFractionalPart(x);
 }
 
 long double Argument(long double a, long double b, long double T) {

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -66,6 +67,15 @@ TEST(SineCosineTest, DoublePairAgreesWithTheLibrary) {
     EXPECT_NEAR(CosSinD(x).C, std::cos(x), 4.5e-16) << k;
     EXPECT_NEAR(CosSinD(x).S, std::sin(x), 4.5e-16) << k;
   }
+  // Every entry of the table of steps of pi/64 round the circle, negative
+  // counts included, at the step and half-way to the next.
+  for (int k = -300; k <= 300; ++k) {
+    for (const double x :
+         {k * static_cast<double>(Pi) / 64.0, (k + 0.5) * static_cast<double>(Pi) / 64.0}) {
+      EXPECT_NEAR(CosSinD(x).C, std::cos(x), 4.5e-16) << k;
+      EXPECT_NEAR(CosSinD(x).S, std::sin(x), 4.5e-16) << k;
+    }
+  }
   EXPECT_NEAR(SineD(123456.789), std::sin(123456.789), 4.5e-16);
   EXPECT_EQ(SineD(1e10), std::sin(1e10)); // beyond the reduction: the library
   EXPECT_TRUE(std::isnan(CosSinD(std::numeric_limits<double>::quiet_NaN()).C));
@@ -103,6 +113,30 @@ TEST(WholeNumberTest, TruncAndFloorAreExact) {
   }
   EXPECT_TRUE(std::isnan(Trunc(std::numeric_limits<long double>::quiet_NaN())));
   EXPECT_TRUE(std::isinf(Floor(-std::numeric_limits<long double>::infinity())));
+}
+
+// The fractional parts of the series' arguments must be those of the
+// subtraction bit for bit (a zero may lose its sign), also where the rest
+// is tiny and the turn added or removed rounds, and for arguments of many
+// thousand turns.
+TEST(WholeNumberTest, FractionalPartsAreThoseOfTheSubtraction) {
+  const long double ulp = 0x1p-63L;
+  std::vector<long double> xs = {
+      0.0L, ulp,  1e-30L,     0.5L,         1.0L - ulp,     1.0L,    1.0L + 2 * ulp,
+      2.5L, 3.5L, 2451545.5L, 1e15L + 0.5L, 0x1p51L - 0.5L, 0x1p51L, 0x1p53L + 1.0L,
+      1e30L};
+  // Arguments of the Moon's series over the calendar: a + b T in turns.
+  for (long double T = -67.5L; T <= 80.0L; T += 0.0137L)
+    xs.push_back(0.60643382L + 1336.85522467L * T);
+  for (long double x : xs) {
+    for (long double v : {x, -x}) {
+      const long double floorRest = v - std::floor(v), truncRest = v - std::trunc(v);
+      EXPECT_EQ(FractionalPart(v), floorRest) << static_cast<double>(v);
+      EXPECT_EQ(SignedFractionalPart(v), truncRest) << static_cast<double>(v);
+    }
+  }
+  EXPECT_TRUE(std::isnan(FractionalPart(std::numeric_limits<long double>::quiet_NaN())));
+  EXPECT_TRUE(std::isnan(SignedFractionalPart(std::numeric_limits<long double>::infinity())));
 }
 
 TEST(ArcSinTest, EndPointsAndSmallArgumentsAreExact) {
