@@ -32,6 +32,11 @@ void AppendNumber(std::string& out, long long value) {
   out.append(buffer, result.ptr);
 }
 
+// The six digits of 0 <= n < 10^6, leading zeros included.
+void SixDigits(char* to, int n) {
+  for (int i = 5; i >= 0; --i, n /= 10) to[i] = static_cast<char>('0' + n % 10);
+}
+
 long double Degrees(long double radians) {
   return radians * RadToDeg;
 }
@@ -84,35 +89,37 @@ void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSe
 // The whole part and the fraction are exact in long double; the fraction
 // times 10^12 is within 6e-8 of its exact value, so rounding it gives the
 // correctly rounded decimals unless it lies that close to a half: then
-// Fixed decides.
+// Fixed decides. Below 10^15 the whole part and the scaled fraction fit a
+// long long, whose conversion truncates exactly as Trunc would.
 void AppendFixed12(std::string& out, long double value) {
   constexpr long double Scale = 1e12L;
+  constexpr long long FractionEnd = 1000000000000LL;
   const long double magnitude = std::fabs(value);
   if (!(magnitude < 1e15L)) {
     out += Fixed(value, 12);
     return;
   }
-  const long double whole = Trunc(magnitude);
-  const long double scaled = (magnitude - whole) * Scale;
-  const long double below = Trunc(scaled);
-  if (std::fabs(scaled - below - 0.5L) < 1e-6L) {
+  long long wholeDigits = static_cast<long long>(magnitude);
+  const long double scaled = (magnitude - static_cast<long double>(wholeDigits)) * Scale;
+  const long long below = static_cast<long long>(scaled);
+  const long double rest = scaled - static_cast<long double>(below);
+  if (std::fabs(rest - 0.5L) < 1e-6L) {
     out += Fixed(value, 12);
     return;
   }
-  long long wholeDigits = static_cast<long long>(whole);
-  long long fraction = static_cast<long long>(below) + (scaled - below > 0.5L ? 1 : 0);
-  if (fraction == 1000000000000LL) {
+  long long fraction = below + (rest > 0.5L ? 1 : 0);
+  if (fraction == FractionEnd) {
     ++wholeDigits;
     fraction = 0;
   }
   // A value that rounds to zero has no minus sign.
   if (std::signbit(value) && (wholeDigits != 0 || fraction != 0)) out += '-';
   AppendNumber(out, wholeDigits);
-  char digits[13];
-  for (int i = 11; i >= 0; --i, fraction /= 10) digits[i] = static_cast<char>('0' + fraction % 10);
-  digits[12] = '\0';
-  out += '.';
-  out.append(digits, 12);
+  // The twelve decimals in two halves of six, each with plain int arithmetic.
+  char digits[13] = {'.'};
+  SixDigits(digits + 1, static_cast<int>(fraction / 1000000));
+  SixDigits(digits + 7, static_cast<int>(fraction % 1000000));
+  out.append(digits, 13);
 }
 
 int WriteEphemeris(const std::string& parameterFile, long long count, std::ostream& out,
@@ -136,11 +143,19 @@ int WriteEphemeris(const std::string& parameterFile, long long count, std::ostre
   const TCalendarDate start{p.StartDay, p.StartMonth, p.StartYear};
   long double jd = JulianDate(start, p.StartTime);
 
+  // Written in pieces of about 64 KB: a long table never sits in memory as
+  // a whole, and a failed write ends it at once.
+  constexpr size_t Piece = 1 << 16;
   std::string table = std::string(EphemerisHeader) + "\n";
-  for (long long i = 0; i < count; ++i) {
+  table.reserve(Piece + 1024);
+  for (long long i = 0; i < count && out; ++i) {
     const TSkyInstant s = ComputeSkyInstant(jd, latitude, longitude);
     AppendRow(table, jd, s, ComputeSeenSky(s, latitude));
     jd += stepDays; // one step after another, as the animation adds them
+    if (table.size() >= Piece) {
+      out << table;
+      table.clear();
+    }
   }
   out << table;
   out.flush();

@@ -105,6 +105,24 @@ TEST_F(EphemerisTest, ANegativeStepRunsBackwardsOverMidnight) {
   EXPECT_EQ(second[2], "18.00");
 }
 
+TEST_F(EphemerisTest, ALongTableComesWholeAndAFailedWriteIsReported) {
+  // Many pieces of output: every row once, in order, none cut.
+  const std::string file = WriteFile("lang.dat", "1.00");
+  std::ostringstream out, err;
+  ASSERT_EQ(WriteEphemeris(file, 3000, out, err), 0);
+  const std::vector<std::string> lines = Split(out.str(), '\n');
+  ASSERT_EQ(lines.size(), 3001u);
+  for (size_t i = 1; i < lines.size(); ++i) ASSERT_EQ(Split(lines[i], ',').size(), 20u) << i;
+  EXPECT_EQ(out.str().back(), '\n');
+  // A stream that takes nothing more (a full disk): a message, exit 1, and
+  // the program stops instead of computing the rest for nothing.
+  std::ostringstream failing;
+  failing.setstate(std::ios::badbit);
+  err.str("");
+  EXPECT_EQ(WriteEphemeris(file, 100000000, failing, err), 1);
+  EXPECT_NE(err.str().find("nicht geschrieben"), std::string::npos);
+}
+
 TEST_F(EphemerisTest, BadInputGivesAGermanMessageAndNoTable) {
   std::ostringstream out, err;
   EXPECT_EQ(WriteEphemeris((folder / "fehlt.dat").string(), 5, out, err), 2);
