@@ -65,7 +65,7 @@ bool TakesNoStep(int key) {
 
 } // namespace
 
-void TakeAnimationStep(bool afterAKey) {
+void TakeAnimationStep() {
   if (Flags.PendingClear) {
     // A help screen stands: start from a black screen and give back the
     // single-step setting it took.
@@ -73,9 +73,6 @@ void TakeAnimationStep(bool afterAKey) {
     Flags.PendingClear = false;
     Flags.SingleStep = Flags.SavedSingleStep;
   }
-  // The delay paces the running animation; what a key asks for (the next
-  // picture in single-step mode, another view, other sizes) comes at once.
-  if (!SkipDelay && !afterAKey) DelayMs(Param.Delay);
   AnimationStep();
 }
 
@@ -97,6 +94,13 @@ void KeyCommandHandler() {
     return;
   }
 
+  // The delay paces the running animation. It comes before the step, while
+  // the last picture stands with its status line, so that the step and the
+  // status line after it reach the screen together; a key typed meanwhile
+  // ends the wait and is answered in this tick. What a key asks for (the
+  // next picture in single-step mode, another view, other sizes) comes at
+  // once.
+  if (!KeyPressed() && !SkipDelay) DelayMs(Param.Delay);
   LastKey = ReadKey();
   // F1 and "s" leave the picture as it stands.
   if (LastKey != KeyF1 && LastKey != 's') EraseStatusLine();
@@ -177,7 +181,7 @@ void KeyCommandHandler() {
     break;
   }
 
-  if (!TakesNoStep(LastKey)) TakeAnimationStep(LastKey != 0);
+  if (!TakesNoStep(LastKey)) TakeAnimationStep();
 
   WriteStatusLine();
 }

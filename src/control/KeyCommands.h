@@ -8,10 +8,10 @@
 void KeyCommandHandler();
 
 // One animation step as the key handler takes it: leaves a help screen if
-// one stands (giving back the single-step setting it took), waits the delay
-// unless SkipDelay or the step answers a key, then draws the instant and
-// advances it.
-void TakeAnimationStep(bool afterAKey = false);
+// one stands (giving back the single-step setting it took), then draws the
+// instant and advances it. The delay of the running animation comes before,
+// in the key handler.
+void TakeAnimationStep();
 
 // The status line at the bottom of the screen.
 extern const char* const StatusLineText;

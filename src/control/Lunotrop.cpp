@@ -272,7 +272,7 @@ void MainRoutine() {
   SetUpView(ViewSetupFromParameters());
   // The outside view's start picture covers a help screen that stood.
   if (OutsideViewShown()) Flags.PendingClear = false;
-  TakeAnimationStep(true); // the answers were keys: the first picture at once
+  TakeAnimationStep(); // the answers were keys: the first picture at once
   RunStarted = true;
   Flags.InputInProgress = false;
   Flags.Paused = false;
