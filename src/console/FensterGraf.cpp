@@ -54,6 +54,7 @@ TNotice Notice;
 // A few rectangles are enough: Qt's region of them costs more with every one.
 TDamageRecord ToPresent{{}, {}, 0, 64};
 bool PresentQueued = false;
+constexpr int PresentStripRows = 64;
 
 void PresentDamage() {
   PresentQueued = false;
@@ -501,7 +502,15 @@ void TGrundfenster::paintEvent(QPaintEvent* event) {
   // not cost the copy of everything between them.
   for (const QRect& area : event->region()) {
     if (!picture.rect().contains(area)) painter.fillRect(area, Qt::white);
-    painter.drawImage(area.topLeft(), picture, area.intersected(picture.rect()));
+    // In strips of a few dozen rows: Qt hands a copy of more rows to its
+    // thread pool in pieces, and waking the threads and waiting for them
+    // costs more than the copy of a step's few rectangles.
+    const QRect shown = area.intersected(picture.rect());
+    for (int top = shown.top(); top <= shown.bottom(); top += PresentStripRows) {
+      const QRect strip(shown.left(), top, shown.width(),
+                        std::min(PresentStripRows, shown.bottom() + 1 - top));
+      painter.drawImage(strip.topLeft(), picture, strip);
+    }
   }
   PaintNotice(painter);
 }
