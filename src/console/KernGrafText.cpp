@@ -2,7 +2,10 @@
 // text metrics, texts at a point with alignment and background, and the text
 // cursor of WriteText and WriteLine.
 #include <QFontMetrics>
+#include <QHash>
+#include <QStaticText>
 #include <QString>
+#include <QTransform>
 
 #include <algorithm>
 #include <climits>
@@ -59,19 +62,56 @@ const QFontMetrics& FontMetrics() {
   return *Metrics;
 }
 
+// Widths of texts measured before, each under the font it was measured in
+// (the font's key and the text). The status line and most labels come again
+// at every step, and measuring a text shapes it anew each time.
+QHash<QString, int> MeasuredWidths;
+constexpr qsizetype MeasuredWidthsKept = 1024;
+QString FontKey;
+
+int Advance(const QString& drawable) {
+  const QFontMetrics& metrics = FontMetrics(); // makes the font, and its key, if need be
+  const QString key = FontKey + drawable;
+  const auto known = MeasuredWidths.constFind(key);
+  if (known != MeasuredWidths.constEnd()) return known.value();
+  // The clock texts are new at every step: the store starts afresh when
+  // full rather than growing without end.
+  if (MeasuredWidths.size() >= MeasuredWidthsKept) MeasuredWidths.clear();
+  const int width = metrics.horizontalAdvance(drawable);
+  MeasuredWidths.insert(key, width);
+  return width;
+}
+
+// Texts drawn before, shaped and laid out for the font they were drawn in
+// (keyed as MeasuredWidths). The status line is erased and written again at
+// every step, and shaping a text is most of the cost of drawing it.
+QHash<QString, QStaticText> ShapedTexts;
+constexpr qsizetype ShapedTextsKept = 256;
+
+const QStaticText& ShapedText(const QString& drawable) {
+  const QString key = FontKey + drawable;
+  auto known = ShapedTexts.find(key);
+  if (known != ShapedTexts.end()) return known.value();
+  if (ShapedTexts.size() >= ShapedTextsKept) ShapedTexts.clear();
+  QStaticText shaped(drawable);
+  shaped.setTextFormat(Qt::PlainText);
+  shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+  shaped.prepare(QTransform(), CurrentFont);
+  return ShapedTexts.insert(key, shaped).value();
+}
+
 // Tells the text record about a text drawn with its box's corner at (left,
 // top): the box of its visible characters, and the whole box as the cover of
 // its background.
 void NoteText(const QString& drawable, long long left, long long top, int colour) {
   const QFontMetrics& metrics = FontMetrics();
   const QString visible = drawable.trimmed();
-  const long long lead = metrics.horizontalAdvance(drawable.left(drawable.indexOf(visible)));
+  const long long lead = Advance(drawable.left(drawable.indexOf(visible)));
   const int h = metrics.height();
   const TRect visibleBox{ClampToInt(left + lead), ClampToInt(top),
-                         ClampToInt(left + lead + metrics.horizontalAdvance(visible)),
-                         ClampToInt(top + h)};
-  const TRect drawnBox{ClampToInt(left), ClampToInt(top),
-                       ClampToInt(left + metrics.horizontalAdvance(drawable)), ClampToInt(top + h)};
+                         ClampToInt(left + lead + Advance(visible)), ClampToInt(top + h)};
+  const TRect drawnBox{ClampToInt(left), ClampToInt(top), ClampToInt(left + Advance(drawable)),
+                       ClampToInt(top + h)};
   RecordText(visible.toStdString(), visibleBox, colour, drawnBox, TextBackground != -1);
 }
 
@@ -97,6 +137,9 @@ void ApplyFont() {
   if (Metrics && CurrentFont == made.Font) return; // the painter has it already
   ForgetPainterFont();
   CurrentFont = made.Font;
+  FontKey = QString::fromStdString(made.Name) + QLatin1Char('\n') +
+            QString::number(made.PixelHeight) +
+            (made.Bold ? QLatin1String("b\n") : QLatin1String("\n"));
   Metrics = std::make_unique<QFontMetrics>(made.Metrics);
   CharWidth = made.CharWidth;
   CharHeight = made.CharHeight;
@@ -146,7 +189,7 @@ void SetTextBackground(int colour) {
 }
 
 int TextWidth(const std::string& text) {
-  return FontMetrics().horizontalAdvance(DrawableText(text));
+  return Advance(DrawableText(text));
 }
 
 int TextHeight(const std::string& /*text*/) {
@@ -157,7 +200,7 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
   if (!ScreenAttached()) return;
   const QFontMetrics& metrics = FontMetrics();
   const QString drawable = DrawableText(text);
-  const int w = metrics.horizontalAdvance(drawable);
+  const int w = Advance(drawable);
   const int h = metrics.height();
   long long left = x, top = y;
   if (HorizontalJustify == 1)
@@ -177,7 +220,9 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
   if (TextBackground != -1 && w > 0) painter.fillRect(box, QColor(ColourOf(TextBackground)));
   UseCurrentFont();
   UseTextPen(ColourOf(colour));
-  painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), drawable);
+  // The same glyphs as drawText puts there, with the shaping kept for the
+  // next time the text comes.
+  painter.drawStaticText(box.topLeft(), ShapedText(drawable));
   // Glyphs may reach a little beyond their advance and line height (the
   // slant of an italic, a bold overhang): the damage takes a generous margin.
   NotifyScreenChanged(FigureBox(left, top, left + w - 1, top + h - 1, h));

@@ -262,6 +262,34 @@ TEST_F(KernGrafTest, FontsMadeBeforeAreTheFontsAskedFor) {
   EXPECT_EQ(TextWidth("Mondphase"), width[0]);
 }
 
+TEST_F(KernGrafTest, ATextDrawnAgainLooksAsItDidInItsOwnFont) {
+  // Texts keep their shaping for the next time: the same text again gives
+  // the same pixels, and in another font it is shaped for that font, not
+  // drawn as it was in the first.
+  auto drawn = [](const char* font, int size, int bold, int colour) {
+    ClearScreen();
+    SetFont(font, size, bold);
+    SetTextJustify(0, 2);
+    SetTextBackground(-1);
+    OutTextXY(20, 20, "Mond: 44 % beleuchtet, 7.6 Tage", colour);
+    return ScreenImage().copy(0, 0, 640, 120);
+  };
+  const QImage small = drawn("Courier", 10, 0, Yellow);
+  const QImage large = drawn("Courier", 20, 0, Yellow);
+  const QImage sans = drawn("MS Sans Serif", 10, 1, Yellow);
+  EXPECT_FALSE(small == large);
+  EXPECT_FALSE(small == sans);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_TRUE(drawn("Courier", 10, 0, Yellow) == small);
+    EXPECT_TRUE(drawn("Courier", 20, 0, Yellow) == large);
+    EXPECT_TRUE(drawn("MS Sans Serif", 10, 1, Yellow) == sans);
+  }
+  // The colour is the pen's at each drawing, not the first one's.
+  drawn("Courier", 10, 0, LightRed);
+  EXPECT_EQ(CountColour(0, 0, 639, 119, ColourTable[Yellow]), 0);
+  EXPECT_GT(CountColour(0, 0, 639, 119, ColourTable[LightRed]), 50);
+}
+
 TEST_F(KernGrafTest, FontsAreMappedAndSizedAt96Dpi) {
   EXPECT_EQ(PointsToPixels(10), 13);
   EXPECT_EQ(PointsToPixels(14), 19);
