@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "Zahlen.h"
 
@@ -109,4 +111,39 @@ TEST(Zahlen, ClockTextShowsTwoDecimalsAndFullHours) {
   EXPECT_EQ(ClockText(12.597L), "13.00");
   EXPECT_EQ(ClockText(23.595L), "24.00");
   EXPECT_EQ(ClockText(12.594L), "12.59");
+}
+
+namespace {
+
+// ClockText as FormatReal and RoundEven give it, the way it was first written.
+std::string ClockTextByFormatReal(long double t) {
+  auto text = [](long double value) {
+    const std::string s = FormatReal(value, 2.2L);
+    const size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? s : s.substr(first);
+  };
+  const std::string s = text(t);
+  return s.find(".60") == std::string::npos ? s : text(RoundEven(t));
+}
+
+} // namespace
+
+TEST(Zahlen, ClockTextIsThatOfFormatRealForEveryKindOfTime) {
+  std::mt19937_64 random(20260516);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < 200000; ++i) {
+    // Times of day, negative times, long counts of hours, and the halves
+    // and sixties where the rounding decides.
+    const long double scale = std::pow(10.0L, static_cast<int>(random() % 12) - 3);
+    long double t = (unit(random) - 0.2L) * scale * 24;
+    if (i % 4 == 1) t = static_cast<long double>(random() % 4000) / 100 - 10 + 0.005L;
+    if (i % 4 == 2) t = std::trunc(t) + 0.595L + static_cast<long double>(random() % 11) / 1000;
+    ASSERT_EQ(ClockText(t), ClockTextByFormatReal(t)) << static_cast<double>(t);
+  }
+  for (const long double t :
+       {0.0L, -0.0L, -0.004L, -0.005L, -0.006L, 0.125L, 0.375L, -0.625L, 23.995L, 24.0L, -12.597L,
+        999999999.5L, 1e9L, 3e9L, -1e12L, std::numeric_limits<long double>::infinity(),
+        std::numeric_limits<long double>::quiet_NaN()}) {
+    EXPECT_EQ(ClockText(t), ClockTextByFormatReal(t)) << static_cast<double>(t);
+  }
 }
