@@ -32,9 +32,33 @@ void AppendNumber(std::string& out, long long value) {
   out.append(buffer, result.ptr);
 }
 
+// "00", "01", .. "99": two digits per division halve the divisions.
+struct TDigitPairs {
+  char Pair[100][2];
+  constexpr TDigitPairs() : Pair{} {
+    for (int i = 0; i < 100; ++i) {
+      Pair[i][0] = static_cast<char>('0' + i / 10);
+      Pair[i][1] = static_cast<char>('0' + i % 10);
+    }
+  }
+};
+
+constexpr TDigitPairs DigitPairs;
+
 // The six digits of 0 <= n < 10^6, leading zeros included.
 void SixDigits(char* to, int n) {
-  for (int i = 5; i >= 0; --i, n /= 10) to[i] = static_cast<char>('0' + n % 10);
+  for (int i = 4; i >= 0; i -= 2, n /= 100) {
+    to[i] = DigitPairs.Pair[n % 100][0];
+    to[i + 1] = DigitPairs.Pair[n % 100][1];
+  }
+}
+
+// A whole number below 2^53 held in a long double, to an integer: through
+// a double, which holds it exactly. Converting a long double directly
+// switches the x87 rounding mode twice, which cost more than all the
+// digits of a number.
+long long WholeToLong(long double whole) {
+  return static_cast<long long>(static_cast<double>(whole));
 }
 
 long double Degrees(long double radians) {
@@ -90,7 +114,8 @@ void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSe
 // times 10^12 is within 6e-8 of its exact value, so rounding it gives the
 // correctly rounded decimals unless it lies that close to a half: then
 // Fixed decides. Below 10^15 the whole part and the scaled fraction fit a
-// long long, whose conversion truncates exactly as Trunc would.
+// long long; both are whole numbers after Floor, which for these
+// non-negative values cuts off the fraction exactly as Trunc would.
 void AppendFixed12(std::string& out, long double value) {
   constexpr long double Scale = 1e12L;
   constexpr long long FractionEnd = 1000000000000LL;
@@ -99,10 +124,12 @@ void AppendFixed12(std::string& out, long double value) {
     out += Fixed(value, 12);
     return;
   }
-  long long wholeDigits = static_cast<long long>(magnitude);
-  const long double scaled = (magnitude - static_cast<long double>(wholeDigits)) * Scale;
-  const long long below = static_cast<long long>(scaled);
-  const long double rest = scaled - static_cast<long double>(below);
+  const long double whole = Floor(magnitude);
+  long long wholeDigits = WholeToLong(whole);
+  const long double scaled = (magnitude - whole) * Scale;
+  const long double scaledWhole = Floor(scaled);
+  const long long below = WholeToLong(scaledWhole);
+  const long double rest = scaled - scaledWhole;
   if (std::fabs(rest - 0.5L) < 1e-6L) {
     out += Fixed(value, 12);
     return;

@@ -206,3 +206,23 @@ TEST(EphemerisNumbers, TwelveDecimalsAreExactlyThoseOfToChars) {
   EXPECT_EQ(Fast12(std::numeric_limits<long double>::quiet_NaN()), "nan");
   EXPECT_EQ(Fast12(-4e-13L), "0.000000000000");
 }
+
+TEST(EphemerisNumbers, TwelveDecimalsNextToWholeNumbers) {
+  // The whole part and the scaled fraction are cut off through a double:
+  // the values one step of a long double beside a whole number, and
+  // beside a whole number of 10^-12, are where that could go wrong.
+  std::mt19937_64 random(20260516);
+  for (int i = 0; i < 20000; ++i) {
+    const long double whole = static_cast<long double>(random() % 100000000000000ULL);
+    const long double decimals = static_cast<long double>(random() % 1000000000000ULL) * 1e-12L;
+    for (const long double base : {whole, -whole, whole + decimals, -(whole + decimals)}) {
+      for (const long double value :
+           {base, std::nextafter(base, 1e16L), std::nextafter(base, -1e16L)}) {
+        ASSERT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
+      }
+    }
+  }
+  for (const long double value : {999999999999999.9L, 0x1p49L + 0.5L, 1e15L - 1, 12345.0L}) {
+    EXPECT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
+  }
+}
