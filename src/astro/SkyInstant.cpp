@@ -90,7 +90,8 @@ TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double 
   CalendarDate(jd, s.Date, s.Time);
   s.SiderealTime = LocalSiderealTime(s.Date, s.Time, longitude);
 
-  const TObserver o{CosSin(latitude), ObliquityPair, CosSin(s.SiderealTime)};
+  s.SiderealPair = CosSin(s.SiderealTime);
+  const TObserver o{CosSin(latitude), ObliquityPair, s.SiderealPair};
   const long double T = JulianCenturies(jd);
 
   SunPosition(T, s.SunLon, s.SunLat, s.SunDistance);
@@ -99,7 +100,10 @@ TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double 
   SetDaylight(s);
 
   MoonPosition(T, s.MoonLon, s.MoonLat, s.MoonDistance);
-  const TComplex moonLon = CosSin(s.MoonLon), moonLat = CosSin(s.MoonLat);
+  s.MoonLonPair = CosSin(s.MoonLon);
+  s.MoonLatPair = CosSin(s.MoonLat);
+  const TComplex& moonLon = s.MoonLonPair;
+  const TComplex& moonLat = s.MoonLatPair;
   EclipticToHorizontal(o, EclipticDirection(moonLon, moonLat, 1.0L), s.MoonAzimuth, s.MoonAltitude);
 
   s.PhaseAngle =
@@ -130,13 +134,13 @@ long double Refraction(long double airlessAltitude) {
 }
 
 TSeenSky ComputeSeenSky(const TSkyInstant& s, long double latitude) {
-  const TObserver o{CosSin(latitude), ObliquityPair, CosSin(s.SiderealTime)};
+  const TObserver o{CosSin(latitude), ObliquityPair, s.SiderealPair};
   TSeenSky seen;
 
   // The Moon seen from the observer: its geocentric place in Earth radii
   // (equatorial) minus the observer's, one Earth radius from the centre
   // towards the zenith.
-  TVector moon = EclipticDirection(CosSin(s.MoonLon), CosSin(s.MoonLat), s.MoonDistance);
+  TVector moon = EclipticDirection(s.MoonLonPair, s.MoonLatPair, s.MoonDistance);
   RotatePair(moon.Y, moon.Z, o.Obliquity.S, o.Obliquity.C);
   moon.X -= o.Latitude.C * o.Sidereal.C;
   moon.Y -= o.Latitude.C * o.Sidereal.S;

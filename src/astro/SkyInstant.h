@@ -17,6 +17,9 @@ struct TSkyInstant {
   long double MoonAzimuth = 0, MoonAltitude = 0; // radians
   bool SunUp = false, Twilight = false, Night = false;
   long double PhaseAngle = 0; // radians: 0 full Moon, +-pi new Moon, negative while waning
+  // The cosines and sines of the sidereal time and of the Moon's longitude
+  // and latitude, for ComputeSeenSky: the sky instant has them already.
+  TComplex SiderealPair = {1, 0}, MoonLonPair = {1, 0}, MoonLatPair = {1, 0};
 };
 
 // latitude and longitude in radians (north and east positive).

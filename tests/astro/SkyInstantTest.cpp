@@ -106,4 +106,17 @@ TEST(SkyInstantTest, FarAndNaNInstantsAreDefined) {
   }
 }
 
+// The sky instant hands its pairs on to ComputeSeenSky; they must be
+// exactly those of its angles, or the parallax would use another Moon.
+TEST(SkyInstantTest, PairsAreThoseOfTheAngles) {
+  const auto same = [](const TComplex& a, const TComplex& b) { return a.C == b.C && a.S == b.S; };
+  long double jd = JulianDate(TCalendarDate{1, 1, 1900}, 0.00L);
+  for (int i = 0; i < 3000; ++i, jd += 24.3217L) {
+    const TSkyInstant s = ComputeSkyInstant(jd, Latitude, Longitude);
+    EXPECT_TRUE(same(s.SiderealPair, CosSin(s.SiderealTime))) << i;
+    EXPECT_TRUE(same(s.MoonLonPair, CosSin(s.MoonLon))) << i;
+    EXPECT_TRUE(same(s.MoonLatPair, CosSin(s.MoonLat))) << i;
+  }
+}
+
 } // namespace
