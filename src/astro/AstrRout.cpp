@@ -36,8 +36,21 @@ int64_t FloorToInt(long double x) {
   return WholeToInt(Floor(x));
 }
 
+// a / b rounded down, b > 0 (the division of C++ rounds towards zero).
+int64_t FloorDivide(int64_t a, int64_t b) {
+  return a / b - (a % b < 0 ? 1 : 0);
+}
+
 // The date and MEZ time of a Julian date already inside the clamp range.
 // The recursion steps at most one hour on, which the range allows for.
+//
+// The classical algorithm divides by 36524.25, 365.25 and 30.6001 in
+// floating point and rounds down. Each of its quotients is a fraction with
+// a small denominator (146097, 36525, 306001 or 10000) that never comes
+// closer to a whole number than 1/306001 without being one, while the
+// long double divisions err by less than 1e-10 inside the clamp range: the
+// same quotients in integer arithmetic round down to the same numbers, and
+// cost a fraction of the long double divisions.
 void CalendarDateInRange(long double jd, TCalendarDate& Date, long double& t) {
   const long double Zf = jd + 0.5L;
   const int64_t Z = FloorToInt(Zf);
@@ -46,17 +59,18 @@ void CalendarDateInRange(long double jd, TCalendarDate& Date, long double& t) {
   int64_t A = Z;
   if (Z > 2299160) {
     // Gregorian calendar: leave out the century leap days.
-    const int64_t alpha = FloorToInt((static_cast<long double>(Z) - 1867216.25L) / 36524.25L);
+    // floor((Z - 1867216.25) / 36524.25), the numerator positive here
+    const int64_t alpha = (4 * Z - 7468865) / 146097;
     A = Z + 1 + alpha - alpha / 4;
   }
   const int64_t B = A + 1524;
-  const int64_t C = FloorToInt((static_cast<long double>(B) - 122.1L) / 365.25L);
-  const int64_t D = FloorToInt(static_cast<long double>(C) * 365.25L);
-  const int64_t E = FloorToInt(static_cast<long double>(B - D) / 30.6001L);
+  const int64_t C = FloorDivide(100 * B - 12210, 36525); // floor((B - 122.1) / 365.25)
+  const int64_t D = FloorDivide(1461 * C, 4);            // floor(C * 365.25)
+  // B - D lies between 123 and 488, so E and the month's start are positive.
+  const int64_t E = 10000 * (B - D) / 306001;    // floor((B - D) / 30.6001)
+  const int64_t monthStart = 306001 * E / 10000; // floor(E * 30.6001)
 
-  const long double d =
-      static_cast<long double>(B - D) -
-      static_cast<long double>(FloorToInt(static_cast<long double>(E) * 30.6001L)) + F;
+  const long double d = static_cast<long double>(B - D) - static_cast<long double>(monthStart) + F;
   Date.Day = static_cast<int32_t>(WholeToInt(Trunc(d)));
   if (E > 13) {
     Date.Month = static_cast<int32_t>(E - 13);

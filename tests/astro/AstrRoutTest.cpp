@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -148,6 +150,65 @@ TEST(CalendarDateTest, HugeAndNaNJulianDatesGiveADefinedDate) {
   CalendarDate(nan, a, ta);
   EXPECT_EQ(a.Year, -4712);
   EXPECT_TRUE(NearLD(Hours(ta), Hours(13.00L), ClockTol));
+}
+
+// The calendar conversion as first written, with its divisions in long
+// double; CalendarDate now divides whole numbers and must agree bit for bit.
+void CalendarDateByLongDoubleDivisions(long double jd, TCalendarDate& Date, long double& t) {
+  const auto floorToInt = [](long double x) { return static_cast<int64_t>(std::floor(x)); };
+  const long double Zf = jd + 0.5L;
+  const int64_t Z = floorToInt(Zf);
+  const long double F = Zf - static_cast<long double>(Z);
+  int64_t A = Z;
+  if (Z > 2299160) {
+    const int64_t alpha = floorToInt((static_cast<long double>(Z) - 1867216.25L) / 36524.25L);
+    A = Z + 1 + alpha - alpha / 4;
+  }
+  const int64_t B = A + 1524;
+  const int64_t C = floorToInt((static_cast<long double>(B) - 122.1L) / 365.25L);
+  const int64_t D = floorToInt(static_cast<long double>(C) * 365.25L);
+  const int64_t E = floorToInt(static_cast<long double>(B - D) / 30.6001L);
+  const long double d =
+      static_cast<long double>(B - D) -
+      static_cast<long double>(floorToInt(static_cast<long double>(E) * 30.6001L)) + F;
+  Date.Day = static_cast<int32_t>(std::trunc(d));
+  Date.Month = static_cast<int32_t>(E > 13 ? E - 13 : E - 1);
+  Date.Year = static_cast<int32_t>(E > 13 ? C - 4715 : C - 4716);
+  t = HoursToHoursMinutes((d - std::trunc(d)) * 24.0L) + 1.0L;
+  if (t > 24.0L) {
+    CalendarDateByLongDoubleDivisions(jd + 1.0L / 24.0L, Date, t);
+    t = t - 1.0L;
+  }
+}
+
+void ExpectSameAsLongDoubleDivisions(long double jd) {
+  TCalendarDate date, expected;
+  long double t = 0, expectedT = 0;
+  CalendarDate(jd, date, t);
+  CalendarDateByLongDoubleDivisions(jd, expected, expectedT);
+  ASSERT_EQ(date.Day, expected.Day) << static_cast<double>(jd);
+  ASSERT_EQ(date.Month, expected.Month) << static_cast<double>(jd);
+  ASSERT_EQ(date.Year, expected.Year) << static_cast<double>(jd);
+  ASSERT_EQ(t, expectedT) << static_cast<double>(jd);
+}
+
+TEST(CalendarDateTest, IntegerDivisionsGiveTheDatesOfTheLongDoubleOnes) {
+  std::mt19937_64 random(20260516);
+  std::uniform_real_distribution<long double> anywhere(-1e11L, 1e11L);
+  std::uniform_real_distribution<long double> historic(-2e6L, 6e6L);
+  for (int i = 0; i < 200000; ++i) {
+    ExpectSameAsLongDoubleDivisions(anywhere(random));
+    ExpectSameAsLongDoubleDivisions(historic(random));
+  }
+  // Every day of the years around the calendar reform, at midnight UT and
+  // MEZ, and the whole days where a rounding down could slip.
+  for (long double jd = 2290000.5L; jd < 2310000.5L; jd += 1.0L) {
+    for (const long double at :
+         {jd, jd - 1.0L / 24.0L, std::nextafter(jd, 0.0L), std::nextafter(jd, 1e12L)})
+      ExpectSameAsLongDoubleDivisions(at);
+  }
+  for (const long double jd : {-1e11L, 1e11L, 0.0L, -0.5L, 2299160.5L, 2299161.5L, 2451544.5L})
+    ExpectSameAsLongDoubleDivisions(jd);
 }
 
 TEST(JulianDateTest, ExtremeYearsStayFinite) {
