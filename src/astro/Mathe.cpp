@@ -7,6 +7,8 @@
 
 const std::string DegreeSign = "\u00B0";
 
+using namespace MatheDetail;
+
 namespace {
 
 constexpr long double TwoPi = 2.0L * Pi;
@@ -19,14 +21,7 @@ long double ClampUnit(long double x) {
   return x;
 }
 
-// pi/2 in three parts: the first two have 33 significant bits, so their
-// products with a quadrant count below 2^20 are exact in a long double.
-// They are double literals on purpose: each is exactly representable.
-constexpr long double PiOver2Hi = 1.57079632673412561417e+00;
-constexpr long double PiOver2Mid = 6.07710050630396597660e-11;
-constexpr long double PiOver2Lo = 2.02226624879595063154e-21;
 constexpr long double TwoOverPi = 2.0L / Pi;
-constexpr long double ReductionLimit = 1e6L; // quadrant counts stay below 2^20
 
 // x - k pi/2 with k the nearest whole number of quarter turns, so that the
 // library works on |r| <= pi/4 only. glibc's long double sine and cosine
@@ -48,13 +43,6 @@ bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
 // quarter-turn count with a complex product keeps every value exact and
 // needs no branch on the count, which is as random as the angles are.
 constexpr TComplex QuarterTurn[4] = {{1.0L, 0.0L}, {0.0L, 1.0L}, {-1.0L, 0.0L}, {0.0L, -1.0L}};
-
-// 1/n! in long double.
-constexpr long double InverseFactorial(int n) {
-  long double f = 1.0L;
-  for (int i = 2; i <= n; ++i) f *= i;
-  return 1.0L / f;
-}
 
 // Coefficients of the Taylor series of sine and cosine, highest power first.
 constexpr long double SinTerms[] = {
@@ -83,26 +71,9 @@ constexpr long double CosSeries(long double r) {
   return 1.0L - r2 * sum;
 }
 
-// CosSin and CosSinD reduce their angle straight to the nearest multiple
-// of pi/64, not of pi/2: a table holds the cosine and sine of all 128
-// multiples round the circle, so the quarter turn needs no extra product
-// and no branch, and the rest (at most pi/128) needs only four terms of
-// each series. The parts of pi/64 are those of pi/2 divided by 32, so
-// their products with a count below 2^20 are still exact.
+// The tables of CosSin and CosSinD (see Mathe.h) are built from the
+// cosines and sines of the steps within a quarter turn of zero.
 constexpr int Steps = 16; // steps of pi/64 on either side of 0 within a quarter turn
-constexpr int StepsRound = 128;
-constexpr long double StepsPerRadian = 64.0L / Pi;
-constexpr long double PiOver64Hi = PiOver2Hi / 32.0L;
-constexpr long double PiOver64Mid = PiOver2Mid / 32.0L;
-constexpr long double PiOver64Lo = PiOver2Lo / 32.0L;
-constexpr long double StepReductionLimit = ReductionLimit / 32.0L; // counts below 2^20
-
-// The same in double.
-constexpr double PiOver64HiD = static_cast<double>(PiOver64Hi);
-constexpr double PiOver64MidD = static_cast<double>(PiOver64Mid);
-constexpr double PiOver64LoD = static_cast<double>(PiOver64Lo);
-constexpr double StepsPerRadianD = static_cast<double>(StepsPerRadian);
-constexpr double StepReductionLimitD = static_cast<double>(StepReductionLimit);
 
 struct TStep {
   long double Angle; // j pi/64, rounded to a long double
@@ -136,62 +107,26 @@ constexpr TComplex MakeRoundStep(int j) {
   return ComplexProduct(e, QuarterTurn[quarter]);
 }
 
-struct TRoundSteps {
-  TComplex E[StepsRound];
-  constexpr TRoundSteps() : E{} {
-    for (int j = 0; j < StepsRound; ++j) E[j] = MakeRoundStep(j);
-  }
-};
-
-constexpr TRoundSteps RoundSteps;
+constexpr TRoundSteps MakeRoundSteps() {
+  TRoundSteps table{};
+  for (int j = 0; j < StepsRound; ++j) table.E[j] = MakeRoundStep(j);
+  return table;
+}
 
 // The same table rounded to double.
-struct TRoundStepsD {
-  TComplexD E[StepsRound];
-  constexpr TRoundStepsD() : E{} {
-    for (int j = 0; j < StepsRound; ++j)
-      E[j] = {static_cast<double>(RoundSteps.E[j].C), static_cast<double>(RoundSteps.E[j].S)};
-  }
-};
-
-constexpr TRoundStepsD RoundStepsD;
-
-// 1 - cos t and t - sin t for |t| <= pi/128 in double: they stay below
-// 3e-4, so their rounding errors stay under 1e-19 and a long double result
-// built from them keeps its last digit. The first terms left out are below
-// 1e-20.
-inline TComplexD SmallCosSinRest(double t) {
-  const double t2 = t * t;
-  const double s = t * t2 *
-                   (static_cast<double>(InverseFactorial(3)) -
-                    t2 * (static_cast<double>(InverseFactorial(5)) -
-                          t2 * (static_cast<double>(InverseFactorial(7)) -
-                                t2 * static_cast<double>(InverseFactorial(9)))));
-  const double c = t2 * (static_cast<double>(InverseFactorial(2)) -
-                         t2 * (static_cast<double>(InverseFactorial(4)) -
-                               t2 * (static_cast<double>(InverseFactorial(6)) -
-                                     t2 * static_cast<double>(InverseFactorial(8)))));
-  return {c, s};
+constexpr TRoundStepsD MakeRoundStepsD(const TRoundSteps& steps) {
+  TRoundStepsD table{};
+  for (int j = 0; j < StepsRound; ++j)
+    table.E[j] = {static_cast<double>(steps.E[j].C), static_cast<double>(steps.E[j].S)};
+  return table;
 }
 
 } // namespace
 
-TComplexD CosSinD(double x) {
-  if (!(std::fabs(x) <= StepReductionLimitD)) return {std::cos(x), std::sin(x)};
-  // The nearest step, rounded by adding and removing 1.5 * 2^52.
-  const double k = (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
-  const double r = ((x - k * PiOver64HiD) - k * PiOver64MidD) - k * PiOver64LoD;
-  // A negative count wraps round: -1 & 127 is the step at 127 pi/64.
-  const TComplexD& step = RoundStepsD.E[static_cast<int64_t>(k) & (StepsRound - 1)];
-  const TComplexD rest = SmallCosSinRest(r);
-  return ComplexProduct(step, TComplexD{1.0 - rest.C, r - rest.S});
-}
-
-// The sine alone costs as much as the pair: the pair has no branch on the
-// quadrant, which is as random as the angles are.
-double SineD(double x) {
-  return CosSinD(x).S;
-}
+namespace MatheDetail {
+constexpr TRoundSteps RoundSteps = MakeRoundSteps();
+constexpr TRoundStepsD RoundStepsD = MakeRoundStepsD(RoundSteps);
+} // namespace MatheDetail
 
 double ReduceAngle(long double x) {
   long double r;
@@ -200,21 +135,6 @@ double ReduceAngle(long double x) {
   // Quadrants 2 and 3 are the same angles as -2 and -1.
   if (quadrant >= 2) quadrant -= 4;
   return static_cast<double>(r + quadrant * (Pi / 2.0L));
-}
-
-TComplex CosSin(long double x) {
-  if (!(std::fabs(x) <= StepReductionLimit)) return {std::cos(x), std::sin(x)};
-  // The nearest step, rounded through a double like the quarter turns.
-  const double k = (static_cast<double>(x * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
-  const long double kl = k;
-  const long double r = ((x - kl * PiOver64Hi) - kl * PiOver64Mid) - kl * PiOver64Lo;
-  // Only the first terms of the series need long double; the rest is
-  // computed in double, several times faster than on the x87 unit.
-  const TComplexD rest = SmallCosSinRest(static_cast<double>(r));
-  const long double c = 1.0L - rest.C;
-  const long double s = r - rest.S;
-  const TComplex& step = RoundSteps.E[static_cast<int64_t>(k) & (StepsRound - 1)];
-  return {step.C * c - step.S * s, step.S * c + step.C * s};
 }
 
 long double Sine(long double x) {

@@ -49,11 +49,6 @@ constexpr TComplex ComplexProduct(const TComplex& A, const TComplex& B) {
   return {A.C * B.C - A.S * B.S, A.S * B.C + A.C * B.S};
 }
 
-// Cosine and sine at once, from a table of steps of pi/64 and a short
-// series: within a few units in the last place of std::cos and std::sin,
-// for less than the cost of one Sine.
-TComplex CosSin(long double x);
-
 // The same pair in double. The many small periodic terms of the series are
 // summed in double: it is several times faster than long double, and its
 // sixteen digits are far more than a term of a few arcseconds needs.
@@ -70,10 +65,112 @@ constexpr TComplexD Conjugate(const TComplexD& A) {
   return {A.C, -A.S};
 }
 
+// The reduction and the tables behind CosSin, CosSinD and SineD. Those are
+// inline: the series call them dozens of times per instant, a call hands
+// a long double pair back through memory, and inlined the independent
+// calls of a series overlap.
+namespace MatheDetail {
+// pi/2 in three parts: the first two have 33 significant bits, so their
+// products with a quadrant count below 2^20 are exact in a long double.
+// They are double literals on purpose: each is exactly representable.
+constexpr long double PiOver2Hi = 1.57079632673412561417e+00;
+constexpr long double PiOver2Mid = 6.07710050630396597660e-11;
+constexpr long double PiOver2Lo = 2.02226624879595063154e-21;
+constexpr long double ReductionLimit = 1e6L; // quadrant counts stay below 2^20
+
+// CosSin and CosSinD reduce their angle straight to the nearest multiple
+// of pi/64, not of pi/2: a table holds the cosine and sine of all 128
+// multiples round the circle, so the quarter turn needs no extra product
+// and no branch, and the rest (at most pi/128) needs only four terms of
+// each series. The parts of pi/64 are those of pi/2 divided by 32, so
+// their products with a count below 2^20 are still exact.
+constexpr int StepsRound = 128;
+constexpr long double StepsPerRadian = 64.0L / Pi;
+constexpr long double PiOver64Hi = PiOver2Hi / 32.0L;
+constexpr long double PiOver64Mid = PiOver2Mid / 32.0L;
+constexpr long double PiOver64Lo = PiOver2Lo / 32.0L;
+constexpr long double StepReductionLimit = ReductionLimit / 32.0L; // counts below 2^20
+
+// The same in double.
+constexpr double PiOver64HiD = static_cast<double>(PiOver64Hi);
+constexpr double PiOver64MidD = static_cast<double>(PiOver64Mid);
+constexpr double PiOver64LoD = static_cast<double>(PiOver64Lo);
+constexpr double StepsPerRadianD = static_cast<double>(StepsPerRadian);
+constexpr double StepReductionLimitD = static_cast<double>(StepReductionLimit);
+
+// exp(i j pi/64) for j = 0 .. 127 in long double and in double (Mathe.cpp).
+struct TRoundSteps {
+  TComplex E[StepsRound];
+};
+struct TRoundStepsD {
+  TComplexD E[StepsRound];
+};
+extern const TRoundSteps RoundSteps;
+extern const TRoundStepsD RoundStepsD;
+
+// 1/n! in long double.
+constexpr long double InverseFactorial(int n) {
+  long double f = 1.0L;
+  for (int i = 2; i <= n; ++i) f *= i;
+  return 1.0L / f;
+}
+
+// 1 - cos t and t - sin t for |t| <= pi/128 in double: they stay below
+// 3e-4, so their rounding errors stay under 1e-19 and a long double result
+// built from them keeps its last digit. The first terms left out are below
+// 1e-20.
+inline TComplexD SmallCosSinRest(double t) {
+  const double t2 = t * t;
+  const double s = t * t2 *
+                   (static_cast<double>(InverseFactorial(3)) -
+                    t2 * (static_cast<double>(InverseFactorial(5)) -
+                          t2 * (static_cast<double>(InverseFactorial(7)) -
+                                t2 * static_cast<double>(InverseFactorial(9)))));
+  const double c = t2 * (static_cast<double>(InverseFactorial(2)) -
+                         t2 * (static_cast<double>(InverseFactorial(4)) -
+                               t2 * (static_cast<double>(InverseFactorial(6)) -
+                                     t2 * static_cast<double>(InverseFactorial(8)))));
+  return {c, s};
+}
+} // namespace MatheDetail
+
+// Cosine and sine at once, from a table of steps of pi/64 and a short
+// series: within a few units in the last place of std::cos and std::sin,
+// for less than the cost of one Sine.
+inline TComplex CosSin(long double x) {
+  using namespace MatheDetail;
+  if (!(std::fabs(x) <= StepReductionLimit)) return {std::cos(x), std::sin(x)};
+  // The nearest step, rounded by adding and removing 1.5 * 2^52 in double;
+  // nearbyintl would save and restore the floating-point state.
+  const double k = (static_cast<double>(x * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
+  const long double kl = k;
+  const long double r = ((x - kl * PiOver64Hi) - kl * PiOver64Mid) - kl * PiOver64Lo;
+  // Only the first terms of the series need long double; the rest is
+  // computed in double, several times faster than on the x87 unit.
+  const TComplexD rest = SmallCosSinRest(static_cast<double>(r));
+  const long double c = 1.0L - rest.C;
+  const long double s = r - rest.S;
+  // A negative count wraps round: -1 & 127 is the step at 127 pi/64.
+  const TComplex& step = RoundSteps.E[static_cast<long long>(k) & (StepsRound - 1)];
+  return {step.C * c - step.S * s, step.S * c + step.C * s};
+}
+
 // Cosine and sine in double for the small terms (within a unit in the last
 // place of a double for |x| up to a million radians).
-TComplexD CosSinD(double x);
-double SineD(double x);
+inline TComplexD CosSinD(double x) {
+  using namespace MatheDetail;
+  if (!(std::fabs(x) <= StepReductionLimitD)) return {std::cos(x), std::sin(x)};
+  const double k = (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
+  const double r = ((x - k * PiOver64HiD) - k * PiOver64MidD) - k * PiOver64LoD;
+  const TComplexD& step = RoundStepsD.E[static_cast<long long>(k) & (StepsRound - 1)];
+  const TComplexD rest = SmallCosSinRest(r);
+  return ComplexProduct(step, TComplexD{1.0 - rest.C, r - rest.S});
+}
+
+// Inlined, the cosine the pair would carry is never computed.
+inline double SineD(double x) {
+  return CosSinD(x).S;
+}
 // An angle of many turns, known to long double precision, reduced to
 // within 5/4 pi of zero before it is rounded to a double, so that it keeps
 // its digits.
