@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string>
 
 #include "AstrRout.h"
@@ -53,12 +56,26 @@ void SixDigits(char* to, int n) {
   }
 }
 
-// A whole number below 2^53 held in a long double, to an integer: through
-// a double, which holds it exactly. Converting a long double directly
-// switches the x87 rounding mode twice, which cost more than all the
-// digits of a number.
-long long WholeToLong(long double whole) {
-  return static_cast<long long>(static_cast<double>(whole));
+// A finite long double as Significand * 2^Exponent, both exact, read from
+// its bits in the x87 format (64 bits with the leading one, then 15 bits
+// of exponent and the sign).
+struct TExactBinary {
+  uint64_t Significand = 0;
+  int Exponent = 0;
+};
+
+constexpr bool LongDoubleIsX87 = std::numeric_limits<long double>::digits == 64 &&
+                                 std::numeric_limits<long double>::max_exponent == 16384;
+
+TExactBinary ExactBinary(long double value) {
+  unsigned char bytes[sizeof(long double)];
+  std::memcpy(bytes, &value, sizeof bytes);
+  TExactBinary b;
+  std::memcpy(&b.Significand, bytes, 8);
+  const int biased = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
+  // Subnormal numbers have the exponent of the smallest normal ones.
+  b.Exponent = (biased == 0 ? 1 : biased) - 16383 - 63;
+  return b;
 }
 
 long double Degrees(long double radians) {
@@ -109,40 +126,37 @@ void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSe
 } // namespace
 
 // Fixed(value, 12) costs a printf for long double; this is the same text at
-// a fraction of the cost.
-// The whole part and the fraction are exact in long double; the fraction
-// times 10^12 is within 6e-8 of its exact value, so rounding it gives the
-// correctly rounded decimals unless it lies that close to a half: then
-// Fixed decides. Below 10^15 the whole part and the scaled fraction fit a
-// long long; both are whole numbers after Floor, which for these
-// non-negative values cuts off the fraction exactly as Trunc would.
+// a fraction of the cost, without the x87 unit.
+// A long double is m * 2^e, so value * 10^12 is m * 10^12 (below 2^104,
+// exact in 128 bits) shifted right by -e; the bits shifted out round it to
+// the nearest whole number of 10^-12. Below 10^7 (every column but a
+// Julian date some 20000 years away) the result fits 64 bits. Exactly half
+// way Fixed decides, as to_chars rounds such a value its own way.
 void AppendFixed12(std::string& out, long double value) {
-  constexpr long double Scale = 1e12L;
-  constexpr long long FractionEnd = 1000000000000LL;
-  const long double magnitude = std::fabs(value);
-  if (!(magnitude < 1e15L)) {
+  constexpr uint64_t Scale = 1000000000000ULL;
+  if (!LongDoubleIsX87 || !(std::fabs(value) < 1e7L)) {
     out += Fixed(value, 12);
     return;
   }
-  const long double whole = Floor(magnitude);
-  long long wholeDigits = WholeToLong(whole);
-  const long double scaled = (magnitude - whole) * Scale;
-  const long double scaledWhole = Floor(scaled);
-  const long long below = WholeToLong(scaledWhole);
-  const long double rest = scaled - scaledWhole;
-  if (std::fabs(rest - 0.5L) < 1e-6L) {
-    out += Fixed(value, 12);
-    return;
-  }
-  long long fraction = below + (rest > 0.5L ? 1 : 0);
-  if (fraction == FractionEnd) {
-    ++wholeDigits;
-    fraction = 0;
+  const TExactBinary b = ExactBinary(value);
+  const int shift = -b.Exponent; // at least 40 below 10^7
+  const unsigned __int128 product = static_cast<unsigned __int128>(b.Significand) * Scale;
+  uint64_t scaled = 0; // value * 10^12, rounded
+  // Beyond 104 bits of shift the product is below half of one.
+  if (shift <= 104) {
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    const unsigned __int128 rest = product & ((half << 1) - 1);
+    if (rest == half) {
+      out += Fixed(value, 12);
+      return;
+    }
+    scaled = static_cast<uint64_t>(product >> shift) + (rest > half ? 1 : 0);
   }
   // A value that rounds to zero has no minus sign.
-  if (std::signbit(value) && (wholeDigits != 0 || fraction != 0)) out += '-';
-  AppendNumber(out, wholeDigits);
+  if (std::signbit(value) && scaled != 0) out += '-';
+  AppendNumber(out, static_cast<long long>(scaled / Scale));
   // The twelve decimals in two halves of six, each with plain int arithmetic.
+  const uint64_t fraction = scaled % Scale;
   char digits[13] = {'.'};
   SixDigits(digits + 1, static_cast<int>(fraction / 1000000));
   SixDigits(digits + 7, static_cast<int>(fraction % 1000000));

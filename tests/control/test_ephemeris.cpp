@@ -213,7 +213,9 @@ TEST(EphemerisNumbers, TwelveDecimalsNextToWholeNumbers) {
   // beside a whole number of 10^-12, are where that could go wrong.
   std::mt19937_64 random(20260516);
   for (int i = 0; i < 20000; ++i) {
-    const long double whole = static_cast<long double>(random() % 100000000000000ULL);
+    // Half of them up to 10^8, on both sides of the limit of the integer way.
+    const long double whole =
+        static_cast<long double>(random() % (i % 2 == 0 ? 100000000ULL : 100000000000000ULL));
     const long double decimals = static_cast<long double>(random() % 1000000000000ULL) * 1e-12L;
     for (const long double base : {whole, -whole, whole + decimals, -(whole + decimals)}) {
       for (const long double value :
@@ -222,7 +224,11 @@ TEST(EphemerisNumbers, TwelveDecimalsNextToWholeNumbers) {
       }
     }
   }
-  for (const long double value : {999999999999999.9L, 0x1p49L + 0.5L, 1e15L - 1, 12345.0L}) {
+  // Exactly half way between two last digits (1/8192 is 122070312.5e-12),
+  // the largest values of the integer way, and numbers far too small.
+  for (const long double value :
+       {999999999999999.9L, 0x1p49L + 0.5L, 1e15L - 1, 12345.0L, 1.0L / 8192, -3.0L / 8192, 5e-13L,
+        9999999.9999999999995L, 9999999.999999999999L, 1e7L, -1e7L, 1e-300L, 1e-4940L}) {
     EXPECT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
   }
 }
