@@ -21,24 +21,6 @@ long double ClampUnit(long double x) {
   return x;
 }
 
-constexpr long double TwoOverPi = 2.0L / Pi;
-
-// x - k pi/2 with k the nearest whole number of quarter turns, so that the
-// library works on |r| <= pi/4 only. glibc's long double sine and cosine
-// reduce any larger argument with a multi-precision routine that costs some
-// 150 ns a call; the series call them dozens of times per instant.
-bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
-  if (!(std::fabs(x) <= ReductionLimit)) return false; // huge, infinite or NaN
-  // Rounded to a whole number by adding and removing 1.5 * 2^52 in double
-  // precision; nearbyintl would save and restore the floating-point state.
-  const double shifted = static_cast<double>(x * TwoOverPi) + 0x1.8p52;
-  const double kd = shifted - 0x1.8p52;
-  const long double k = kd;
-  r = ((x - k * PiOver2Hi) - k * PiOver2Mid) - k * PiOver2Lo;
-  quadrant = static_cast<int>(static_cast<int64_t>(kd) & 3);
-  return true;
-}
-
 // cos and sin of 0, 1, 2 and 3 quarter turns. Turning a pair on by a
 // quarter-turn count with a complex product keeps every value exact and
 // needs no branch on the count, which is as random as the angles are.
@@ -127,15 +109,6 @@ namespace MatheDetail {
 constexpr TRoundSteps RoundSteps = MakeRoundSteps();
 constexpr TRoundStepsD RoundStepsD = MakeRoundStepsD(RoundSteps);
 } // namespace MatheDetail
-
-double ReduceAngle(long double x) {
-  long double r;
-  int quadrant;
-  if (!ReduceQuarterTurns(x, r, quadrant)) return static_cast<double>(x);
-  // Quadrants 2 and 3 are the same angles as -2 and -1.
-  if (quadrant >= 2) quadrant -= 4;
-  return static_cast<double>(r + quadrant * (Pi / 2.0L));
-}
 
 long double Sine(long double x) {
   long double r;

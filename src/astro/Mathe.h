@@ -77,6 +77,23 @@ constexpr long double PiOver2Hi = 1.57079632673412561417e+00;
 constexpr long double PiOver2Mid = 6.07710050630396597660e-11;
 constexpr long double PiOver2Lo = 2.02226624879595063154e-21;
 constexpr long double ReductionLimit = 1e6L; // quadrant counts stay below 2^20
+constexpr long double TwoOverPi = 2.0L / Pi;
+
+// x - k pi/2 with k the nearest whole number of quarter turns, so that the
+// library works on |r| <= pi/4 only. glibc's long double sine and cosine
+// reduce any larger argument with a multi-precision routine that costs some
+// 150 ns a call; the series call them dozens of times per instant.
+inline bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
+  if (!(std::fabs(x) <= ReductionLimit)) return false; // huge, infinite or NaN
+  // Rounded to a whole number by adding and removing 1.5 * 2^52 in double
+  // precision; nearbyintl would save and restore the floating-point state.
+  const double shifted = static_cast<double>(x * TwoOverPi) + 0x1.8p52;
+  const double kd = shifted - 0x1.8p52;
+  const long double k = kd;
+  r = ((x - k * PiOver2Hi) - k * PiOver2Mid) - k * PiOver2Lo;
+  quadrant = static_cast<int>(static_cast<long long>(kd) & 3);
+  return true;
+}
 
 // CosSin and CosSinD reduce their angle straight to the nearest multiple
 // of pi/64, not of pi/2: a table holds the cosine and sine of all 128
@@ -173,8 +190,15 @@ inline double SineD(double x) {
 }
 // An angle of many turns, known to long double precision, reduced to
 // within 5/4 pi of zero before it is rounded to a double, so that it keeps
-// its digits.
-double ReduceAngle(long double x);
+// its digits. Inline, as CosSinD, for the long-period terms of the Sun.
+inline double ReduceAngle(long double x) {
+  long double r;
+  int quadrant;
+  if (!MatheDetail::ReduceQuarterTurns(x, r, quadrant)) return static_cast<double>(x);
+  // Quadrants 2 and 3 are the same angles as -2 and -1 (0 and 1 stay).
+  quadrant = (quadrant ^ 2) - 2;
+  return static_cast<double>(r + quadrant * (Pi / 2.0L));
+}
 
 // Trunc and Floor: the same as std::trunc and std::floor for every long
 // double (a zero may lose its sign). Those switch the x87 rounding mode

@@ -74,12 +74,14 @@ void SetDaylight(TSkyInstant& s) {
 // the Sun (waxing), negative while it approaches it (waning). S is the Sun
 // in AU, Mo the Moon's direction.
 long double PhaseAngle(const TVector& S, TVector Mo) {
-  const TVector C = CrossProduct(S, Mo);
+  // Only the z component of S x Mo is needed, not the whole cross product
+  // with its length.
+  const long double crossZ = S.X * Mo.Y - S.Y * Mo.X;
   TVector W = SubtractVectors(Mo, S); // from the Sun to the Moon
   NormalizeVector(W);
   NormalizeVector(Mo);
   long double angle = ArcCos(DotProduct(W, Mo));
-  if (C.Z < 0.0L) angle = -angle;
+  if (crossZ < 0.0L) angle = -angle;
   return angle;
 }
 

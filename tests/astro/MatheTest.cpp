@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -79,6 +80,27 @@ TEST(SineCosineTest, DoublePairAgreesWithTheLibrary) {
   EXPECT_NEAR(SineD(123456.789), std::sin(123456.789), 4.5e-16);
   EXPECT_EQ(SineD(1e10), std::sin(1e10)); // beyond the reduction: the library
   EXPECT_TRUE(std::isnan(CosSinD(std::numeric_limits<double>::quiet_NaN()).C));
+}
+
+// ReduceAngle as first written, with a branch for the upper quadrants.
+double ReduceAngleWithBranch(long double x) {
+  long double r;
+  int quadrant;
+  if (!MatheDetail::ReduceQuarterTurns(x, r, quadrant)) return static_cast<double>(x);
+  if (quadrant >= 2) quadrant -= 4;
+  return static_cast<double>(r + quadrant * (Pi / 2.0L));
+}
+
+TEST(SineCosineTest, ReduceAngleMapsTheQuadrantsWithoutABranch) {
+  std::mt19937_64 random(20260516);
+  std::uniform_real_distribution<long double> angle(-2000.0L, 2000.0L);
+  for (int i = 0; i < 100000; ++i) {
+    const long double x = angle(random);
+    ASSERT_EQ(ReduceAngle(x), ReduceAngleWithBranch(x)) << static_cast<double>(x);
+  }
+  for (const long double x : {0.0L, -0.0L, Pi / 4, 3 * Pi / 4, -3 * Pi / 4, 5 * Pi / 4, 2e6L,
+                              std::numeric_limits<long double>::infinity()})
+    EXPECT_EQ(ReduceAngle(x), ReduceAngleWithBranch(x)) << static_cast<double>(x);
 }
 
 TEST(SineCosineTest, ReduceAngleKeepsTheDigitsOfLargeAngles) {
