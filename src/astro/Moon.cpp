@@ -31,7 +31,9 @@ long double Frac(long double x) {
 }
 
 // The sine of an angle given in revolutions, for terms of a few arcseconds.
-double SinRev(long double x) {
+// Inlined into its 21 calls, whose chains of long double and double steps
+// then overlap; GCC would not inline it on its own.
+[[gnu::always_inline]] inline double SinRev(long double x) {
   return SineD(static_cast<double>(TwoPiM * Frac(x)));
 }
 
