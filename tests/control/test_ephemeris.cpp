@@ -208,9 +208,9 @@ TEST(EphemerisNumbers, TwelveDecimalsAreExactlyThoseOfToChars) {
 }
 
 TEST(EphemerisNumbers, TwelveDecimalsNextToWholeNumbers) {
-  // The whole part and the scaled fraction are cut off through a double:
-  // the values one step of a long double beside a whole number, and
-  // beside a whole number of 10^-12, are where that could go wrong.
+  // The values one step of a long double beside a whole number, and beside
+  // a whole number of 10^-12, are where a faster way could round a digit
+  // differently.
   std::mt19937_64 random(20260516);
   for (int i = 0; i < 20000; ++i) {
     // Half of them up to 10^8, on both sides of the limit of the integer way.
