@@ -278,8 +278,10 @@ void ClearScreen() {
 }
 
 void PutPixel(int x, int y, int colour) {
-  if (!Screen.valid(x, y)) return;
-  Screen.setPixel(x, y, ColourOf(colour));
+  if (x < 0 || y < 0 || x >= Screen.width() || y >= Screen.height()) return;
+  // Straight into the row: a globe sets thousands of pixels a step, and
+  // QImage::setPixel looks up the format for each of them.
+  reinterpret_cast<QRgb*>(Screen.scanLine(y))[x] = ColourOf(colour);
   NotifyScreenChanged({x, y, x + 1, y + 1});
 }
 
