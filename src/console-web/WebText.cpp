@@ -16,9 +16,6 @@ int CharWidth = 0, CharHeight = 0;
 
 namespace {
 
-std::string FontName = "Courier";
-int FontSize = 10;
-bool FontBold = false;
 int HorizontalJustify = 0, VerticalJustify = 0;
 int TextBackground = 0;
 
@@ -78,9 +75,9 @@ EM_JS(void, JsDrawText,
       });
 
 void ApplyFont() {
-  Font.Family = FamilyOf(FontName);
-  Font.PixelSize = std::clamp(PointsToPixels(FontSize), 1, 1000);
-  Font.Bold = FontBold;
+  Font.Family = FamilyOf(CurrentFontName());
+  Font.PixelSize = std::clamp(PointsToPixels(CurrentFontSize()), 1, 1000);
+  Font.Bold = CurrentFontBold();
   Font.Ascent = JsFontAscent(Font.Family, Font.PixelSize, Font.Bold);
   Font.Descent = JsFontDescent(Font.Family, Font.PixelSize, Font.Bold);
   FontReady = true;
@@ -136,32 +133,4 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
                static_cast<int>(top), font.Ascent, h, ToStored(ColourOf(colour)),
                screen.Pixels.data(), screen.Width, screen.Height);
   NotifyScreenChanged(FigureBox(left, top, left + w - 1, top + h - 1, h));
-}
-
-void SetFont(const std::string& name, int size, int bold) {
-  FontName = name;
-  FontSize = size;
-  FontBold = bold == 1;
-  ApplyFont();
-}
-
-void SetFontSize(int size) {
-  FontSize = size;
-  ApplyFont();
-}
-
-void SetTextSize(int size) {
-  SetFontSize(size);
-}
-
-const std::string& CurrentFontName() {
-  return FontName;
-}
-
-int CurrentFontSize() {
-  return FontSize;
-}
-
-bool CurrentFontBold() {
-  return FontBold;
 }

@@ -21,9 +21,6 @@ namespace {
 
 // The metrics belong to CurrentFont and are made on first use, because
 // fonts can only be measured once the QGuiApplication exists.
-std::string FontName = "Courier";
-int FontSize = 10;
-bool FontBold = false;
 QFont CurrentFont;
 std::unique_ptr<QFontMetrics> Metrics;
 
@@ -133,7 +130,8 @@ const TMadeFont& MadeFont(const std::string& name, int pixelHeight, bool bold) {
 } // namespace
 
 void ApplyFont() {
-  const TMadeFont& made = MadeFont(FontName, PointsToPixels(FontSize), FontBold);
+  const TMadeFont& made =
+      MadeFont(CurrentFontName(), PointsToPixels(CurrentFontSize()), CurrentFontBold());
   if (Metrics && CurrentFont == made.Font) return; // the painter has it already
   ForgetPainterFont();
   CurrentFont = made.Font;
@@ -226,30 +224,4 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
   // Glyphs may reach a little beyond their advance and line height (the
   // slant of an italic, a bold overhang): the damage takes a generous margin.
   NotifyScreenChanged(FigureBox(left, top, left + w - 1, top + h - 1, h));
-}
-
-void SetFont(const std::string& name, int size, int bold) {
-  FontName = name;
-  FontSize = size;
-  FontBold = bold == 1;
-  ApplyFont();
-}
-
-void SetFontSize(int size) {
-  FontSize = size;
-  ApplyFont();
-}
-
-void SetTextSize(int size) {
-  SetFontSize(size);
-}
-
-const std::string& CurrentFontName() {
-  return FontName;
-}
-int CurrentFontSize() {
-  return FontSize;
-}
-bool CurrentFontBold() {
-  return FontBold;
 }
