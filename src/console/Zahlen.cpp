@@ -102,7 +102,7 @@ int ParseInteger(const std::string& text, int32_t& value) {
   return 0;
 }
 
-int32_t RoundEven(long double v) {
+int32_t RoundEvenFar(long double v) {
   if (std::isnan(v)) return 0;
   // The default rounding mode takes halves to the even neighbour. rint rounds
   // exactly like nearbyint but may flag the result as inexact, which nothing

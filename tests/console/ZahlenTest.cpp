@@ -102,6 +102,26 @@ TEST(RoundEven, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundEven(-1e30L), std::numeric_limits<int32_t>::min());
 }
 
+// The fast rounding against std::rint: halves, their neighbours one unit in
+// the last place away, the int32 ends, and random values of every size.
+TEST(RoundEven, EqualsRintOverTheWholeRange) {
+  const long double ends[] = {
+      2147483646.5L,  2147483647.0L,  2147483647.4L,        2147483647.5L, -2147483647.5L,
+      -2147483648.0L, -2147483648.4L, -2147483648.5L,       0.5L,          -0.5L,
+      1.5L,           -1.5L,          0.49999999999999999L, -0.0L};
+  for (const long double v : ends) EXPECT_EQ(RoundEven(v), RoundEvenFar(v)) << v;
+  std::mt19937_64 random(12);
+  std::uniform_int_distribution<int32_t> whole(-2000000000, 2000000000);
+  std::uniform_real_distribution<double> size(-9, 9.4);
+  for (int i = 0; i < 200000; ++i) {
+    const long double half = whole(random) + 0.5L;
+    const long double any = std::pow(10.0L, size(random)) * (i % 2 ? 1 : -1);
+    for (const long double v :
+         {half, std::nextafter(half, 0.0L), std::nextafter(half, half * 2), any})
+      ASSERT_EQ(RoundEven(v), RoundEvenFar(v)) << v;
+  }
+}
+
 TEST(Zahlen, ClockTextShowsTwoDecimalsAndFullHours) {
   EXPECT_EQ(ClockText(9.3L), "9.30");
   EXPECT_EQ(ClockText(14.35L), "14.35");
