@@ -187,7 +187,12 @@ struct TPanelState {
   std::string LocationText;
   bool Southern = false, Western = false;
   int PhaseTop = 0, PhaseBottom = 0; // rows of the phase text drawn last
-  TDamageRecord DrawnOver;           // drawing since the panel was finished
+  // The right edge of what the texts of the instant and of the phase drew
+  // last: a step clears their rows only that far, not across the panel,
+  // which would hand the window five times as many pixels to present.
+  int InstantRight = 0, PhaseRight = 0;
+  std::string PhaseText;   // the phase text drawn last; unchanged, it stays
+  TDamageRecord DrawnOver; // drawing since the panel was finished
   bool Watched = false;
 };
 TPanelState Panel;
@@ -209,26 +214,43 @@ bool PanelDrawnOver() {
   return false;
 }
 
-void ClearPanelRows(int top, int bottom) {
+// Clears the rows top .. bottom of the panel from its left edge to right.
+void ClearPanelRows(int top, int bottom, int right) {
   SetFillStyle(255, Black, Black);
-  FillBar(MaxY(), top, MaxX(), bottom - top);
+  FillBar(MaxY(), top, right - MaxY(), bottom - top);
+}
+
+// The right edge of the rectangles in a record (0 for none).
+int RightEdge(const TDamageRecord& drawn) {
+  int right = 0;
+  for (const TRect& r : drawn.Rects) right = std::max(right, r.Right);
+  return right;
 }
 
 // The date, the time and the phase: what changes from step to step.
 void WriteInstant(int h) {
+  TDamageRecord drawn;
+  WatchDamage(drawn);
   SetFont("Courier", 20, 1);
   SetTextJustify(0, 0);
   OutTextXY(MaxY() + 10, 2 * h, Labels.DateText, White);
   OutTextXY(MaxY() + 10, 3 * h, Labels.ClockText + " Uhr MEZ", White);
+  UnwatchDamage(drawn);
+  Panel.InstantRight = RightEdge(drawn);
 }
 
 void WritePhase() {
+  TDamageRecord drawn;
+  WatchDamage(drawn);
   // Below the lines of the perspective (three at most).
   SetFont("Courier", 10, 0);
   SetTextJustify(0, 0);
   const int y = 200 + 4 * CharHeight;
+  Panel.PhaseText = PhaseText();
   Panel.PhaseTop = y - CharHeight;
-  Panel.PhaseBottom = WritePanelText(MaxY() + 10, y, PhaseText(), LightCyan) - CharHeight;
+  Panel.PhaseBottom = WritePanelText(MaxY() + 10, y, Panel.PhaseText, LightCyan) - CharHeight;
+  UnwatchDamage(drawn);
+  Panel.PhaseRight = RightEdge(drawn);
 }
 
 } // namespace
@@ -247,10 +269,13 @@ void DrawViewFrame() {
   const int h = CharHeight;
 
   if (SamePanel() && !PanelDrawnOver()) {
-    ClearPanelRows(h, 3 * h);
+    ClearPanelRows(h, 3 * h, Panel.InstantRight);
     WriteInstant(h);
-    ClearPanelRows(Panel.PhaseTop, Panel.PhaseBottom);
-    WritePhase();
+    // The phase changes by a percent or a tenth of a day now and then.
+    if (PhaseText() != Panel.PhaseText) {
+      ClearPanelRows(Panel.PhaseTop, Panel.PhaseBottom, Panel.PhaseRight);
+      WritePhase();
+    }
     SetFont("Courier", 10, 0);
     ClearDamage(Panel.DrawnOver);
     return;
