@@ -20,24 +20,40 @@ struct TEarthPoint {
   TEarthVector Vector;
   TEarthPolar Polar;
 };
+// A run of a segment's points and a ball round them: every point of the
+// run lies within Reach of Centre (a mean of the run, not on the sphere).
+struct TPointRun {
+  size_t First = 0, Count = 0;
+  TEarthPoint Centre;
+  float Reach = 0;
+};
 struct TSegment {
   int32_t Count = 0;
   std::vector<TEarthPoint> Points; // Count points
+  std::vector<TPointRun> Runs;     // from BoundSegment; none: no run is ever left out
 };
 
-// The three view routines that DrawGlobe calls for every point.
+// Splits the points into runs of a few dozen and bounds each by a ball.
+void BoundSegment(TSegment& segment);
+
+// The view routines that DrawGlobe calls for every point.
 using ToViewProc = void (*)(const TEarthPoint& P, TEarthPoint& Q);
 using IsVisibleFunc = bool (*)(const TEarthPoint& P);
 using ProjectProc = void (*)(const TEarthPoint& P, int& x, int& y);
+// True only if no view-frame point within reach of centre is seen.
+using AllHiddenFunc = bool (*)(const TEarthPoint& centre, float reach);
 
 // How the caller sees the globe: ToView turns an Earth point into the
 // view's frame, IsVisible tells whether a view-frame point is seen (only
-// its vector is read), Project gives its pixel. The Earth model keeps none
-// of them; every drawing uses the view it is handed.
+// its vector is read), Project gives its pixel. AllHidden may be left out;
+// given, it spares the far side's runs of points one by one (ToView must
+// then keep distances, as a turn does). The Earth model keeps none of
+// them; every drawing uses the view it is handed.
 struct TGlobeView {
   ToViewProc ToView = nullptr;
   IsVisibleFunc IsVisible = nullptr;
   ProjectProc Project = nullptr;
+  AllHiddenFunc AllHidden = nullptr;
 };
 
 // What DrawGlobe draws and in which colours (the console's colour indices);

@@ -56,6 +56,7 @@ void StoreSegment(std::vector<TSegment>& table, const std::vector<TEarthPoint>& 
   TSegment segment;
   segment.Count = static_cast<int32_t>(points.size());
   segment.Points = points;
+  BoundSegment(segment);
   table.push_back(std::move(segment));
 }
 
@@ -519,6 +520,46 @@ void LoadCoastlines() {
   }
   DecodeErdeBin(erdeBin, EarthModel.Coastlines);
   EarthModel.CoastlinesLoaded = true;
+}
+
+namespace {
+
+// Points in a run: enough that the run's own turn costs little beside its
+// points, few enough that a coast crossing the limb keeps most of its far
+// part in runs wholly out of sight.
+constexpr size_t PointsPerRun = 32;
+
+TPointRun BoundRun(const std::vector<TEarthPoint>& points, size_t first, size_t count) {
+  double centre[3] = {0, 0, 0};
+  for (size_t i = first; i < first + count; ++i) {
+    centre[0] += points[i].Vector.X;
+    centre[1] += points[i].Vector.Y;
+    centre[2] += points[i].Vector.Z;
+  }
+  for (double& c : centre) c /= static_cast<double>(count);
+  double reach = 0;
+  for (size_t i = first; i < first + count; ++i) {
+    const double dx = points[i].Vector.X - centre[0], dy = points[i].Vector.Y - centre[1],
+                 dz = points[i].Vector.Z - centre[2];
+    reach = std::max(reach, std::sqrt(dx * dx + dy * dy + dz * dz));
+  }
+  TPointRun run;
+  run.First = first;
+  run.Count = count;
+  run.Centre.Vector = {1, static_cast<float>(centre[0]), static_cast<float>(centre[1]),
+                       static_cast<float>(centre[2])};
+  // Rounded up, with room for the rounding of the centre to single precision.
+  run.Reach = static_cast<float>(reach * (1 + 1e-6) + 1e-6);
+  return run;
+}
+
+} // namespace
+
+void BoundSegment(TSegment& segment) {
+  segment.Runs.clear();
+  const size_t n = segment.Points.size();
+  for (size_t first = 0; first < n; first += PointsPerRun)
+    segment.Runs.push_back(BoundRun(segment.Points, first, std::min(PointsPerRun, n - first)));
 }
 
 bool WriteCompactCoastlines(const std::vector<TSegment>& table) {

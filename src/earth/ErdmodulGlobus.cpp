@@ -106,6 +106,7 @@ void StoreGridLine(std::vector<TEarthPoint> points) {
   TSegment segment;
   segment.Count = static_cast<int32_t>(points.size());
   segment.Points = std::move(points);
+  BoundSegment(segment);
   EarthModel.GridLines.push_back(std::move(segment));
 }
 
@@ -158,6 +159,28 @@ void StartErdmodul() {
   AddExitRoutine(ReleaseEarthModel);
 }
 
+namespace {
+
+// The points first .. end - 1 of a segment after its first point: each is
+// joined to the one before when both are seen and close.
+void DrawPoints(const std::vector<TEarthPoint>& points, size_t first, size_t end,
+                const TGlobeView& view, TPolylinePen& pen, int colour) {
+  TEarthPoint seen;
+  int x = 0, y = 0;
+  for (size_t i = first; i < end; ++i) {
+    view.ToView(points[i], seen);
+    if (!view.IsVisible(seen)) {
+      pen.Visible = false;
+      continue;
+    }
+    view.Project(seen, x, y);
+    LineOrMove(pen, x, y, pen.Visible && CloseEnough(x, y, pen.X, pen.Y), colour);
+    pen.Visible = true;
+  }
+}
+
+} // namespace
+
 void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeView, int colour) {
   // A copy of its own, which the view routines cannot change, so the loop
   // need not fetch them again for every point; fetched through the
@@ -173,15 +196,20 @@ void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeVie
     int x = 0, y = 0;
     view.Project(seen, x, y);
     LineOrMove(pen, x, y, false, colour);
-    for (size_t i = 1; i < segment.Points.size(); ++i) {
-      view.ToView(segment.Points[i], seen);
-      if (!view.IsVisible(seen)) {
+    if (!view.AllHidden || segment.Runs.empty()) {
+      DrawPoints(segment.Points, 1, segment.Points.size(), view, pen, colour);
+      continue;
+    }
+    // A run on the far side leaves only the pen up, as its points one by
+    // one would. About half the globe's points are spared so.
+    for (const TPointRun& run : segment.Runs) {
+      view.ToView(run.Centre, seen);
+      if (view.AllHidden(seen, run.Reach)) {
         pen.Visible = false;
         continue;
       }
-      view.Project(seen, x, y);
-      LineOrMove(pen, x, y, pen.Visible && CloseEnough(x, y, pen.X, pen.Y), colour);
-      pen.Visible = true;
+      DrawPoints(segment.Points, std::max<size_t>(run.First, 1), run.First + run.Count, view, pen,
+                 colour);
     }
   }
 }

@@ -40,6 +40,7 @@ void DrawOutlines(int coastWidth) {
   view.ToView = GlobeToView;
   view.IsVisible = GlobeVisible;
   view.Project = GlobeProject;
+  view.AllHidden = GlobeAllHidden;
   TGlobeStyle style;
   style.CoastColour = White;
   style.CoastWidth = coastWidth;

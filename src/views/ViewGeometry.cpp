@@ -122,6 +122,13 @@ bool GlobeVisible(const TEarthPoint& P) {
   return P.Vector.X * P.Vector.X + P.Vector.Z * P.Vector.Z < 0.95;
 }
 
+bool GlobeAllHidden(const TEarthPoint& centre, float reach) {
+  // A turn keeps distances, so no point of the ball comes nearer than
+  // centre.Y - reach; the margin covers the single precision of the turned
+  // points.
+  return centre.Vector.Y - reach > 1e-5f;
+}
+
 namespace {
 
 // The nearest integer, halves to even, in double precision: GlobeProject runs
@@ -129,7 +136,10 @@ namespace {
 // anyway. Beyond the integer range (and for NaN) the ends of the range.
 int NearestPixel(double v) {
   if (!(v > -2147483647.0 && v < 2147483647.0)) return v < 0 ? -2147483647 : 2147483647;
-  return static_cast<int>(std::nearbyint(v));
+  // Adding and taking away 1.5 * 2^52 rounds as nearbyint does, halves to
+  // even, without its call and its save of the floating-point state.
+  constexpr double Shift = 6755399441055744.0;
+  return static_cast<int>((v + Shift) - Shift);
 }
 
 } // namespace

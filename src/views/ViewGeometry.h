@@ -11,11 +11,14 @@
 // in the frame of the current perspective) for the Julian date jd.
 void ComputeOutsidePositions(long double jd);
 
-// The three routines handed to DrawGlobe. GlobeToView turns a point with
+// The routines handed to DrawGlobe. GlobeToView turns a point with
 // GlobeMatrix and fills only the vector half of Q (the globe drawing reads
 // nothing else); the polar half is left zero.
 void GlobeToView(const TEarthPoint& P, TEarthPoint& Q);
 bool GlobeVisible(const TEarthPoint& P);
+// True if every point within reach of the view-frame point centre lies on
+// the far hemisphere, which GlobeVisible hides.
+bool GlobeAllHidden(const TEarthPoint& centre, float reach);
 void GlobeProject(const TEarthPoint& P, int& x, int& y);
 
 // The setters of the two turns a globe point goes through besides the fixed

@@ -55,6 +55,9 @@ void OrthoToView(const TEarthPoint& p, TEarthPoint& q) {
 bool OrthoVisible(const TEarthPoint& p) {
   return p.Vector.Y < 0;
 }
+bool OrthoAllHidden(const TEarthPoint& centre, float reach) {
+  return centre.Vector.Y - reach > 1e-5f;
+}
 void OrthoProject(const TEarthPoint& p, int& x, int& y) {
   x = static_cast<int>(std::lround(Ortho.CentreX + Ortho.Radius * p.Vector.X));
   y = static_cast<int>(std::lround(Ortho.CentreY - Ortho.Radius * p.Vector.Z));
@@ -126,7 +129,8 @@ void BlackScreen() {
 }
 
 // The outside view's picture: a blue disk, the globe on top of it.
-void DrawOrtho(bool grid, bool cities = false, bool borders = false, int width = 1) {
+void DrawOrtho(bool grid, bool cities = false, bool borders = false, int width = 1,
+               const TGlobeView& view = OrthoView) {
   BlackScreen();
   SetFillStyle(255, Blue, Blue);
   DrawEllipse(Ortho.CentreX, Ortho.CentreY, static_cast<int>(Ortho.Radius),
@@ -139,7 +143,7 @@ void DrawOrtho(bool grid, bool cities = false, bool borders = false, int width =
   style.GridColour = Black;
   style.Cities = cities;
   style.CityColour = LightRed;
-  DrawGlobe(OrthoView, style);
+  DrawGlobe(view, style);
 }
 
 // White coastlines and, on request, yellow borders.
@@ -195,6 +199,40 @@ TEST_F(Globe, ShippedCoastlinesWhereTheyBelong) {
   // Nothing is drawn off the disk.
   EXPECT_EQ(CountColour(0, 0, 400, 1079, White), 0);
   EXPECT_EQ(CountColour(1520, 0, 1919, 1079, White), 0);
+}
+
+// The runs of points on the far side, left out at once, give the very
+// pixels that looking at every point gives: from many sides, with the
+// shipped coasts and the grid, one and two pixels wide.
+TEST_F(Globe, FarRunsLeftOutAtOnceGiveTheSamePicture) {
+  const std::string data = std::string(LUNOTROP_SOURCE_DIR) + "/data";
+  if (!std::filesystem::exists(data + "/ERDE_0.BIN")) GTEST_SKIP() << "no shipped data";
+  SetDataFolders(data);
+  TGlobeView quick = OrthoView;
+  quick.AllHidden = OrthoAllHidden;
+  for (int side = 0; side < 12; ++side) {
+    LookAt(-170 + 31 * side, -80 + 15 * side, 100 + 30 * side);
+    const int width = 1 + side % 2;
+    DrawOrtho(true, false, false, width, OrthoView);
+    const QImage everyPoint = ScreenImage().copy();
+    DrawOrtho(true, false, false, width, quick);
+    ASSERT_EQ(ScreenImage(), everyPoint) << "side " << side;
+  }
+  // Every run lies in its ball, and the runs take each point once.
+  ASSERT_FALSE(EarthModel.Coastlines.empty());
+  for (const TSegment& segment : EarthModel.Coastlines) {
+    size_t next = 0;
+    for (const TPointRun& run : segment.Runs) {
+      ASSERT_EQ(run.First, next);
+      next += run.Count;
+      for (size_t i = run.First; i < next; ++i) {
+        const TEarthVector& p = segment.Points[i].Vector;
+        const TEarthVector& c = run.Centre.Vector;
+        EXPECT_LE(std::hypot(p.X - c.X, p.Y - c.Y, p.Z - c.Z), run.Reach);
+      }
+    }
+    EXPECT_EQ(next, segment.Points.size());
+  }
 }
 
 // ---- hidden points and long jumps ----------------------------------------------------
