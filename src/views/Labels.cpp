@@ -187,11 +187,13 @@ struct TPanelState {
   std::string LocationText;
   bool Southern = false, Western = false;
   int PhaseTop = 0, PhaseBottom = 0; // rows of the phase text drawn last
-  // The right edge of what the texts of the instant and of the phase drew
-  // last: a step clears their rows only that far, not across the panel,
-  // which would hand the window five times as many pixels to present.
-  int InstantRight = 0, PhaseRight = 0;
-  std::string PhaseText;   // the phase text drawn last; unchanged, it stays
+  // The right edge of what the texts of the date, the time and the phase
+  // drew last: a step clears their rows only that far, not across the
+  // panel, which would hand the window five times as many pixels to present.
+  int DateRight = 0, ClockRight = 0, PhaseRight = 0;
+  int DateBottom = 0; // the bottom of the date's box; the time stands below
+  // The date and the phase text drawn last; unchanged, they stay.
+  std::string DateText, PhaseText;
   TDamageRecord DrawnOver; // drawing since the panel was finished
   bool Watched = false;
 };
@@ -227,16 +229,42 @@ int RightEdge(const TDamageRecord& drawn) {
   return right;
 }
 
-// The date, the time and the phase: what changes from step to step.
-void WriteInstant(int h) {
+// The date and the time: what changes from step to step. Each records the
+// box it drew.
+void WriteDate(int h) {
   TDamageRecord drawn;
   WatchDamage(drawn);
   SetFont("Courier", 20, 1);
   SetTextJustify(0, 0);
   OutTextXY(MaxY() + 10, 2 * h, Labels.DateText, White);
+  UnwatchDamage(drawn);
+  Panel.DateText = Labels.DateText;
+  Panel.DateRight = RightEdge(drawn);
+  Panel.DateBottom = 0;
+  for (const TRect& r : drawn.Rects) Panel.DateBottom = std::max(Panel.DateBottom, r.Bottom);
+}
+
+void WriteClock(int h) {
+  TDamageRecord drawn;
+  WatchDamage(drawn);
+  SetFont("Courier", 20, 1);
+  SetTextJustify(0, 0);
   OutTextXY(MaxY() + 10, 3 * h, Labels.ClockText + " Uhr MEZ", White);
   UnwatchDamage(drawn);
-  Panel.InstantRight = RightEdge(drawn);
+  Panel.ClockRight = RightEdge(drawn);
+}
+
+// The rows h .. 3h hold the date and the time (the time's box reaches a
+// little below). A new date clears them all; the same date stays, and only
+// the rows below its box are cleared for the time.
+void RenewInstant(int h) {
+  if (Labels.DateText != Panel.DateText) {
+    ClearPanelRows(h, 3 * h, std::max(Panel.DateRight, Panel.ClockRight));
+    WriteDate(h);
+  } else {
+    ClearPanelRows(std::max(h, Panel.DateBottom), 3 * h, Panel.ClockRight);
+  }
+  WriteClock(h);
 }
 
 void WritePhase() {
@@ -269,8 +297,7 @@ void DrawViewFrame() {
   const int h = CharHeight;
 
   if (SamePanel() && !PanelDrawnOver()) {
-    ClearPanelRows(h, 3 * h, Panel.InstantRight);
-    WriteInstant(h);
+    RenewInstant(h);
     // The phase changes by a percent or a tenth of a day now and then.
     if (PhaseText() != Panel.PhaseText) {
       ClearPanelRows(Panel.PhaseTop, Panel.PhaseBottom, Panel.PhaseRight);
@@ -283,7 +310,8 @@ void DrawViewFrame() {
 
   SetFillStyle(255, Black, Black);
   FillBar(MaxY(), 0, MaxX(), MaxY() + 1);
-  WriteInstant(h);
+  WriteDate(h);
+  WriteClock(h);
 
   SetFont("Courier", 10, 0);
   SetTextJustify(0, 0);
