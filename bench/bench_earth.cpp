@@ -71,7 +71,8 @@ void Prepare(long double radius) {
 
 const TGlobeView OutsideKind{OutsideToView, FacingSide, OutsideProject};
 const TGlobeView PlainKind{PlainToView, FacingSide, PlainProject};
-const TGlobeView OutsideViewItself{GlobeToView, GlobeVisible, GlobeProject, GlobeAllHidden};
+const TGlobeView OutsideViewItself{GlobeToView, GlobeVisible, GlobeProject, GlobeAllHidden,
+                                   GlobeToPixels};
 const TGlobeView NothingSeenKind{OutsideToView, NothingSeen, OutsideProject};
 
 // The outside view's drawing: coastlines 2 pixels wide on a large globe, the

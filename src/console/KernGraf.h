@@ -34,9 +34,20 @@ struct TPoint {
 struct TRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
-bool RectIsEmpty(const TRect& r);
-bool RectContains(const TRect& outer, const TRect& inner);
-TRect RectUnion(const TRect& a, const TRect& b);
+// Inline: the damage records ask them for every pixel a globe sets.
+inline bool RectIsEmpty(const TRect& r) {
+  return r.Right <= r.Left || r.Bottom <= r.Top;
+}
+inline bool RectContains(const TRect& outer, const TRect& inner) {
+  return outer.Left <= inner.Left && inner.Right <= outer.Right && outer.Top <= inner.Top &&
+         inner.Bottom <= outer.Bottom;
+}
+inline TRect RectUnion(const TRect& a, const TRect& b) {
+  if (RectIsEmpty(a)) return b;
+  if (RectIsEmpty(b)) return a;
+  return {a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+          a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}
 
 // A colour as the screen holds it: 0xAARRGGBB.
 using TColourValue = uint32_t;

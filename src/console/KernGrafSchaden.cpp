@@ -30,23 +30,6 @@ long long Growth(const TRect& a, const TRect& b) {
 
 } // namespace
 
-// ---- rectangles ------------------------------------------------------------------------
-bool RectIsEmpty(const TRect& r) {
-  return r.Right <= r.Left || r.Bottom <= r.Top;
-}
-
-bool RectContains(const TRect& outer, const TRect& inner) {
-  return outer.Left <= inner.Left && inner.Right <= outer.Right && outer.Top <= inner.Top &&
-         inner.Bottom <= outer.Bottom;
-}
-
-TRect RectUnion(const TRect& a, const TRect& b) {
-  if (RectIsEmpty(a)) return b;
-  if (RectIsEmpty(b)) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
-
 // ---- damage ------------------------------------------------------------------------------
 void WatchDamage(TDamageRecord& record) {
   if (std::find(WatchedRecords.begin(), WatchedRecords.end(), &record) == WatchedRecords.end())

@@ -42,18 +42,27 @@ using IsVisibleFunc = bool (*)(const TEarthPoint& P);
 using ProjectProc = void (*)(const TEarthPoint& P, int& x, int& y);
 // True only if no view-frame point within reach of centre is seen.
 using AllHiddenFunc = bool (*)(const TEarthPoint& centre, float reach);
+// A point as the view shows it: its pixel, if it is seen at all.
+struct TSeenPixel {
+  int X = 0, Y = 0;
+  bool Seen = false;
+};
+// ToView, IsVisible and Project for count points at once, with their results.
+using ToPixelsProc = void (*)(const TEarthPoint* points, size_t count, TSeenPixel* pixels);
 
 // How the caller sees the globe: ToView turns an Earth point into the
 // view's frame, IsVisible tells whether a view-frame point is seen (only
-// its vector is read), Project gives its pixel. AllHidden may be left out;
-// given, it spares the far side's runs of points one by one (ToView must
-// then keep distances, as a turn does). The Earth model keeps none of
-// them; every drawing uses the view it is handed.
+// its vector is read), Project gives its pixel. AllHidden and ToPixels may
+// be left out. AllHidden spares the far side's runs of points one by one
+// (ToView must then keep distances, as a turn does); ToPixels spares three
+// calls for every point. The Earth model keeps none of them; every drawing
+// uses the view it is handed.
 struct TGlobeView {
   ToViewProc ToView = nullptr;
   IsVisibleFunc IsVisible = nullptr;
   ProjectProc Project = nullptr;
   AllHiddenFunc AllHidden = nullptr;
+  ToPixelsProc ToPixels = nullptr;
 };
 
 // What DrawGlobe draws and in which colours (the console's colour indices);

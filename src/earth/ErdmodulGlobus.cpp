@@ -165,6 +165,25 @@ namespace {
 // joined to the one before when both are seen and close.
 void DrawPoints(const std::vector<TEarthPoint>& points, size_t first, size_t end,
                 const TGlobeView& view, TPolylinePen& pen, int colour) {
+  if (view.ToPixels) {
+    // In batches as long as a run, so that a run takes one call.
+    constexpr size_t Batch = 32;
+    TSeenPixel pixels[Batch];
+    for (size_t start = first; start < end; start += Batch) {
+      const size_t count = std::min(Batch, end - start);
+      view.ToPixels(&points[start], count, pixels);
+      for (size_t k = 0; k < count; ++k) {
+        const TSeenPixel& p = pixels[k];
+        if (!p.Seen) {
+          pen.Visible = false;
+          continue;
+        }
+        LineOrMove(pen, p.X, p.Y, pen.Visible && CloseEnough(p.X, p.Y, pen.X, pen.Y), colour);
+        pen.Visible = true;
+      }
+    }
+    return;
+  }
   TEarthPoint seen;
   int x = 0, y = 0;
   for (size_t i = first; i < end; ++i) {

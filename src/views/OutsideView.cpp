@@ -41,6 +41,7 @@ void DrawOutlines(int coastWidth) {
   view.IsVisible = GlobeVisible;
   view.Project = GlobeProject;
   view.AllHidden = GlobeAllHidden;
+  view.ToPixels = GlobeToPixels;
   TGlobeStyle style;
   style.CoastColour = White;
   style.CoastWidth = coastWidth;

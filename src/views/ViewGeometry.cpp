@@ -1,6 +1,7 @@
 #include "ViewGeometry.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "KernGraf.h"
 #include "ModulGraf.h"
@@ -102,24 +103,53 @@ void SetGlobeSpin(const TMatrix& M) {
   ComposeGlobeMatrix();
 }
 
+namespace {
+
+// Runs for every outline point at every step: one turn instead of three,
+// in double precision (the points are single precision), and no polar
+// coordinates, which nothing reads in the view frame.
+inline TEarthVector Turned(const TEarthVector& P, const double (&m)[3][3]) {
+  const double v[3] = {P.X, -P.Z, P.Y}; // the arrangement (X, -Z, Y)
+  TEarthVector Q;
+  Q.Length = P.Length;
+  Q.X = static_cast<float>(m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2]);
+  Q.Y = static_cast<float>(m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2]);
+  Q.Z = static_cast<float>(m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]);
+  return Q;
+}
+
+// The far hemisphere is hidden, and so is a narrow band along the limb,
+// where the outlines would crowd into the disc's edge.
+inline bool Seen(const TEarthVector& P) {
+  if (P.Y >= 0) return false;
+  return P.X * P.X + P.Z * P.Z < 0.95;
+}
+
+// The nearest integer, halves to even, in double precision: GlobeProject runs
+// for every outline point, and the outline points are single precision
+// anyway. Beyond the integer range (and for NaN) the ends of the range.
+inline int NearestPixel(double v) {
+  if (!(v > -2147483647.0 && v < 2147483647.0)) return v < 0 ? -2147483647 : 2147483647;
+  // Adding and taking away 1.5 * 2^52 rounds as nearbyint does, halves to
+  // even, without its call and its save of the floating-point state.
+  constexpr double Shift = 6755399441055744.0;
+  return static_cast<int>((v + Shift) - Shift);
+}
+
+inline void Projected(const TEarthVector& P, double r, int cx, int cy, int& x, int& y) {
+  x = NearestPixel(r * P.X + cx);
+  y = NearestPixel(cy - r * P.Z);
+}
+
+} // namespace
+
 void GlobeToView(const TEarthPoint& P, TEarthPoint& Q) {
-  // Runs for every outline point at every step: one turn instead of three,
-  // in double precision (the points are single precision), and no polar
-  // coordinates, which nothing reads in the view frame.
-  const double v[3] = {P.Vector.X, -P.Vector.Z, P.Vector.Y}; // the arrangement (X, -Z, Y)
-  const double(&m)[3][3] = View.GlobeTurn;
-  Q.Vector.Length = P.Vector.Length;
-  Q.Vector.X = static_cast<float>(m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2]);
-  Q.Vector.Y = static_cast<float>(m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2]);
-  Q.Vector.Z = static_cast<float>(m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]);
+  Q.Vector = Turned(P.Vector, View.GlobeTurn);
   Q.Polar = TEarthPolar{};
 }
 
 bool GlobeVisible(const TEarthPoint& P) {
-  // The far hemisphere is hidden, and so is a narrow band along the limb,
-  // where the outlines would crowd into the disc's edge.
-  if (P.Vector.Y >= 0) return false;
-  return P.Vector.X * P.Vector.X + P.Vector.Z * P.Vector.Z < 0.95;
+  return Seen(P.Vector);
 }
 
 bool GlobeAllHidden(const TEarthPoint& centre, float reach) {
@@ -129,25 +159,21 @@ bool GlobeAllHidden(const TEarthPoint& centre, float reach) {
   return centre.Vector.Y - reach > 1e-5f;
 }
 
-namespace {
-
-// The nearest integer, halves to even, in double precision: GlobeProject runs
-// for every outline point, and the outline points are single precision
-// anyway. Beyond the integer range (and for NaN) the ends of the range.
-int NearestPixel(double v) {
-  if (!(v > -2147483647.0 && v < 2147483647.0)) return v < 0 ? -2147483647 : 2147483647;
-  // Adding and taking away 1.5 * 2^52 rounds as nearbyint does, halves to
-  // even, without its call and its save of the floating-point state.
-  constexpr double Shift = 6755399441055744.0;
-  return static_cast<int>((v + Shift) - Shift);
+void GlobeProject(const TEarthPoint& P, int& x, int& y) {
+  Projected(P.Vector, View.EarthRadiusPx, View.EarthCentreX, View.EarthCentreY, x, y);
 }
 
-} // namespace
-
-void GlobeProject(const TEarthPoint& P, int& x, int& y) {
+void GlobeToPixels(const TEarthPoint* points, size_t count, TSeenPixel* pixels) {
+  // The view's values in locals, which the loop keeps in registers.
+  double m[3][3];
+  std::memcpy(m, View.GlobeTurn, sizeof m);
   const double r = View.EarthRadiusPx;
-  x = NearestPixel(r * P.Vector.X + View.EarthCentreX);
-  y = NearestPixel(View.EarthCentreY - r * P.Vector.Z);
+  const int cx = View.EarthCentreX, cy = View.EarthCentreY;
+  for (size_t i = 0; i < count; ++i) {
+    const TEarthVector Q = Turned(points[i].Vector, m);
+    pixels[i].Seen = Seen(Q);
+    if (pixels[i].Seen) Projected(Q, r, cx, cy, pixels[i].X, pixels[i].Y);
+  }
 }
 
 void BuildLatitudeViews() {

@@ -19,6 +19,8 @@ bool GlobeVisible(const TEarthPoint& P);
 // True if every point within reach of the view-frame point centre lies on
 // the far hemisphere, which GlobeVisible hides.
 bool GlobeAllHidden(const TEarthPoint& centre, float reach);
+// GlobeToView, GlobeVisible and GlobeProject for many points at once.
+void GlobeToPixels(const TEarthPoint* points, size_t count, TSeenPixel* pixels);
 void GlobeProject(const TEarthPoint& P, int& x, int& y);
 
 // The setters of the two turns a globe point goes through besides the fixed

@@ -278,3 +278,40 @@ TEST_F(ViewGeometry, LimbAnglePointsTowardsTheSun) {
   ScaleVector(opposite, -1);
   EXPECT_EQ(ComputeLimbAngle(opposite, moon), 0);
 }
+
+// The batch routine of the globe gives each point what the three single
+// routines give it, in every perspective and tilt, at times through a day,
+// for points all over the sphere (the limb band and the far side among them).
+TEST_F(ViewGeometry, GlobeToPixelsAgreesWithTheSingleRoutines) {
+  std::vector<TEarthPoint> points;
+  for (int lat = -90; lat <= 90; lat += 3)
+    for (int lon = -180; lon < 180; lon += 7) {
+      TEarthPoint P;
+      P.Polar = {static_cast<float>(lon * DegToRad), static_cast<float>(lat * DegToRad), 1.0f};
+      EarthPolarToVector(P.Polar, P.Vector);
+      points.push_back(P);
+    }
+  std::vector<TSeenPixel> pixels(points.size());
+  int seen = 0;
+  for (int perspective = 0; perspective < 3; ++perspective)
+    for (int tilt : {0, 2, -3})
+      for (int hour = 0; hour < 24; hour += 7) {
+        SCOPED_TRACE(testing::Message() << "p" << perspective << " tilt " << tilt << " h" << hour);
+        SelectPerspective(perspective);
+        for (int i = 0; i < std::abs(tilt); ++i) TiltView(tilt > 0 ? 1 : -1);
+        ComputeOutsidePositions(View.CurrentJD + hour / 24.0L);
+        GlobeToPixels(points.data(), points.size(), pixels.data());
+        for (size_t i = 0; i < points.size(); ++i) {
+          TEarthPoint Q;
+          GlobeToView(points[i], Q);
+          ASSERT_EQ(pixels[i].Seen, GlobeVisible(Q)) << i;
+          if (!pixels[i].Seen) continue;
+          ++seen;
+          int x = 0, y = 0;
+          GlobeProject(Q, x, y);
+          ASSERT_EQ(pixels[i].X, x) << i;
+          ASSERT_EQ(pixels[i].Y, y) << i;
+        }
+      }
+  EXPECT_GT(seen, 1000);
+}
