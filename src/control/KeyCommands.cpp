@@ -102,8 +102,13 @@ void KeyCommandHandler() {
   // once.
   if (!KeyPressed() && !SkipDelay) DelayMs(Param.Delay);
   LastKey = ReadKey();
-  // F1 and "s" leave the picture as it stands.
-  if (LastKey != KeyF1 && LastKey != 's') EraseStatusLine();
+  // F1 and "s" leave the picture as it stands. A plain step of the
+  // animation leaves the status line to the step, which knows where the
+  // Moon goes.
+  if (LastKey == 0)
+    EraseStatusLineWhenItMoves();
+  else if (LastKey != KeyF1 && LastKey != 's')
+    EraseStatusLine();
   // The first key clears the start picture with the earlier Moons. Not
   // "s": it takes no step that would draw Earth and Moon again, and the
   // picture it saves must show what the screen shows.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Animation.h"
 #include "KernGraf.h"
 #include "KeyCommands.h"
 #include "Parameter.h"
@@ -13,10 +14,21 @@ namespace {
 struct TStatusPiece {
   int X = 0;
   std::string Text;
+  bool operator==(const TStatusPiece&) const = default;
 };
 
-// What was written last, to be erased before the Moon moves.
+// What was written last, to be erased before the Moon moves; the
+// rectangles its letters took, and what was drawn anywhere since.
 std::vector<TStatusPiece> Written;
+TDamageRecord WrittenBox;
+TDamageRecord DrawnSince;
+
+// A step that may leave the line standing.
+struct TDeferredErase {
+  bool Pending = false; // EraseStatusLineWhenItMoves was called
+  bool Decided = false; // the step has decided, before drawing
+};
+TDeferredErase Deferred;
 
 // Room left free on either side of the Moon's disc.
 constexpr int MoonGap = 6;
@@ -54,14 +66,70 @@ void WritePieces(const std::vector<TStatusPiece>& pieces, int colour) {
   for (const TStatusPiece& piece : pieces) OutTextXY(piece.X, MaxY() - 5, piece.Text, colour);
 }
 
+bool AnyMeet(const TDamageRecord& a, const TDamageRecord& b) {
+  for (const TRect& r : a.Rects)
+    for (const TRect& t : b.Rects)
+      if (Meet(r, t)) return true;
+  return false;
+}
+
+// Called by the step before it draws: the Moon's new place is known. A line
+// that will be split elsewhere comes off now, as EraseStatusLine would have
+// taken it off before the step; the old Moon, erased already, never lies
+// under its letters, which keep clear of the Moon's disc.
+void DecideErase(void* /*context*/) {
+  Deferred.Decided = true;
+  if (StatusPieces(MaxY() - 5) != Written) EraseStatusLine();
+}
+
+void EndDeferral() {
+  ForgetBeforeNextOutsideDrawing();
+  Deferred = {};
+}
+
+void Forget() {
+  Written.clear();
+  UnwatchDamage(DrawnSince);
+  ClearDamage(DrawnSince);
+  ClearDamage(WrittenBox);
+}
+
 } // namespace
 
 void WriteStatusLine() {
-  Written = StatusPieces(MaxY() - 5);
+  const std::vector<TStatusPiece> pieces = StatusPieces(MaxY() - 5);
+  if (Deferred.Pending) {
+    const bool decided = Deferred.Decided;
+    EndDeferral();
+    // The same letters at the same place, and nothing drawn over them since
+    // they were written: the line stands as it is.
+    if (!Written.empty() && pieces == Written && !AnyMeet(DrawnSince, WrittenBox)) {
+      ClearDamage(DrawnSince);
+      return;
+    }
+    // A step that never came to drawing the outside view: nothing moved
+    // under the line, so taking it off now is the same as before.
+    if (!decided && pieces != Written) EraseStatusLine();
+  }
+  Forget();
+  Written = pieces;
+  WatchDamage(WrittenBox);
   WritePieces(Written, LightRed);
+  UnwatchDamage(WrittenBox);
+  WatchDamage(DrawnSince);
 }
 
 void EraseStatusLine() {
   if (OutsideViewShown()) WritePieces(Written, Black);
-  Written.clear();
+  Forget();
+}
+
+void EraseStatusLineWhenItMoves() {
+  if (!OutsideViewShown() || Flags.PendingClear || Written.empty()) {
+    EraseStatusLine();
+    return;
+  }
+  Deferred.Pending = true;
+  Deferred.Decided = false;
+  CallBeforeNextOutsideDrawing(DecideErase, nullptr);
 }

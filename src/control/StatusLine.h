@@ -15,3 +15,10 @@ void WriteStatusLine();
 // follows paints again. Does nothing in the inside view, whose step puts
 // its picture back.
 void EraseStatusLine();
+
+// For a step of the running outside view without a key: the status line is
+// taken off only when the step, knowing where the Moon goes, finds that the
+// line will be split otherwise; written at the same place again, its
+// letters would only cover themselves. When the step drew nothing on it,
+// WriteStatusLine then leaves it standing as well.
+void EraseStatusLineWhenItMoves();

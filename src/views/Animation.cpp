@@ -75,8 +75,22 @@ void DrawStartPicture() {
   DrawViewFrame();
 }
 
+// The routine the next outside step calls before it draws.
+struct TBeforeDrawing {
+  TBeforeDrawingProc Proc = nullptr;
+  void* Context = nullptr;
+};
+TBeforeDrawing BeforeDrawing;
+
+void RunBeforeDrawing() {
+  const TBeforeDrawing call = BeforeDrawing;
+  BeforeDrawing = {};
+  if (call.Proc) call.Proc(call.Context);
+}
+
 void OutsideStep() {
   ComputeOutsidePositions(View.CurrentJD);
+  RunBeforeDrawing();
   // The marker of the step before goes first, so that erasing it cannot cut
   // the horizon line or its labels drawn after it.
   if (View.Perspective == 2) EraseSunMarker();
@@ -151,6 +165,14 @@ void SetUpView(const TViewSetup& setup) {
   } else {
     SetInsideWindow();
   }
+}
+
+void CallBeforeNextOutsideDrawing(TBeforeDrawingProc proc, void* context) {
+  BeforeDrawing = {proc, context};
+}
+
+void ForgetBeforeNextOutsideDrawing() {
+  BeforeDrawing = {};
 }
 
 void AnimationStep() {

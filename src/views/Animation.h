@@ -19,3 +19,11 @@ void SetUpView(const TViewSetup& setup);
 // one time step in the time direction, but not beyond the calendar's first
 // day of -4712 or last minute of 9999. The caller waits the delay first.
 void AnimationStep();
+
+// A routine the next step of the outside view calls once it knows where
+// Earth and Moon go, before it draws anything but the erasing of the Moon
+// before; the routine is then forgotten. The context is handed back to it.
+using TBeforeDrawingProc = void (*)(void* context);
+void CallBeforeNextOutsideDrawing(TBeforeDrawingProc proc, void* context);
+// Forgets the routine if no step called it.
+void ForgetBeforeNextOutsideDrawing();

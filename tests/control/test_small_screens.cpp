@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "Dateien.h"
 #include "DialogDriver.h"
@@ -104,6 +105,7 @@ protected:
     }
   }
 
+  std::string MoonAtTheStatusLine(const std::string& step);
   QTemporaryDir Folder;
   TTextRecord Record;
 };
@@ -212,10 +214,10 @@ TEST_P(SmallScreenTest, InsideViewTitleHelpAndStatusLine) {
   }
 }
 
-TEST_P(SmallScreenTest, MoonStaysWholeWhereItMeetsTheStatusLine) {
-  // The first hour from mid-December 2026 at which the outside view's Moon stands at the
-  // bottom left, where the status line runs; the run starts there, a minute
-  // a step.
+// A parameter file whose outside view starts at the first hour from
+// mid-December 2026 at which the Moon stands at the bottom left, where the
+// status line runs, with the given step in hours.
+std::string SmallScreenTest::MoonAtTheStatusLine(const std::string& step) {
   const std::string text = StatusLineText;
   Start(Parameters("b", "54.3", "10.1"));
   SetFont("Courier", 10, 0);
@@ -227,14 +229,22 @@ TEST_P(SmallScreenTest, MoonStaysWholeWhereItMeetsTheStatusLine) {
     const TRect moon = MoonDiscBox();
     found = moon.Bottom > lineTop + 12 && moon.Left > 60 && moon.Right < lineRight - 60;
   }
-  ASSERT_TRUE(found);
+  EXPECT_TRUE(found);
   const std::string date = std::to_string(View.Date.Day) + "." + std::to_string(View.Date.Month) +
                            "." + std::to_string(View.Date.Year);
   const std::string path = Folder.filePath("unten.dat").toStdString();
-  std::ofstream(path, std::ios::binary)
-      << "b\r\n54.3\r\n10.1\r\n"
-      << date << "\r\n"
-      << ClockText(View.Time) << "\r\n0.01\r\n30\r\n0\r\n30\r\nn\r\nn\r\nj\r\n";
+  std::ofstream(path, std::ios::binary) << "b\r\n54.3\r\n10.1\r\n"
+                                        << date << "\r\n"
+                                        << ClockText(View.Time) << "\r\n"
+                                        << step << "\r\n30\r\n0\r\n30\r\nn\r\nn\r\nj\r\n";
+  return path;
+}
+
+TEST_P(SmallScreenTest, MoonStaysWholeWhereItMeetsTheStatusLine) {
+  // The run starts where the Moon meets the status line, a minute a step.
+  const std::string text = StatusLineText;
+  const std::string path = MoonAtTheStatusLine("0.01");
+  const int lineTop = MaxY() - 5 - CharHeight;
   Record.Texts.clear();
   Start(path);
 
@@ -273,6 +283,26 @@ TEST_P(SmallScreenTest, MoonStaysWholeWhereItMeetsTheStatusLine) {
       }
     }
     EXPECT_EQ(strayRed, 0);
+  }
+}
+
+// The running animation leaves the status line standing while the Moon is
+// away from it and takes it off only when the Moon's passage splits it anew.
+// Its screens are the very screens of the same steps asked for one by one
+// with a key, which takes the line off before every step: during and
+// after the Moon's passage through it, two hours a step.
+TEST_P(SmallScreenTest, RunningStepsShowWhatStepsByKeyShow) {
+  const std::string path = MoonAtTheStatusLine("2.00");
+  std::vector<QImage> byKey;
+  Start(path);
+  for (int step = 0; step < 40; ++step) {
+    HeadlessTick('x');
+    byKey.push_back(ScreenImage().copy());
+  }
+  Start(path);
+  for (int step = 0; step < 40; ++step) {
+    HeadlessTick(step == 0 ? 'x' : 0);
+    ASSERT_EQ(ScreenImage(), byKey[static_cast<size_t>(step)]) << "step " << step;
   }
 }
 
