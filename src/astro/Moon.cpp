@@ -255,8 +255,10 @@ TComplexD& PowerAt(TMoonState& m, int k, int j) {
 }
 
 // The powers -2 .. 2 in long double; the double table takes them over
-// rounded and goes on to the highest power by products in double.
-void PowerTable(TMoonState& m, int k, long double argument, long double f) {
+// rounded and goes on to the highest power by products in double. Inline,
+// so that the four tables, independent of each other, overlap.
+[[gnu::always_inline]] inline void PowerTable(TMoonState& m, int k, long double argument,
+                                              long double f) {
   LeadingPowerAt(m, k, 0) = {1.0L, 0.0L};
   const TComplex e = CosSin(argument);
   LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
@@ -343,13 +345,16 @@ void LeadingTermSum(TMoonState& m) {
   m.N = -526.069L * LeadingTerm(m, 0, 0, 1, -2).S;
 }
 
-void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
+[[gnu::always_inline]] inline void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
   // Local copies of the sums can stay in registers through the loop.
   double DLambda = m.dLambda, DS = m.dS, Gamma1C = m.dGamma1C, SinPi = m.dSinPi;
   // The rows come in runs with the same multiples of l, l' and F and only
   // the multiple of D changing; their product is kept for the run.
   int p = 0, q = 0, r = 0;
   TComplexD lead = m.E[0][PowerOffset];
+  // Unrolled (inline, each group is a table known to the compiler), the
+  // tests of the multiples fold away and the coefficients become constants.
+#pragma GCC unroll 64
   for (const TSolarTerm& t : terms) {
     if (t.p != p || t.q != q || t.r != r) {
       p = t.p;
