@@ -236,11 +236,12 @@ inline long double Floor(long double x) {
 
 // x - Floor(x) and x - Trunc(x), bit for bit but for the sign of a zero,
 // for the series' arguments.
-// Both take off the nearest whole number first, which leaves the rest
-// exact, and then add or remove one turn where needed: the result is the
-// exact difference rounded once, as with Floor and Trunc. They work in
-// double as far as possible and need no x87 comparison with a table
-// value, which makes them about twice as fast as the subtraction.
+// Nearly always the whole number to take off is decided in double from x
+// rounded to a double (FloorInDouble), and the one subtraction left in long
+// double is exact. Close to a whole number they take off the nearest whole
+// number first, which leaves the rest exact, and then add or remove one
+// turn where needed: the result is the exact difference rounded once, as
+// with Floor and Trunc. Neither needs an x87 comparison.
 namespace MatheDetail {
 // The rest of x after the nearest whole number, exact, in [-1/2, 1/2]
 // (a hair more where x rounded to a double lies half-way); false if |x|
@@ -251,18 +252,56 @@ inline bool NearestRest(long double x, long double& rest) {
   rest = x - static_cast<long double>((xd + 0x1.8p52) - 0x1.8p52);
   return true;
 }
+
+// Closer than this to a whole number, x rounded to a double may lie on it
+// or on its other side, and a negative x's fraction may round up to 1.
+constexpr double NearWholeGap = 0x1p-40;
+
+// Floor(x) in double, decided from x rounded to a double: rounding never
+// carries a number past a whole number (each is a double here), so x and
+// its double lie on the same side of the nearest one unless the double
+// lands on it. False within NearWholeGap of a whole number, for |x| of
+// 2^51 or more, and for what is no number. The comparison with the gap
+// costs less than the x87 one with the rest it saves, and rests that are
+// negative as often as positive need no branch.
+inline bool FloorInDouble(long double x, double& whole, double& xd) {
+  xd = static_cast<double>(x);
+  if (!(std::fabs(xd) < 0x1p51)) return false;
+  const double nearest = (xd + 0x1.8p52) - 0x1.8p52;
+  const double gap = xd - nearest;
+  if (!(std::fabs(gap) >= NearWholeGap)) return false;
+  whole = nearest - (gap < 0.0 ? 1.0 : 0.0);
+  return true;
+}
 } // namespace MatheDetail
 
 // In [0, 1], 1 only where a tiny negative x rounds up to it.
 inline long double FractionalPart(long double x) {
+  double whole, xd;
+  // Away from whole numbers x - whole is exact: no rounding, no 1.
+  if (MatheDetail::FloorInDouble(x, whole, xd)) return x - static_cast<long double>(whole);
   long double rest = 0;
   if (!MatheDetail::NearestRest(x, rest)) return x - Floor(x);
   return rest < 0.0L ? rest + 1.0L : rest;
 }
 
+// The same in [0, 1) for the series' turns: a fraction that rounds up to
+// a whole turn counts as none. Away from whole numbers that cannot happen,
+// so the fast way needs no comparison at all.
+inline long double FractionOfTurn(long double x) {
+  double whole, xd;
+  if (MatheDetail::FloorInDouble(x, whole, xd)) return x - static_cast<long double>(whole);
+  const long double f = FractionalPart(x);
+  return f >= 1.0L ? 0.0L : f;
+}
+
 // With the sign of x: in [0, 1] for x >= 0, in [-1, 0] for negative x;
 // +-1 only where a tiny rest rounds to it.
 inline long double SignedFractionalPart(long double x) {
+  double whole, xd;
+  // Away from whole numbers x is none, so Trunc is Floor + 1 below zero.
+  if (MatheDetail::FloorInDouble(x, whole, xd))
+    return x - static_cast<long double>(whole + (xd < 0.0 ? 1.0 : 0.0));
   long double rest = 0;
   if (!MatheDetail::NearestRest(x, rest)) return x - Trunc(x);
   if (x >= 0.0L && rest < 0.0L) return rest + 1.0L;

@@ -26,10 +26,7 @@ constexpr long double Rho = 206264.81L; // arcseconds per radian
 // Inline: GCC left it a call, with its argument and result passed through
 // memory, from each of its 27 uses.
 [[gnu::always_inline]] inline long double Frac(long double x) {
-  long double f = FractionalPart(x);
-  // A tiny negative x plus 1 can round to 1 itself.
-  if (f >= 1.0L) f = 0.0L;
-  return f;
+  return FractionOfTurn(x);
 }
 
 // The sine of an angle given in revolutions, for terms of a few arcseconds.

@@ -161,6 +161,40 @@ TEST(WholeNumberTest, FractionalPartsAreThoseOfTheSubtraction) {
   EXPECT_TRUE(std::isnan(SignedFractionalPart(std::numeric_limits<long double>::infinity())));
 }
 
+// Most fractions are found by deciding the whole number in double; close
+// to a whole number, where the double of x may land on it or beyond, the
+// rest is taken exactly. Both ways must give the subtraction's value,
+// however close x comes to a whole number and on whichever side.
+TEST(WholeNumberTest, FractionsNextToWholeNumbersAreThoseOfTheSubtraction) {
+  std::mt19937_64 random(20261208);
+  std::uniform_int_distribution<int> whole(-70000, 70000);
+  std::uniform_int_distribution<int> exponent(-70, -1);
+  std::uniform_real_distribution<long double> mantissa(0.5L, 1.0L);
+  for (int i = 0; i < 200000; ++i) {
+    const long double offset = std::ldexp(mantissa(random), exponent(random));
+    for (const long double v : {whole(random) + offset, whole(random) - offset}) {
+      ASSERT_EQ(FractionalPart(v), v - std::floor(v)) << static_cast<double>(v);
+      ASSERT_EQ(SignedFractionalPart(v), v - std::trunc(v)) << static_cast<double>(v);
+    }
+  }
+}
+
+// FractionOfTurn is FractionalPart but for a tiny negative x, whose
+// fraction rounds up to a whole turn and counts as none.
+TEST(WholeNumberTest, FractionOfTurnStaysBelowOne) {
+  const long double ulp = 0x1p-63L;
+  for (const long double v : {-ulp / 4, -1e-30L, -0x1p-66L}) {
+    EXPECT_EQ(FractionalPart(v), 1.0L) << static_cast<double>(v);
+    EXPECT_EQ(FractionOfTurn(v), 0.0L) << static_cast<double>(v);
+  }
+  for (long double x = -1000.0L; x <= 1000.0L; x += 0.0137L) {
+    EXPECT_EQ(FractionOfTurn(x), FractionalPart(x)) << static_cast<double>(x);
+    EXPECT_LT(FractionOfTurn(x), 1.0L);
+  }
+  EXPECT_EQ(FractionOfTurn(1e30L), 0.0L);
+  EXPECT_TRUE(std::isnan(FractionOfTurn(std::numeric_limits<long double>::quiet_NaN())));
+}
+
 TEST(ArcSinTest, EndPointsAndSmallArgumentsAreExact) {
   EXPECT_EQ(ArcSin(1.0L), Pi / 2.0L);
   EXPECT_EQ(ArcSin(-1.0L), -Pi / 2.0L);
