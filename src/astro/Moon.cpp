@@ -13,7 +13,10 @@
 
 #include "Mathe.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <span>
 
 namespace {
@@ -21,6 +24,9 @@ namespace {
 // This theory rounds 2 pi up in the last digit; the coefficients go with it.
 constexpr long double TwoPiM = 6.283185308L;
 constexpr long double Rho = 206264.81L; // arcseconds per radian
+// Both loaded as pairs of doubles (see TLongConstant).
+constexpr TLongConstant TwoPiMC = LongConstant(TwoPiM);
+constexpr TLongConstant RhoC = LongConstant(Rho);
 
 // The fractional part in [0, 1), also for negative x (dates before 2000).
 // Inline: GCC left it a call, with its argument and result passed through
@@ -29,11 +35,52 @@ constexpr long double Rho = 206264.81L; // arcseconds per radian
   return FractionOfTurn(x);
 }
 
-// The sine of an angle given in revolutions, for terms of a few arcseconds.
-// Inlined into its 21 calls, whose chains of long double and double steps
-// then overlap; GCC would not inline it on its own.
-[[gnu::always_inline]] inline double SinRev(long double x) {
-  return SineD(static_cast<double>(TwoPiM * Frac(x)));
+// a + b T + c T^2 in revolutions, its coefficients loaded as pairs of
+// doubles: the series evaluate 26 such polynomials per call.
+struct TPolynomial {
+  TLongConstant A, B, C;
+};
+
+consteval TPolynomial Polynomial(long double a, long double b, long double c = 0.0L) {
+  return {LongConstant(a), LongConstant(b), LongConstant(c)};
+}
+
+// The angle in radians, within one turn, of a polynomial without T^2.
+[[gnu::always_inline]] inline long double LinearAngle(const TPolynomial& f, long double T) {
+  return Load(TwoPiMC) * Frac(Load(f.A) + Load(f.B) * T);
+}
+
+// The angles of the 21 sines for terms of a few arcseconds: ten for the
+// long-periodic corrections of the mean arguments, eleven for the
+// planetary terms. A negative b stands for a - |b| T: the product changes
+// only its sign.
+constexpr int LongPeriodicSines = 10;
+constexpr TPolynomial SineArguments[] = {
+    // long-periodic: the first seven for the arguments, three for the node
+    Polynomial(0.19833L, 0.05611L), Polynomial(0.27869L, 0.04508L), Polynomial(0.16827L, -0.36903L),
+    Polynomial(0.34734L, -5.37261L), Polynomial(0.10498L, -5.37899L),
+    Polynomial(0.42681L, -0.41855L), Polynomial(0.14943L, -5.37511L),
+    Polynomial(0.59734L, -5.37261L), Polynomial(0.35498L, -5.37899L),
+    Polynomial(0.39943L, -5.37511L),
+    // planetary
+    Polynomial(0.7736L, -62.5512L), Polynomial(0.0466L, -125.1025L), Polynomial(0.5785L, -25.1042L),
+    Polynomial(0.4591L, 1335.8075L), Polynomial(0.3130L, -91.5680L),
+    Polynomial(0.1480L, 1331.2898L), Polynomial(0.5918L, 1056.5859L),
+    Polynomial(0.5784L, 1322.8595L), Polynomial(0.2275L, -5.7374L), Polynomial(0.2965L, 2.6929L),
+    Polynomial(0.3132L, 6.3368L)};
+constexpr std::size_t SmallSineCount = std::size(SineArguments);
+using TSmallSines = std::array<double, SmallSineCount>;
+
+// All 21 sines side by side: first every angle in long double, then the
+// sines two at a time (SinesD). One after the other, each sine's chain of
+// x87 and double steps waited for the one before; side by side they
+// overlap. Unrolled, so that the coefficients are constants.
+TSmallSines SmallSines(long double T) {
+  TSmallSines angle;
+#pragma GCC unroll 32
+  for (std::size_t i = 0; i < SmallSineCount; ++i)
+    angle[i] = static_cast<double>(LinearAngle(SineArguments[i], T));
+  return SinesD(angle);
 }
 
 // A term with the multiples (p, q, r, s) of (l, l', F, D), in long double.
@@ -207,40 +254,32 @@ struct TMoonState {
   double dLambda = 0, dS = 0, dGamma1C = 0, dSinPi = 0, dN = 0;
 };
 
-void LongPeriodic(TMoonState& m) {
-  const long double T = m.T;
-  const double S1 = SinRev(0.19833L + 0.05611L * T);
-  const double S2 = SinRev(0.27869L + 0.04508L * T);
-  const double S3 = SinRev(0.16827L - 0.36903L * T);
-  const double S4 = SinRev(0.34734L - 5.37261L * T);
-  const double S5 = SinRev(0.10498L - 5.37899L * T);
-  const double S6 = SinRev(0.42681L - 0.41855L * T);
-  const double S7 = SinRev(0.14943L - 5.37511L * T);
+void LongPeriodic(TMoonState& m, const TSmallSines& sine) {
+  const double S1 = sine[0], S2 = sine[1], S3 = sine[2], S4 = sine[3], S5 = sine[4], S6 = sine[5],
+               S7 = sine[6];
   m.DL0 = 0.84 * S1 + 0.31 * S2 + 14.27 * S3 + 7.26 * S4 + 0.28 * S5 + 0.24 * S6;
   m.Dl = 2.94 * S1 + 0.31 * S2 + 14.27 * S3 + 9.34 * S4 + 1.12 * S5 + 0.83 * S6;
   m.Dls = -6.40 * S1 - 1.89 * S6;
   m.DF = 0.21 * S1 + 0.31 * S2 + 14.27 * S3 - 88.70 * S4 - 15.30 * S5 + 0.24 * S6 - 1.86 * S7;
   m.DD = m.DL0 - m.Dls;
-  m.DGamma = -3.332e-6 * SinRev(0.59734L - 5.37261L * T) -
-             0.539e-6 * SinRev(0.35498L - 5.37899L * T) -
-             0.064e-6 * SinRev(0.39943L - 5.37511L * T);
+  m.DGamma = -3.332e-6 * sine[7] - 0.539e-6 * sine[8] - 0.064e-6 * sine[9];
 }
 
 // An angle from its polynomial in revolutions and its correction in arcseconds.
 // Inline, so that the five independent arguments overlap.
-[[gnu::always_inline]] inline long double MeanArgument(long double a, long double b, long double c,
-                                                       long double T, long double correction) {
+[[gnu::always_inline]] inline long double MeanArgument(const TPolynomial& f, long double T,
+                                                       long double correction) {
   const long double T2 = T * T;
-  return TwoPiM * Frac(a + b * T + c * T2) + correction / Rho;
+  return Load(TwoPiMC) * Frac(Load(f.A) + Load(f.B) * T + Load(f.C) * T2) + correction / Load(RhoC);
 }
 
 void MeanArguments(TMoonState& m) {
   const long double T = m.T;
-  m.L0 = MeanArgument(0.60643382L, 1336.85522467L, -0.00000313L, T, m.DL0);
-  m.l = MeanArgument(0.37489701L, 1325.55240982L, 0.00002565L, T, m.Dl);
-  m.ls = MeanArgument(0.99312619L, 99.99735956L, -0.00000044L, T, m.Dls);
-  m.F = MeanArgument(0.25909118L, 1342.2278298L, -0.00000892L, T, m.DF);
-  m.D = MeanArgument(0.82736186L, 1236.85308708L, -0.00000397L, T, m.DD);
+  m.L0 = MeanArgument(Polynomial(0.60643382L, 1336.85522467L, -0.00000313L), T, m.DL0);
+  m.l = MeanArgument(Polynomial(0.37489701L, 1325.55240982L, 0.00002565L), T, m.Dl);
+  m.ls = MeanArgument(Polynomial(0.99312619L, 99.99735956L, -0.00000044L), T, m.Dls);
+  m.F = MeanArgument(Polynomial(0.25909118L, 1342.2278298L, -0.00000892L), T, m.DF);
+  m.D = MeanArgument(Polynomial(0.82736186L, 1236.85308708L, -0.00000397L), T, m.DD);
 }
 
 TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
@@ -378,14 +417,10 @@ void NodeTermSum(TMoonState& m) {
   m.dN = N;
 }
 
-void PlanetaryTerms(TMoonState& m) {
-  const long double T = m.T;
-  m.dLambda += 0.82 * SinRev(0.7736L - 62.5512L * T) + 0.31 * SinRev(0.0466L - 125.1025L * T) +
-               0.35 * SinRev(0.5785L - 25.1042L * T) + 0.66 * SinRev(0.4591L + 1335.8075L * T) +
-               0.64 * SinRev(0.3130L - 91.5680L * T) + 1.14 * SinRev(0.1480L + 1331.2898L * T) +
-               0.21 * SinRev(0.5918L + 1056.5859L * T) + 0.44 * SinRev(0.5784L + 1322.8595L * T) +
-               0.24 * SinRev(0.2275L - 5.7374L * T) + 0.28 * SinRev(0.2965L + 2.6929L * T) +
-               0.33 * SinRev(0.3132L + 6.3368L * T);
+void PlanetaryTerms(TMoonState& m, const TSmallSines& sine) {
+  const double* S = &sine[LongPeriodicSines];
+  m.dLambda += 0.82 * S[0] + 0.31 * S[1] + 0.35 * S[2] + 0.66 * S[3] + 0.64 * S[4] + 1.14 * S[5] +
+               0.21 * S[6] + 0.44 * S[7] + 0.24 * S[8] + 0.28 * S[9] + 0.33 * S[10];
 }
 
 } // namespace
@@ -393,7 +428,8 @@ void PlanetaryTerms(TMoonState& m) {
 void MoonPosition(long double T, long double& Lambda, long double& Beta, long double& R) {
   TMoonState m;
   m.T = T;
-  LongPeriodic(m);
+  const TSmallSines sines = SmallSines(T);
+  LongPeriodic(m, sines);
   MeanArguments(m);
   PowerTables(m);
   LeadingTermSum(m);
@@ -401,7 +437,7 @@ void MoonPosition(long double T, long double& Lambda, long double& Beta, long do
   SolarTerms(m, SecondGroup);
   SolarTerms(m, ThirdGroup);
   NodeTermSum(m);
-  PlanetaryTerms(m);
+  PlanetaryTerms(m, sines);
 
   const long double DLambda = m.DLambda + m.dLambda;
   Lambda = Frac((m.L0 + DLambda / Rho) / TwoPiM) * 360.0L * Pi / 180.0L;

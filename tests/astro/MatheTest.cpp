@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <random>
 #include <vector>
@@ -89,6 +91,37 @@ double ReduceAngleWithBranch(long double x) {
   if (!MatheDetail::ReduceQuarterTurns(x, r, quadrant)) return static_cast<double>(x);
   if (quadrant >= 2) quadrant -= 4;
   return static_cast<double>(r + quadrant * (Pi / 2.0L));
+}
+
+// SinesD works on two angles at once with the steps of SineD; the values
+// must be the same bit for bit, also where one of a pair is out of the
+// table's range or no number, and for the odd one left over.
+TEST(SineCosineTest, SinesInPairsAreThoseOfSineD) {
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<double> angle(-40.0, 40.0);
+  for (int i = 0; i < 20000; ++i) {
+    std::array<double, 7> x;
+    for (double& a : x) a = angle(random);
+    const std::array<double, 7> s = SinesD(x);
+    for (std::size_t j = 0; j < x.size(); ++j) ASSERT_EQ(s[j], SineD(x[j])) << x[j];
+  }
+  const std::array<double, 4> odd = {1e7, 0.5, std::numeric_limits<double>::quiet_NaN(), -2.0};
+  const std::array<double, 4> s = SinesD(odd);
+  EXPECT_EQ(s[0], SineD(odd[0]));
+  EXPECT_EQ(s[1], SineD(odd[1]));
+  EXPECT_TRUE(std::isnan(s[2]));
+  EXPECT_EQ(s[3], SineD(odd[3]));
+}
+
+// A constant loaded as two doubles is the long double constant itself.
+TEST(LongConstantTest, LoadsTheConstantExactly) {
+  constexpr TLongConstant TwoPi = LongConstant(6.283185308L);
+  constexpr TLongConstant Rate = LongConstant(-1336.85522467L);
+  constexpr TLongConstant Tiny = LongConstant(0.00002565L);
+  EXPECT_EQ(Load(TwoPi), 6.283185308L);
+  EXPECT_EQ(Load(Rate), -1336.85522467L);
+  EXPECT_EQ(Load(Tiny), 0.00002565L);
+  EXPECT_EQ(Load(LongConstant(Pi)), Pi);
 }
 
 TEST(SineCosineTest, ReduceAngleMapsTheQuadrantsWithoutABranch) {
