@@ -12,6 +12,7 @@
 
 #include "Mathe.h"
 
+#include <array>
 #include <cmath>
 #include <span>
 
@@ -21,14 +22,27 @@ namespace {
 // fundamental arguments keep that value so they match the coefficients.
 constexpr long double TwoPiS = 6.283185307L;
 
+// Loaded as a pair of doubles (see TLongConstant), as are the
+// coefficients of the arguments.
+constexpr TLongConstant TwoPiSC = LongConstant(TwoPiS);
+
 // Keeps the sign, so arguments of dates before 2000 are negative; only
 // their sines and cosines are used.
 long double FracS(long double x) {
   return SignedFractionalPart(x);
 }
 
-long double Argument(long double a, long double b, long double T) {
-  return TwoPiS * FracS(a + b * T);
+// a + b T in revolutions.
+struct TLinear {
+  TLongConstant A, B;
+};
+
+consteval TLinear Linear(long double a, long double b) {
+  return {LongConstant(a), LongConstant(b)};
+}
+
+[[gnu::always_inline]] inline long double Argument(const TLinear& f, long double T) {
+  return Load(TwoPiSC) * FracS(Load(f.A) + Load(f.B) * T);
 }
 
 // One row of the elliptic motion: the multiple of M3, the power of T, and
@@ -152,7 +166,7 @@ void BuildE3(TSunState& s, long double M3) {
 
 // Only the powers down to the lowest one the planet's table uses are built;
 // the table holds nine entries, 0 .. -8.
-void BuildEk(TSunState& s, long double Mk, int lowest) {
+[[gnu::always_inline]] inline void BuildEk(TSunState& s, long double Mk, int lowest) {
   EkAt(s, 0) = {1.0, 0.0};
   EkAt(s, -1) = Conjugate(CosSinD(static_cast<double>(Mk)));
   for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
@@ -177,11 +191,15 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
   }
 }
 
-void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPerturbation> terms,
-               TSums& total) {
+// Inline and unrolled, each planet's table is known to the compiler: its
+// multiples and coefficients become constants, and the four planets'
+// products overlap.
+[[gnu::always_inline]] inline void AddPlanet(TSunState& s, long double Mk, int lowest,
+                                             std::span<const TPerturbation> terms, TSums& total) {
   BuildEk(s, Mk, lowest);
   // A local copy of the sums can stay in registers through the loop.
   TSums sums = total;
+#pragma GCC unroll 32
   for (const TPerturbation& r : terms) {
     const TComplexD P = ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
     sums.DL += r.c1 * P.C + r.c2 * P.S;
@@ -209,11 +227,15 @@ void AddMoon(TSunState& s, long double D, long double A, long double U, TSums& s
 }
 
 // Long-period terms; their arguments stay small, so no fractional part.
+// The four sines side by side, two at a time (SinesD).
 double LongPeriodTerms(long double T) {
-  return 6.40 * SineD(ReduceAngle(TwoPiS * (0.6983L + 0.0561L * T))) +
-         1.87 * SineD(ReduceAngle(TwoPiS * (0.5764L + 0.4174L * T))) +
-         0.27 * SineD(ReduceAngle(TwoPiS * (0.4189L + 0.3306L * T))) +
-         0.20 * SineD(ReduceAngle(TwoPiS * (0.3581L + 2.4814L * T)));
+  const auto angle = [T](const TLinear& f) {
+    return ReduceAngle(Load(TwoPiSC) * (Load(f.A) + Load(f.B) * T));
+  };
+  const std::array<double, 4> sine = SinesD(
+      std::array<double, 4>{angle(Linear(0.6983L, 0.0561L)), angle(Linear(0.5764L, 0.4174L)),
+                            angle(Linear(0.4189L, 0.3306L)), angle(Linear(0.3581L, 2.4814L))});
+  return 6.40 * sine[0] + 1.87 * sine[1] + 0.27 * sine[2] + 0.20 * sine[3];
 }
 
 } // namespace
@@ -223,14 +245,14 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   s.T = T;
   TSums sums;
 
-  const long double M2 = Argument(0.1387306L, 162.5485917L, T);
-  const long double M3 = Argument(0.9931266L, 99.9973604L, T);
-  const long double M4 = Argument(0.054325L, 53.1666028L, T);
-  const long double M5 = Argument(0.055175L, 8.4293972L, T);
-  const long double M6 = Argument(0.88165L, 3.3938722L, T);
-  const long double D = Argument(0.8274L, 1236.8531L, T);
-  const long double A = Argument(0.3749L, 1325.5524L, T);
-  const long double Uarg = Argument(0.2591L, 1342.2278L, T);
+  const long double M2 = Argument(Linear(0.1387306L, 162.5485917L), T);
+  const long double M3 = Argument(Linear(0.9931266L, 99.9973604L), T);
+  const long double M4 = Argument(Linear(0.054325L, 53.1666028L), T);
+  const long double M5 = Argument(Linear(0.055175L, 8.4293972L), T);
+  const long double M6 = Argument(Linear(0.88165L, 3.3938722L), T);
+  const long double D = Argument(Linear(0.8274L, 1236.8531L), T);
+  const long double A = Argument(Linear(0.3749L, 1325.5524L), T);
+  const long double Uarg = Argument(Linear(0.2591L, 1342.2278L), T);
   BuildE3(s, M3);
 
   long double DL = 0, DR = 0;
