@@ -83,12 +83,18 @@ TSmallSines SmallSines(long double T) {
   return SinesD(angle);
 }
 
-// A term with the multiples (p, q, r, s) of (l, l', F, D), in long double.
+// A term with the multiples (p, q, r, s) of (l, l', F, D), in long double;
+// its long double coefficients are loaded as pairs of doubles.
 struct TLeadingTerm {
   int p, q, r, s;
-  long double cL, cS; // arcseconds
-  double cG, cP;      // arcseconds
+  TLongConstant cL, cS; // arcseconds
+  double cG, cP;        // arcseconds
 };
+
+consteval TLeadingTerm Leading(int p, int q, int r, int s, long double cL, long double cS,
+                               double cG, double cP) {
+  return {p, q, r, s, LongConstant(cL), LongConstant(cS), cG, cP};
+}
 
 // The same for the small terms, in double.
 struct TSolarTerm {
@@ -103,20 +109,20 @@ struct TNodeTerm {
 
 // clang-format off
 // The terms above 100 arcseconds in longitude, from all three groups.
-const TLeadingTerm LeadingTerms[] = {
-    {0, 0, 0, 2, 2369.912L, 2373.36L, 0.601, 28.2333},
-    {0, 0, 0, 1, -125.154L, -112.79L, -0.725, -0.9781},
-    {1, 0, 0, 2, 191.953L, 192.72L, 0.029, 3.0861},
-    {1, 0, 0, 0, 22639.5L, 22609.07L, 0.079, 186.5398},
-    {1, 0, 0, -2, -4586.465L, -4578.13L, -0.077, 34.3117},
-    {0, 1, 0, 0, -668.146L, -126.98L, -1.302, -0.3997},
-    {0, 1, 0, -2, -165.145L, -165.06L, 0.054, 1.9178},
-    {2, 0, 0, 0, 769.016L, 767.96L, 0.107, 10.1657},
-    {2, 0, 0, -2, -211.656L, -152.53L, 5.679, -0.3039},
-    {1, 1, 0, 0, -109.673L, -115.18L, 0.461, -0.949},
-    {1, 1, 0, -2, -205.962L, -182.36L, 2.056, 1.4437},
-    {1, -1, 0, 0, 147.687L, 138.76L, 0.679, 1.1528},
-    {0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124},
+constexpr TLeadingTerm LeadingTerms[] = {
+    Leading(0, 0, 0, 2, 2369.912L, 2373.36L, 0.601, 28.2333),
+    Leading(0, 0, 0, 1, -125.154L, -112.79L, -0.725, -0.9781),
+    Leading(1, 0, 0, 2, 191.953L, 192.72L, 0.029, 3.0861),
+    Leading(1, 0, 0, 0, 22639.5L, 22609.07L, 0.079, 186.5398),
+    Leading(1, 0, 0, -2, -4586.465L, -4578.13L, -0.077, 34.3117),
+    Leading(0, 1, 0, 0, -668.146L, -126.98L, -1.302, -0.3997),
+    Leading(0, 1, 0, -2, -165.145L, -165.06L, 0.054, 1.9178),
+    Leading(2, 0, 0, 0, 769.016L, 767.96L, 0.107, 10.1657),
+    Leading(2, 0, 0, -2, -211.656L, -152.53L, 5.679, -0.3039),
+    Leading(1, 1, 0, 0, -109.673L, -115.18L, 0.461, -0.949),
+    Leading(1, 1, 0, -2, -205.962L, -182.36L, 2.056, 1.4437),
+    Leading(1, -1, 0, 0, 147.687L, 138.76L, 0.679, 1.1528),
+    Leading(0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124),
 };
 
 const TSolarTerm FirstGroup[] = {
@@ -236,8 +242,9 @@ const TNodeTerm NodeTerms[] = {
 // The highest power in each argument's table: l, l', F, D.
 constexpr int MaxPower[4] = {4, 3, 4, 6};
 constexpr int PowerOffset = 6; // E[j] is stored at j + 6, j = -6 .. 6
-// The long double terms use the multiples -2 .. 2 only.
-constexpr int LeadingOffset = 2;
+// The long double terms use the multiples -2 .. 2 only; the table keeps 1
+// and 2, the others follow from them without a product.
+constexpr int LeadingPowers = 2;
 
 // Everything one call works on; local to the call, so MoonPosition keeps
 // no state between calls.
@@ -245,8 +252,10 @@ struct TMoonState {
   long double T = 0;
   double DL0 = 0, Dl = 0, Dls = 0, DF = 0, DD = 0, DGamma = 0; // long-periodic
   long double L0 = 0, l = 0, ls = 0, F = 0, D = 0;             // mean arguments
-  // EL[k][j + 2] and E[k][j + 6] = f^|j| exp(i j argument_k)
-  TComplex EL[4][2 * LeadingOffset + 1];
+  // EL[k][j - 1] (j = 1, 2) and E[k][j + 6] = f^|j| exp(i j argument_k).
+  // Every long double stored costs an x87 store of 80 bits (fstp m80),
+  // slower than a whole complex product in double, so EL holds no more.
+  TComplex EL[4][LeadingPowers];
   TComplexD E[4][2 * PowerOffset + 1];
   // The sums of the long double terms ...
   long double DLambda = 0, DS = 0, Gamma1C = 0, SinPi = 3422.7L, N = 0;
@@ -283,7 +292,7 @@ void MeanArguments(TMoonState& m) {
 }
 
 TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
-  return m.EL[k][j + LeadingOffset];
+  return m.EL[k][j - 1];
 }
 
 TComplexD& PowerAt(TMoonState& m, int k, int j) {
@@ -295,20 +304,16 @@ TComplexD& PowerAt(TMoonState& m, int k, int j) {
 // so that the four tables, independent of each other, overlap.
 [[gnu::always_inline]] inline void PowerTable(TMoonState& m, int k, long double argument,
                                               long double f) {
-  LeadingPowerAt(m, k, 0) = {1.0L, 0.0L};
   const TComplex e = CosSin(argument);
   LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
   LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
-  for (int j = 0; j <= 2; ++j) {
+  PowerAt(m, k, 0) = {1.0, 0.0};
+  for (int j = 1; j <= 2; ++j) {
     const TComplex& e = LeadingPowerAt(m, k, j);
     PowerAt(m, k, j) = {static_cast<double>(e.C), static_cast<double>(e.S)};
   }
   for (int j = 3; j <= MaxPower[k]; ++j)
     PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
-  for (int j = 1; j <= LeadingOffset; ++j) {
-    const TComplex& e = LeadingPowerAt(m, k, j);
-    LeadingPowerAt(m, k, -j) = {e.C, -e.S};
-  }
   for (int j = 1; j <= MaxPower[k]; ++j) PowerAt(m, k, -j) = Conjugate(PowerAt(m, k, j));
 }
 
@@ -320,13 +325,22 @@ void PowerTables(TMoonState& m) {
   PowerTable(m, 3, m.D, 1.0L);
 }
 
-// (X, Y) := (X, Y) * EL[j, k], the complex product written out so that the
-// running value stays in registers; a multiple of 0 leaves (X, Y) alone.
+// (X, Y) := (X, Y) * f^|j| exp(i j argument_k), the complex product written
+// out so that the running value stays in registers; a multiple of 0 leaves
+// (X, Y) alone. A negative multiple takes the conjugate (C, -S) of the
+// positive one: X C - Y (-S) is X C + Y S and Y C + X (-S) is Y C - X S,
+// bit for bit, as a product's sign never changes its rounding.
 inline void MultiplyByPower(const TMoonState& m, int k, int j, long double& X, long double& Y) {
   if (j == 0) return;
-  const TComplex& E = m.EL[k][j + LeadingOffset];
-  const long double x = X * E.C - Y * E.S;
-  Y = Y * E.C + X * E.S;
+  const TComplex& E = m.EL[k][(j > 0 ? j : -j) - 1];
+  long double x;
+  if (j > 0) {
+    x = X * E.C - Y * E.S;
+    Y = Y * E.C + X * E.S;
+  } else {
+    x = X * E.C + Y * E.S;
+    Y = Y * E.C - X * E.S;
+  }
   X = x;
 }
 
@@ -360,6 +374,8 @@ void LeadingTermSum(TMoonState& m) {
   double Gamma1C = 0, SinPi = 0;
   int p = 0, q = 0, r = 0;
   TComplex lead = {1.0L, 0.0L};
+  // Unrolled, so that the multiples and their signs are constants.
+#pragma GCC unroll 16
   for (const TLeadingTerm& t : LeadingTerms) {
     if (t.p != p || t.q != q || t.r != r) {
       p = t.p;
@@ -369,8 +385,8 @@ void LeadingTermSum(TMoonState& m) {
     }
     long double X = lead.C, Y = lead.S;
     MultiplyByPower(m, 3, t.s, X, Y);
-    DLambda = DLambda + t.cL * Y;
-    DS = DS + t.cS * Y;
+    DLambda = DLambda + Load(t.cL) * Y;
+    DS = DS + Load(t.cS) * Y;
     Gamma1C += t.cG * static_cast<double>(X);
     SinPi += t.cP * static_cast<double>(X);
   }
