@@ -45,6 +45,13 @@ consteval TLinear Linear(long double a, long double b) {
   return Load(TwoPiSC) * FracS(Load(f.A) + Load(f.B) * T);
 }
 
+// The same rounded to a double, for the perturbations, whose sines and
+// cosines are taken in double: kept as a long double, each would be
+// stored and loaded as 80 bits, as the x87 unit holds no more than eight.
+[[gnu::always_inline]] inline double ArgumentD(const TLinear& f, long double T) {
+  return static_cast<double>(Argument(f, T));
+}
+
 // One row of the elliptic motion: the multiple of M3, the power of T, and
 // the coefficients of cosine and sine for longitude (arcseconds) and
 // distance (1e-6 AU). A row with n > 0 is T times the row before.
@@ -166,9 +173,9 @@ void BuildE3(TSunState& s, long double M3) {
 
 // Only the powers down to the lowest one the planet's table uses are built;
 // the table holds nine entries, 0 .. -8.
-[[gnu::always_inline]] inline void BuildEk(TSunState& s, long double Mk, int lowest) {
+[[gnu::always_inline]] inline void BuildEk(TSunState& s, double Mk, int lowest) {
   EkAt(s, 0) = {1.0, 0.0};
-  EkAt(s, -1) = Conjugate(CosSinD(static_cast<double>(Mk)));
+  EkAt(s, -1) = Conjugate(CosSinD(Mk));
   for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
 }
 
@@ -194,7 +201,7 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
 // Inline and unrolled, each planet's table is known to the compiler: its
 // multiples and coefficients become constants, and the four planets'
 // products overlap.
-[[gnu::always_inline]] inline void AddPlanet(TSunState& s, long double Mk, int lowest,
+[[gnu::always_inline]] inline void AddPlanet(TSunState& s, double Mk, int lowest,
                                              std::span<const TPerturbation> terms, TSums& total) {
   BuildEk(s, Mk, lowest);
   // A local copy of the sums can stay in registers through the loop.
@@ -211,9 +218,9 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
 
 // The Moon pulls the Earth round the common centre of mass. The sums and
 // differences of the angles come from products of their cosine/sine pairs.
-void AddMoon(TSunState& s, long double D, long double A, long double U, TSums& sums) {
-  const TComplexD eD = CosSinD(static_cast<double>(D));
-  const TComplexD eA = CosSinD(static_cast<double>(A));
+void AddMoon(TSunState& s, double D, double A, double U, TSums& sums) {
+  const TComplexD eD = CosSinD(D);
+  const TComplexD eA = CosSinD(A);
   const TComplexD eM3 = E3At(s, 1);
   const TComplexD DminusA = ComplexProduct(eD, Conjugate(eA));
   const TComplexD DplusA = ComplexProduct(eD, eA);
@@ -223,7 +230,7 @@ void AddMoon(TSunState& s, long double D, long double A, long double U, TSums& s
       6.45 * eD.S - 0.42 * DminusA.S + 0.18 * DplusA.S + 0.17 * DminusM3.S - 0.06 * DplusM3.S;
   sums.DR +=
       30.76 * eD.C - 3.06 * DminusA.C + 0.85 * DplusA.C - 0.58 * DplusM3.C + 0.57 * DminusM3.C;
-  sums.DB += 0.576 * SineD(static_cast<double>(U));
+  sums.DB += 0.576 * SineD(U);
 }
 
 // Long-period terms; their arguments stay small, so no fractional part.
@@ -245,14 +252,14 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   s.T = T;
   TSums sums;
 
-  const long double M2 = Argument(Linear(0.1387306L, 162.5485917L), T);
+  const double M2 = ArgumentD(Linear(0.1387306L, 162.5485917L), T);
   const long double M3 = Argument(Linear(0.9931266L, 99.9973604L), T);
-  const long double M4 = Argument(Linear(0.054325L, 53.1666028L), T);
-  const long double M5 = Argument(Linear(0.055175L, 8.4293972L), T);
-  const long double M6 = Argument(Linear(0.88165L, 3.3938722L), T);
-  const long double D = Argument(Linear(0.8274L, 1236.8531L), T);
-  const long double A = Argument(Linear(0.3749L, 1325.5524L), T);
-  const long double Uarg = Argument(Linear(0.2591L, 1342.2278L), T);
+  const double M4 = ArgumentD(Linear(0.054325L, 53.1666028L), T);
+  const double M5 = ArgumentD(Linear(0.055175L, 8.4293972L), T);
+  const double M6 = ArgumentD(Linear(0.88165L, 3.3938722L), T);
+  const double D = ArgumentD(Linear(0.8274L, 1236.8531L), T);
+  const double A = ArgumentD(Linear(0.3749L, 1325.5524L), T);
+  const double Uarg = ArgumentD(Linear(0.2591L, 1342.2278L), T);
   BuildE3(s, M3);
 
   long double DL = 0, DR = 0;
@@ -266,7 +273,11 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   DL = DL + sums.DL;
   DR = DR + sums.DR;
 
-  L = 2.0L * Pi * FracS(0.7859453L + M3 / TwoPiS + ((6191.2L + 1.1L * T) * T + DL) / 1296000.0L);
-  R = 1.0001398L - 0.0000007L * T + DR * 1e-6L;
-  B = sums.DB / 3600.0L * Pi / 180.0L;
+  // The constants as pairs of doubles (see TLongConstant).
+  L = Load(LongConstant(2.0L * Pi)) *
+      FracS(Load(LongConstant(0.7859453L)) + M3 / Load(TwoPiSC) +
+            ((Load(LongConstant(6191.2L)) + Load(LongConstant(1.1L)) * T) * T + DL) / 1296000.0L);
+  R = Load(LongConstant(1.0001398L)) - Load(LongConstant(0.0000007L)) * T +
+      DR * Load(LongConstant(1e-6L));
+  B = sums.DB / 3600.0L * Load(LongConstant(Pi)) / 180.0L;
 }
