@@ -79,7 +79,7 @@ const TEllipticTerm EllipticTerms[] = {
     {3, 0, 0, 1.04L, -1.75L, 0},
 };
 
-const TPerturbation VenusTerms[] = {
+constexpr TPerturbation VenusTerms[] = {
     {0, -1, 0.03, -0.07, -0.16, -0.07, 0.02, -0.02},
     {1, -1, 2.35, -4.23, -4.75, -2.64, 0, 0},
     {1, -2, -0.1, 0.06, 0.12, 0.2, 0.02, 0},
@@ -99,7 +99,7 @@ const TPerturbation VenusTerms[] = {
     {7, -5, -0.12, -0.03, -0.08, 0.31, -0.02, -0.01},
 };
 
-const TPerturbation MarsTerms[] = {
+constexpr TPerturbation MarsTerms[] = {
     {1, -1, -0.22, 0.17, -0.21, -0.27, 0, 0},
     {1, -2, -1.66, 0.62, 0.16, 0.28, 0, 0},
     {2, -2, 1.96, 0.57, -1.32, 4.55, 0, 0.01},
@@ -115,7 +115,7 @@ const TPerturbation MarsTerms[] = {
     {5, -8, 0.05, 0.01, -0.02, 0.1, 0, 0},
 };
 
-const TPerturbation JupiterTerms[] = {
+constexpr TPerturbation JupiterTerms[] = {
     {-1, -1, 0.01, 0.07, 0.18, -0.02, 0, -0.02},
     {0, -1, -0.31, 2.58, 0.52, 0.34, 0.02, 0},
     {1, -1, -7.21, -0.06, 0.13, -16.27, 0, -0.02},
@@ -130,7 +130,7 @@ const TPerturbation JupiterTerms[] = {
     {3, -4, -0.04, -0.01, 0.03, -0.17, 0, 0},
 };
 
-const TPerturbation SaturnTerms[] = {
+constexpr TPerturbation SaturnTerms[] = {
     {0, -1, 0, 0.32, 0.01, 0, 0, 0},
     {1, -1, -0.08, -0.41, 0.97, -0.18, 0, -0.01},
     {1, -2, 0.04, 0.1, -0.23, 0.1, 0, 0},
@@ -198,6 +198,21 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
   }
 }
 
+// sum += c1 cos + c2 sin, with the cosine and sine P. The tables are full
+// of zero coefficients, above all for the latitude; as the loop below is
+// unrolled, their products fold away: a product with 0 is a zero, and
+// adding a zero leaves any sum that is not zero as it is (and neither the
+// sums, after the first term, nor the products of these tables ever are).
+[[gnu::always_inline]] inline void AddCosSin(double& sum, double c1, double c2,
+                                             const TComplexD& P) {
+  if (c1 != 0.0 && c2 != 0.0)
+    sum += c1 * P.C + c2 * P.S;
+  else if (c1 != 0.0)
+    sum += c1 * P.C;
+  else if (c2 != 0.0)
+    sum += c2 * P.S;
+}
+
 // Inline and unrolled, each planet's table is known to the compiler: its
 // multiples and coefficients become constants, and the four planets'
 // products overlap.
@@ -208,10 +223,11 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
   TSums sums = total;
 #pragma GCC unroll 32
   for (const TPerturbation& r : terms) {
-    const TComplexD P = ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
-    sums.DL += r.c1 * P.C + r.c2 * P.S;
-    sums.DR += r.c3 * P.C + r.c4 * P.S;
-    sums.DB += r.c5 * P.C + r.c6 * P.S;
+    // E3[0] is (1, 0), whose product gives the other factor back.
+    const TComplexD P = r.i3 == 0 ? EkAt(s, r.ik) : ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
+    AddCosSin(sums.DL, r.c1, r.c2, P);
+    AddCosSin(sums.DR, r.c3, r.c4, P);
+    AddCosSin(sums.DB, r.c5, r.c6, P);
   }
   total = sums;
 }
