@@ -125,7 +125,7 @@ constexpr TLeadingTerm LeadingTerms[] = {
     Leading(0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124),
 };
 
-const TSolarTerm FirstGroup[] = {
+constexpr TSolarTerm FirstGroup[] = {
     {0, 0, 0, 4, 13.902, 14.06, -0.001, 0.2607},
     {0, 0, 0, 3, 0.403, -4.01, 0.394, 0.0023},
     {1, 0, 0, 4, 1.979, 6.98, -0.445, 0.0433},
@@ -152,7 +152,7 @@ const TSolarTerm FirstGroup[] = {
     {1, 1, 0, -4, -4.391, -9.66, -0.471, 0.0673},
 };
 
-const TSolarTerm SecondGroup[] = {
+constexpr TSolarTerm SecondGroup[] = {
     {1, -1, 0, 4, 0.283, 1.53, -0.111, 0.006},
     {1, -1, 0, 2, 14.577, 31.7, -1.54, 0.2302},
     {1, -1, 0, -1, -1.089, 0.55, 0.021, 0},
@@ -199,7 +199,7 @@ const TSolarTerm SecondGroup[] = {
     {1, 0, -2, -4, 0.202, 0.02, 0, 0},
 };
 
-const TSolarTerm ThirdGroup[] = {
+constexpr TSolarTerm ThirdGroup[] = {
     {0, 1, 2, 0, 0.415, 0.1, 0, 0.0013},
     {0, 1, 2, -2, -2.152, -2.26, 0, -0.0066},
     {0, 1, -2, 2, -1.44, -1.3, 0, 0.0014},
@@ -241,7 +241,7 @@ constexpr TNodeTerm NodeTerms[] = {
 
 // The highest power in each argument's table: l, l', F, D.
 constexpr int MaxPower[4] = {4, 3, 4, 6};
-constexpr int PowerOffset = 6; // E[j] is stored at j + 6, j = -6 .. 6
+constexpr int HighestPower = 6;
 // The long double terms use the multiples -2 .. 2 only; the table keeps 1
 // and 2, the others follow from them without a product.
 constexpr int LeadingPowers = 2;
@@ -252,11 +252,12 @@ struct TMoonState {
   long double T = 0;
   double DL0 = 0, Dl = 0, Dls = 0, DF = 0, DD = 0, DGamma = 0; // long-periodic
   long double L0 = 0, l = 0, ls = 0, F = 0, D = 0;             // mean arguments
-  // EL[k][j - 1] (j = 1, 2) and E[k][j + 6] = f^|j| exp(i j argument_k).
-  // Every long double stored costs an x87 store of 80 bits (fstp m80),
-  // slower than a whole complex product in double, so EL holds no more.
+  // EL[k][j - 1] (j = 1, 2) and E[k][j] (j = 0 .. 6) = f^j exp(i j
+  // argument_k); the negative powers are their conjugates. Every long
+  // double stored costs an x87 store of 80 bits (fstp m80), slower than a
+  // whole complex product in double, so EL holds no more.
   TComplex EL[4][LeadingPowers];
-  TComplexD E[4][2 * PowerOffset + 1];
+  TComplexD E[4][HighestPower + 1];
   // The sums of the long double terms ...
   long double DLambda = 0, DS = 0, Gamma1C = 0, SinPi = 3422.7L, N = 0;
   // ... and of the double ones.
@@ -296,7 +297,7 @@ TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
 }
 
 TComplexD& PowerAt(TMoonState& m, int k, int j) {
-  return m.E[k][j + PowerOffset];
+  return m.E[k][j];
 }
 
 // The powers -2 .. 2 in long double; the double table takes them over
@@ -314,7 +315,6 @@ TComplexD& PowerAt(TMoonState& m, int k, int j) {
   }
   for (int j = 3; j <= MaxPower[k]; ++j)
     PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
-  for (int j = 1; j <= MaxPower[k]; ++j) PowerAt(m, k, -j) = Conjugate(PowerAt(m, k, j));
 }
 
 void PowerTables(TMoonState& m) {
@@ -356,16 +356,23 @@ inline TComplex LeadingTerm(const TMoonState& m, int p, int q, int r, int s) {
 
 // The same in double. E[k][0] is (1, 0): a product with it gives back
 // every component that is not zero, and none of these ever is exactly
-// zero, so a multiple of 0 is left out. The loops over the terms are
-// unrolled, so the tests of the multiples fold away, and a third of the
-// products with them.
+// zero, so a multiple of 0 is left out. A negative multiple takes the
+// conjugate, bit for bit as in MultiplyByPower. The loops over the terms
+// are unrolled, so the tests of the multiples fold away, and a third of
+// the products with them.
 [[gnu::always_inline]] inline void MultiplyByPowerD(const TMoonState& m, int k, int j,
                                                     TComplexD& XY) {
-  if (j != 0) XY = ComplexProduct(XY, m.E[k][j + PowerOffset]);
+  if (j == 0) return;
+  const TComplexD& E = m.E[k][j > 0 ? j : -j];
+  if (j > 0)
+    XY = ComplexProduct(XY, E);
+  else
+    XY = {XY.C * E.C + XY.S * E.S, XY.S * E.C - XY.C * E.S};
 }
 
 [[gnu::always_inline]] inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
-  TComplexD XY = m.E[0][p + PowerOffset];
+  const TComplexD& first = m.E[0][p > 0 ? p : -p];
+  TComplexD XY = p >= 0 ? first : Conjugate(first);
   MultiplyByPowerD(m, 1, q, XY);
   MultiplyByPowerD(m, 2, r, XY);
   MultiplyByPowerD(m, 3, s, XY);
@@ -412,7 +419,7 @@ void LeadingTermSum(TMoonState& m) {
   // The rows come in runs with the same multiples of l, l' and F and only
   // the multiple of D changing; their product is kept for the run.
   int p = 0, q = 0, r = 0;
-  TComplexD lead = m.E[0][PowerOffset];
+  TComplexD lead = m.E[0][0];
   // Unrolled (inline, each group is a table known to the compiler), the
   // tests of the multiples fold away and the coefficients become constants.
 #pragma GCC unroll 64
