@@ -339,7 +339,7 @@ inline long double Floor(long double x) {
 // double is exact. Close to a whole number they take off the nearest whole
 // number first, which leaves the rest exact, and then add or remove one
 // turn where needed: the result is the exact difference rounded once, as
-// with Floor and Trunc. Neither needs an x87 comparison.
+// with Floor and Trunc. The usual way needs no x87 comparison at all.
 namespace MatheDetail {
 // The rest of x after the nearest whole number, exact, in [-1/2, 1/2]
 // (a hair more where x rounded to a double lies half-way); false if |x|
@@ -359,9 +359,8 @@ constexpr double NearWholeGap = 0x1p-40;
 // carries a number past a whole number (each is a double here), so x and
 // its double lie on the same side of the nearest one unless the double
 // lands on it. False within NearWholeGap of a whole number, for |x| of
-// 2^51 or more, and for what is no number. The comparison with the gap
-// costs less than the x87 one with the rest it saves, and rests that are
-// negative as often as positive need no branch.
+// 2^51 or more, and for what is no number. These comparisons in double
+// cost less than the x87 comparison of the rest with zero that they save.
 inline bool FloorInDouble(long double x, double& whole, double& xd) {
   xd = static_cast<double>(x);
   if (!(std::fabs(xd) < 0x1p51)) return false;
