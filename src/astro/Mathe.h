@@ -3,7 +3,10 @@
 // (long double, 80 bit on x86-64); every angle in radians.
 #pragma once
 
+#include <array>
+#include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 struct TVector {
@@ -29,6 +32,45 @@ extern const std::string DegreeSign;
 
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
 constexpr long double DegToRad = Pi / 180.0L;
+
+// A long double constant for the series, loaded as the sum of two doubles.
+// On the x87 unit an 80-bit constant comes from memory through a microcoded
+// load (fld m80) that costs as much as several multiplications, and the
+// series load dozens of them per call; two doubles load with plain
+// instructions, and their sum is the constant exactly: rounded to a double,
+// a 64-bit constant leaves a rest of at most 11 bits. Where long double is
+// no x87 format (the browser build), the constant is used as it is.
+#if defined(__x86_64__) && LDBL_MANT_DIG == 64
+#define LUNOTROP_X87_CONSTANTS 1
+#endif
+
+struct TLongConstant {
+  long double Value;
+  double Hi, Lo; // Hi + Lo == Value on the x87 unit
+};
+
+consteval TLongConstant LongConstant(long double c) {
+  const double hi = static_cast<double>(c);
+  const double lo = static_cast<double>(c - hi);
+#ifdef LUNOTROP_X87_CONSTANTS
+  // Not a constant expression: a constant that does not split exactly
+  // does not compile.
+  if (static_cast<long double>(hi) + lo != c) throw "no exact split";
+#endif
+  return {c, hi, lo};
+}
+
+[[gnu::always_inline]] inline long double Load(const TLongConstant& c) {
+#ifdef LUNOTROP_X87_CONSTANTS
+  long double hi = c.Hi;
+  // Hides hi from the optimiser, which would otherwise fold the sum back
+  // into the one 80-bit constant.
+  asm("" : "+t"(hi));
+  return hi + c.Lo;
+#else
+  return c.Value;
+#endif
+}
 
 // Sine and cosine for the series and the coordinate routines: the same
 // values as std::sin and std::cos to within a unit in the last place, but
@@ -135,19 +177,41 @@ constexpr long double InverseFactorial(int n) {
 // 1 - cos t and t - sin t for |t| <= pi/128 in double: they stay below
 // 3e-4, so their rounding errors stay under 1e-19 and a long double result
 // built from them keeps its last digit. The first terms left out are below
-// 1e-20.
+// 1e-20. Templates, so that SinesD runs the very same steps on two angles
+// at once; t2 is t * t.
+template <class V> inline V SmallCosRest(V t2) {
+  return t2 * (static_cast<double>(InverseFactorial(2)) -
+               t2 * (static_cast<double>(InverseFactorial(4)) -
+                     t2 * (static_cast<double>(InverseFactorial(6)) -
+                           t2 * static_cast<double>(InverseFactorial(8)))));
+}
+
+template <class V> inline V SmallSinRest(V t, V t2) {
+  return t * t2 *
+         (static_cast<double>(InverseFactorial(3)) -
+          t2 * (static_cast<double>(InverseFactorial(5)) -
+                t2 * (static_cast<double>(InverseFactorial(7)) -
+                      t2 * static_cast<double>(InverseFactorial(9)))));
+}
+
 inline TComplexD SmallCosSinRest(double t) {
   const double t2 = t * t;
-  const double s = t * t2 *
-                   (static_cast<double>(InverseFactorial(3)) -
-                    t2 * (static_cast<double>(InverseFactorial(5)) -
-                          t2 * (static_cast<double>(InverseFactorial(7)) -
-                                t2 * static_cast<double>(InverseFactorial(9)))));
-  const double c = t2 * (static_cast<double>(InverseFactorial(2)) -
-                         t2 * (static_cast<double>(InverseFactorial(4)) -
-                               t2 * (static_cast<double>(InverseFactorial(6)) -
-                                     t2 * static_cast<double>(InverseFactorial(8)))));
-  return {c, s};
+  return {SmallCosRest(t2), SmallSinRest(t, t2)};
+}
+
+// The nearest step of pi/64 below 2^20 steps, rounded by adding and
+// removing 1.5 * 2^52, and what is left of x after it.
+template <class V> inline V NearestStepD(V x) {
+  return (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
+}
+
+template <class V> inline V StepRestD(V x, V k) {
+  return ((x - k * PiOver64HiD) - k * PiOver64MidD) - k * PiOver64LoD;
+}
+
+// A negative count wraps round: -1 & 127 is the step at 127 pi/64.
+inline const TComplexD& RoundStepD(double k) {
+  return RoundStepsD.E[static_cast<long long>(k) & (StepsRound - 1)];
 }
 } // namespace MatheDetail
 
@@ -177,9 +241,9 @@ inline TComplex CosSin(long double x) {
 inline TComplexD CosSinD(double x) {
   using namespace MatheDetail;
   if (!(std::fabs(x) <= StepReductionLimitD)) return {std::cos(x), std::sin(x)};
-  const double k = (x * StepsPerRadianD + 0x1.8p52) - 0x1.8p52;
-  const double r = ((x - k * PiOver64HiD) - k * PiOver64MidD) - k * PiOver64LoD;
-  const TComplexD& step = RoundStepsD.E[static_cast<long long>(k) & (StepsRound - 1)];
+  const double k = NearestStepD(x);
+  const double r = StepRestD(x, k);
+  const TComplexD& step = RoundStepD(k);
   const TComplexD rest = SmallCosSinRest(r);
   return ComplexProduct(step, TComplexD{1.0 - rest.C, r - rest.S});
 }
@@ -187,6 +251,40 @@ inline TComplexD CosSinD(double x) {
 // Inlined, the cosine the pair would carry is never computed.
 inline double SineD(double x) {
   return CosSinD(x).S;
+}
+
+// SineD of many angles, two at a time in the halves of an SSE register:
+// the same steps, rounded the same way, so bit for bit the same values,
+// for little more than the cost of one. The series' small terms need a
+// few dozen sines of independent angles per call.
+namespace MatheDetail {
+using TDouble2 = double __attribute__((vector_size(16)));
+
+inline TDouble2 SinePair(TDouble2 x) {
+  const bool inRange =
+      std::fabs(x[0]) <= StepReductionLimitD && std::fabs(x[1]) <= StepReductionLimitD;
+  if (!inRange) return TDouble2{SineD(x[0]), SineD(x[1])};
+  const TDouble2 k = NearestStepD(x);
+  const TDouble2 r = StepRestD(x, k);
+  const TDouble2 t2 = r * r;
+  const TComplexD& step0 = RoundStepD(k[0]);
+  const TComplexD& step1 = RoundStepD(k[1]);
+  const TDouble2 stepC = {step0.C, step1.C}, stepS = {step0.S, step1.S};
+  // The imaginary part of step * (1 - cos rest, r - sin rest), as in CosSinD.
+  return stepS * (1.0 - SmallCosRest(t2)) + stepC * (r - SmallSinRest(r, t2));
+}
+} // namespace MatheDetail
+
+template <std::size_t N> inline std::array<double, N> SinesD(const std::array<double, N>& x) {
+  std::array<double, N> s;
+  std::size_t i = 0;
+  for (; i + 1 < N; i += 2) {
+    const MatheDetail::TDouble2 pair = MatheDetail::SinePair(MatheDetail::TDouble2{x[i], x[i + 1]});
+    s[i] = pair[0];
+    s[i + 1] = pair[1];
+  }
+  if (i < N) s[i] = SineD(x[i]);
+  return s;
 }
 // An angle of many turns, known to long double precision, reduced to
 // within 5/4 pi of zero before it is rounded to a double, so that it keeps
@@ -236,11 +334,12 @@ inline long double Floor(long double x) {
 
 // x - Floor(x) and x - Trunc(x), bit for bit but for the sign of a zero,
 // for the series' arguments.
-// Both take off the nearest whole number first, which leaves the rest
-// exact, and then add or remove one turn where needed: the result is the
-// exact difference rounded once, as with Floor and Trunc. They work in
-// double as far as possible and need no x87 comparison with a table
-// value, which makes them about twice as fast as the subtraction.
+// Nearly always the whole number to take off is decided in double from x
+// rounded to a double (FloorInDouble), and the one subtraction left in long
+// double is exact. Close to a whole number they take off the nearest whole
+// number first, which leaves the rest exact, and then add or remove one
+// turn where needed: the result is the exact difference rounded once, as
+// with Floor and Trunc. The usual way needs no x87 comparison at all.
 namespace MatheDetail {
 // The rest of x after the nearest whole number, exact, in [-1/2, 1/2]
 // (a hair more where x rounded to a double lies half-way); false if |x|
@@ -251,18 +350,55 @@ inline bool NearestRest(long double x, long double& rest) {
   rest = x - static_cast<long double>((xd + 0x1.8p52) - 0x1.8p52);
   return true;
 }
+
+// Closer than this to a whole number, x rounded to a double may lie on it
+// or on its other side, and a negative x's fraction may round up to 1.
+constexpr double NearWholeGap = 0x1p-40;
+
+// Floor(x) in double, decided from x rounded to a double: rounding never
+// carries a number past a whole number (each is a double here), so x and
+// its double lie on the same side of the nearest one unless the double
+// lands on it. False within NearWholeGap of a whole number, for |x| of
+// 2^51 or more, and for what is no number. These comparisons in double
+// cost less than the x87 comparison of the rest with zero that they save.
+inline bool FloorInDouble(long double x, double& whole, double& xd) {
+  xd = static_cast<double>(x);
+  if (!(std::fabs(xd) < 0x1p51)) return false;
+  const double nearest = (xd + 0x1.8p52) - 0x1.8p52;
+  const double gap = xd - nearest;
+  if (!(std::fabs(gap) >= NearWholeGap)) return false;
+  whole = nearest - (gap < 0.0 ? 1.0 : 0.0);
+  return true;
+}
 } // namespace MatheDetail
 
 // In [0, 1], 1 only where a tiny negative x rounds up to it.
 inline long double FractionalPart(long double x) {
+  double whole, xd;
+  // Away from whole numbers x - whole is exact: no rounding, no 1.
+  if (MatheDetail::FloorInDouble(x, whole, xd)) return x - static_cast<long double>(whole);
   long double rest = 0;
   if (!MatheDetail::NearestRest(x, rest)) return x - Floor(x);
   return rest < 0.0L ? rest + 1.0L : rest;
 }
 
+// The same in [0, 1) for the series' turns: a fraction that rounds up to
+// a whole turn counts as none. Away from whole numbers that cannot happen,
+// so the fast way needs no comparison at all.
+inline long double FractionOfTurn(long double x) {
+  double whole, xd;
+  if (MatheDetail::FloorInDouble(x, whole, xd)) return x - static_cast<long double>(whole);
+  const long double f = FractionalPart(x);
+  return f >= 1.0L ? 0.0L : f;
+}
+
 // With the sign of x: in [0, 1] for x >= 0, in [-1, 0] for negative x;
 // +-1 only where a tiny rest rounds to it.
 inline long double SignedFractionalPart(long double x) {
+  double whole, xd;
+  // Away from whole numbers x is none, so Trunc is Floor + 1 below zero.
+  if (MatheDetail::FloorInDouble(x, whole, xd))
+    return x - static_cast<long double>(whole + (xd < 0.0 ? 1.0 : 0.0));
   long double rest = 0;
   if (!MatheDetail::NearestRest(x, rest)) return x - Trunc(x);
   if (x >= 0.0L && rest < 0.0L) return rest + 1.0L;

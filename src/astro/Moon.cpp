@@ -13,7 +13,10 @@
 
 #include "Mathe.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <span>
 
 namespace {
@@ -21,28 +24,77 @@ namespace {
 // This theory rounds 2 pi up in the last digit; the coefficients go with it.
 constexpr long double TwoPiM = 6.283185308L;
 constexpr long double Rho = 206264.81L; // arcseconds per radian
+// Both loaded as pairs of doubles (see TLongConstant).
+constexpr TLongConstant TwoPiMC = LongConstant(TwoPiM);
+constexpr TLongConstant RhoC = LongConstant(Rho);
 
 // The fractional part in [0, 1), also for negative x (dates before 2000).
-long double Frac(long double x) {
-  long double f = FractionalPart(x);
-  // A tiny negative x plus 1 can round to 1 itself.
-  if (f >= 1.0L) f = 0.0L;
-  return f;
+// Inline: GCC left it a call, with its argument and result passed through
+// memory, from each of its 27 uses.
+[[gnu::always_inline]] inline long double Frac(long double x) {
+  return FractionOfTurn(x);
 }
 
-// The sine of an angle given in revolutions, for terms of a few arcseconds.
-// Inlined into its 21 calls, whose chains of long double and double steps
-// then overlap; GCC would not inline it on its own.
-[[gnu::always_inline]] inline double SinRev(long double x) {
-  return SineD(static_cast<double>(TwoPiM * Frac(x)));
+// a + b T + c T^2 in revolutions, its coefficients loaded as pairs of
+// doubles: the series evaluate 26 such polynomials per call.
+struct TPolynomial {
+  TLongConstant A, B, C;
+};
+
+consteval TPolynomial Polynomial(long double a, long double b, long double c = 0.0L) {
+  return {LongConstant(a), LongConstant(b), LongConstant(c)};
 }
 
-// A term with the multiples (p, q, r, s) of (l, l', F, D), in long double.
+// The angle in radians, within one turn, of a polynomial without T^2.
+[[gnu::always_inline]] inline long double LinearAngle(const TPolynomial& f, long double T) {
+  return Load(TwoPiMC) * Frac(Load(f.A) + Load(f.B) * T);
+}
+
+// The angles of the 21 sines for terms of a few arcseconds: ten for the
+// long-periodic corrections of the mean arguments, eleven for the
+// planetary terms. A negative b stands for a - |b| T: the product changes
+// only its sign.
+constexpr int LongPeriodicSines = 10;
+constexpr TPolynomial SineArguments[] = {
+    // long-periodic: the first seven for the arguments, three for the node
+    Polynomial(0.19833L, 0.05611L), Polynomial(0.27869L, 0.04508L), Polynomial(0.16827L, -0.36903L),
+    Polynomial(0.34734L, -5.37261L), Polynomial(0.10498L, -5.37899L),
+    Polynomial(0.42681L, -0.41855L), Polynomial(0.14943L, -5.37511L),
+    Polynomial(0.59734L, -5.37261L), Polynomial(0.35498L, -5.37899L),
+    Polynomial(0.39943L, -5.37511L),
+    // planetary
+    Polynomial(0.7736L, -62.5512L), Polynomial(0.0466L, -125.1025L), Polynomial(0.5785L, -25.1042L),
+    Polynomial(0.4591L, 1335.8075L), Polynomial(0.3130L, -91.5680L),
+    Polynomial(0.1480L, 1331.2898L), Polynomial(0.5918L, 1056.5859L),
+    Polynomial(0.5784L, 1322.8595L), Polynomial(0.2275L, -5.7374L), Polynomial(0.2965L, 2.6929L),
+    Polynomial(0.3132L, 6.3368L)};
+constexpr std::size_t SmallSineCount = std::size(SineArguments);
+using TSmallSines = std::array<double, SmallSineCount>;
+
+// All 21 sines side by side: first every angle in long double, then the
+// sines two at a time (SinesD). One after the other, each sine's chain of
+// x87 and double steps waited for the one before; side by side they
+// overlap. Unrolled, so that the coefficients are constants.
+TSmallSines SmallSines(long double T) {
+  TSmallSines angle;
+#pragma GCC unroll 32
+  for (std::size_t i = 0; i < SmallSineCount; ++i)
+    angle[i] = static_cast<double>(LinearAngle(SineArguments[i], T));
+  return SinesD(angle);
+}
+
+// A term with the multiples (p, q, r, s) of (l, l', F, D), in long double;
+// its long double coefficients are loaded as pairs of doubles.
 struct TLeadingTerm {
   int p, q, r, s;
-  long double cL, cS; // arcseconds
-  double cG, cP;      // arcseconds
+  TLongConstant cL, cS; // arcseconds
+  double cG, cP;        // arcseconds
 };
+
+consteval TLeadingTerm Leading(int p, int q, int r, int s, long double cL, long double cS,
+                               double cG, double cP) {
+  return {p, q, r, s, LongConstant(cL), LongConstant(cS), cG, cP};
+}
 
 // The same for the small terms, in double.
 struct TSolarTerm {
@@ -57,23 +109,23 @@ struct TNodeTerm {
 
 // clang-format off
 // The terms above 100 arcseconds in longitude, from all three groups.
-const TLeadingTerm LeadingTerms[] = {
-    {0, 0, 0, 2, 2369.912L, 2373.36L, 0.601, 28.2333},
-    {0, 0, 0, 1, -125.154L, -112.79L, -0.725, -0.9781},
-    {1, 0, 0, 2, 191.953L, 192.72L, 0.029, 3.0861},
-    {1, 0, 0, 0, 22639.5L, 22609.07L, 0.079, 186.5398},
-    {1, 0, 0, -2, -4586.465L, -4578.13L, -0.077, 34.3117},
-    {0, 1, 0, 0, -668.146L, -126.98L, -1.302, -0.3997},
-    {0, 1, 0, -2, -165.145L, -165.06L, 0.054, 1.9178},
-    {2, 0, 0, 0, 769.016L, 767.96L, 0.107, 10.1657},
-    {2, 0, 0, -2, -211.656L, -152.53L, 5.679, -0.3039},
-    {1, 1, 0, 0, -109.673L, -115.18L, 0.461, -0.949},
-    {1, 1, 0, -2, -205.962L, -182.36L, 2.056, 1.4437},
-    {1, -1, 0, 0, 147.687L, 138.76L, 0.679, 1.1528},
-    {0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124},
+constexpr TLeadingTerm LeadingTerms[] = {
+    Leading(0, 0, 0, 2, 2369.912L, 2373.36L, 0.601, 28.2333),
+    Leading(0, 0, 0, 1, -125.154L, -112.79L, -0.725, -0.9781),
+    Leading(1, 0, 0, 2, 191.953L, 192.72L, 0.029, 3.0861),
+    Leading(1, 0, 0, 0, 22639.5L, 22609.07L, 0.079, 186.5398),
+    Leading(1, 0, 0, -2, -4586.465L, -4578.13L, -0.077, 34.3117),
+    Leading(0, 1, 0, 0, -668.146L, -126.98L, -1.302, -0.3997),
+    Leading(0, 1, 0, -2, -165.145L, -165.06L, 0.054, 1.9178),
+    Leading(2, 0, 0, 0, 769.016L, 767.96L, 0.107, 10.1657),
+    Leading(2, 0, 0, -2, -211.656L, -152.53L, 5.679, -0.3039),
+    Leading(1, 1, 0, 0, -109.673L, -115.18L, 0.461, -0.949),
+    Leading(1, 1, 0, -2, -205.962L, -182.36L, 2.056, 1.4437),
+    Leading(1, -1, 0, 0, 147.687L, 138.76L, 0.679, 1.1528),
+    Leading(0, 0, 2, 0, -411.608L, -0.2L, 0, -0.0124),
 };
 
-const TSolarTerm FirstGroup[] = {
+constexpr TSolarTerm FirstGroup[] = {
     {0, 0, 0, 4, 13.902, 14.06, -0.001, 0.2607},
     {0, 0, 0, 3, 0.403, -4.01, 0.394, 0.0023},
     {1, 0, 0, 4, 1.979, 6.98, -0.445, 0.0433},
@@ -100,7 +152,7 @@ const TSolarTerm FirstGroup[] = {
     {1, 1, 0, -4, -4.391, -9.66, -0.471, 0.0673},
 };
 
-const TSolarTerm SecondGroup[] = {
+constexpr TSolarTerm SecondGroup[] = {
     {1, -1, 0, 4, 0.283, 1.53, -0.111, 0.006},
     {1, -1, 0, 2, 14.577, 31.7, -1.54, 0.2302},
     {1, -1, 0, -1, -1.089, 0.55, 0.021, 0},
@@ -147,7 +199,7 @@ const TSolarTerm SecondGroup[] = {
     {1, 0, -2, -4, 0.202, 0.02, 0, 0},
 };
 
-const TSolarTerm ThirdGroup[] = {
+constexpr TSolarTerm ThirdGroup[] = {
     {0, 1, 2, 0, 0.415, 0.1, 0, 0.0013},
     {0, 1, 2, -2, -2.152, -2.26, 0, -0.0066},
     {0, 1, -2, 2, -1.44, -1.3, 0, 0.0014},
@@ -174,7 +226,7 @@ const TSolarTerm ThirdGroup[] = {
 };
 
 // All node terms but the largest, -526.069" at (0, 0, 1, -2).
-const TNodeTerm NodeTerms[] = {
+constexpr TNodeTerm NodeTerms[] = {
     {0, 0, 1, -4, -3.352},
     {1, 0, 1, -2, 44.297},
     {1, 0, 1, -4, -6.0},
@@ -189,9 +241,10 @@ const TNodeTerm NodeTerms[] = {
 
 // The highest power in each argument's table: l, l', F, D.
 constexpr int MaxPower[4] = {4, 3, 4, 6};
-constexpr int PowerOffset = 6; // E[j] is stored at j + 6, j = -6 .. 6
-// The long double terms use the multiples -2 .. 2 only.
-constexpr int LeadingOffset = 2;
+constexpr int HighestPower = 6;
+// The long double terms use the multiples -2 .. 2 only; the table keeps 1
+// and 2, the others follow from them without a product.
+constexpr int LeadingPowers = 2;
 
 // Everything one call works on; local to the call, so MoonPosition keeps
 // no state between calls.
@@ -199,76 +252,69 @@ struct TMoonState {
   long double T = 0;
   double DL0 = 0, Dl = 0, Dls = 0, DF = 0, DD = 0, DGamma = 0; // long-periodic
   long double L0 = 0, l = 0, ls = 0, F = 0, D = 0;             // mean arguments
-  // EL[k][j + 2] and E[k][j + 6] = f^|j| exp(i j argument_k)
-  TComplex EL[4][2 * LeadingOffset + 1];
-  TComplexD E[4][2 * PowerOffset + 1];
+  // EL[k][j - 1] (j = 1, 2) and E[k][j] (j = 0 .. 6) = f^j exp(i j
+  // argument_k); the negative powers are their conjugates. Every long
+  // double stored costs an x87 store of 80 bits (fstp m80), slower than a
+  // whole complex product in double, so EL holds no more.
+  TComplex EL[4][LeadingPowers];
+  TComplexD E[4][HighestPower + 1];
   // The sums of the long double terms ...
   long double DLambda = 0, DS = 0, Gamma1C = 0, SinPi = 3422.7L, N = 0;
   // ... and of the double ones.
   double dLambda = 0, dS = 0, dGamma1C = 0, dSinPi = 0, dN = 0;
 };
 
-void LongPeriodic(TMoonState& m) {
-  const long double T = m.T;
-  const double S1 = SinRev(0.19833L + 0.05611L * T);
-  const double S2 = SinRev(0.27869L + 0.04508L * T);
-  const double S3 = SinRev(0.16827L - 0.36903L * T);
-  const double S4 = SinRev(0.34734L - 5.37261L * T);
-  const double S5 = SinRev(0.10498L - 5.37899L * T);
-  const double S6 = SinRev(0.42681L - 0.41855L * T);
-  const double S7 = SinRev(0.14943L - 5.37511L * T);
+void LongPeriodic(TMoonState& m, const TSmallSines& sine) {
+  const double S1 = sine[0], S2 = sine[1], S3 = sine[2], S4 = sine[3], S5 = sine[4], S6 = sine[5],
+               S7 = sine[6];
   m.DL0 = 0.84 * S1 + 0.31 * S2 + 14.27 * S3 + 7.26 * S4 + 0.28 * S5 + 0.24 * S6;
   m.Dl = 2.94 * S1 + 0.31 * S2 + 14.27 * S3 + 9.34 * S4 + 1.12 * S5 + 0.83 * S6;
   m.Dls = -6.40 * S1 - 1.89 * S6;
   m.DF = 0.21 * S1 + 0.31 * S2 + 14.27 * S3 - 88.70 * S4 - 15.30 * S5 + 0.24 * S6 - 1.86 * S7;
   m.DD = m.DL0 - m.Dls;
-  m.DGamma = -3.332e-6 * SinRev(0.59734L - 5.37261L * T) -
-             0.539e-6 * SinRev(0.35498L - 5.37899L * T) -
-             0.064e-6 * SinRev(0.39943L - 5.37511L * T);
+  m.DGamma = -3.332e-6 * sine[7] - 0.539e-6 * sine[8] - 0.064e-6 * sine[9];
 }
 
 // An angle from its polynomial in revolutions and its correction in arcseconds.
-long double MeanArgument(long double a, long double b, long double c, long double T,
-                         long double correction) {
+// Inline, so that the five independent arguments overlap.
+[[gnu::always_inline]] inline long double MeanArgument(const TPolynomial& f, long double T,
+                                                       long double correction) {
   const long double T2 = T * T;
-  return TwoPiM * Frac(a + b * T + c * T2) + correction / Rho;
+  return Load(TwoPiMC) * Frac(Load(f.A) + Load(f.B) * T + Load(f.C) * T2) + correction / Load(RhoC);
 }
 
 void MeanArguments(TMoonState& m) {
   const long double T = m.T;
-  m.L0 = MeanArgument(0.60643382L, 1336.85522467L, -0.00000313L, T, m.DL0);
-  m.l = MeanArgument(0.37489701L, 1325.55240982L, 0.00002565L, T, m.Dl);
-  m.ls = MeanArgument(0.99312619L, 99.99735956L, -0.00000044L, T, m.Dls);
-  m.F = MeanArgument(0.25909118L, 1342.2278298L, -0.00000892L, T, m.DF);
-  m.D = MeanArgument(0.82736186L, 1236.85308708L, -0.00000397L, T, m.DD);
+  m.L0 = MeanArgument(Polynomial(0.60643382L, 1336.85522467L, -0.00000313L), T, m.DL0);
+  m.l = MeanArgument(Polynomial(0.37489701L, 1325.55240982L, 0.00002565L), T, m.Dl);
+  m.ls = MeanArgument(Polynomial(0.99312619L, 99.99735956L, -0.00000044L), T, m.Dls);
+  m.F = MeanArgument(Polynomial(0.25909118L, 1342.2278298L, -0.00000892L), T, m.DF);
+  m.D = MeanArgument(Polynomial(0.82736186L, 1236.85308708L, -0.00000397L), T, m.DD);
 }
 
 TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
-  return m.EL[k][j + LeadingOffset];
+  return m.EL[k][j - 1];
 }
 
 TComplexD& PowerAt(TMoonState& m, int k, int j) {
-  return m.E[k][j + PowerOffset];
+  return m.E[k][j];
 }
 
 // The powers -2 .. 2 in long double; the double table takes them over
-// rounded and goes on to the highest power by products in double.
-void PowerTable(TMoonState& m, int k, long double argument, long double f) {
-  LeadingPowerAt(m, k, 0) = {1.0L, 0.0L};
+// rounded and goes on to the highest power by products in double. Inline,
+// so that the four tables, independent of each other, overlap.
+[[gnu::always_inline]] inline void PowerTable(TMoonState& m, int k, long double argument,
+                                              long double f) {
   const TComplex e = CosSin(argument);
   LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
   LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
-  for (int j = 0; j <= 2; ++j) {
+  PowerAt(m, k, 0) = {1.0, 0.0};
+  for (int j = 1; j <= 2; ++j) {
     const TComplex& e = LeadingPowerAt(m, k, j);
     PowerAt(m, k, j) = {static_cast<double>(e.C), static_cast<double>(e.S)};
   }
   for (int j = 3; j <= MaxPower[k]; ++j)
     PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
-  for (int j = 1; j <= LeadingOffset; ++j) {
-    const TComplex& e = LeadingPowerAt(m, k, j);
-    LeadingPowerAt(m, k, -j) = {e.C, -e.S};
-  }
-  for (int j = 1; j <= MaxPower[k]; ++j) PowerAt(m, k, -j) = Conjugate(PowerAt(m, k, j));
 }
 
 void PowerTables(TMoonState& m) {
@@ -279,13 +325,22 @@ void PowerTables(TMoonState& m) {
   PowerTable(m, 3, m.D, 1.0L);
 }
 
-// (X, Y) := (X, Y) * EL[j, k], the complex product written out so that the
-// running value stays in registers; a multiple of 0 leaves (X, Y) alone.
+// (X, Y) := (X, Y) * f^|j| exp(i j argument_k), the complex product written
+// out so that the running value stays in registers; a multiple of 0 leaves
+// (X, Y) alone. A negative multiple takes the conjugate (C, -S) of the
+// positive one: X C - Y (-S) is X C + Y S and Y C + X (-S) is Y C - X S,
+// bit for bit, as a product's sign never changes its rounding.
 inline void MultiplyByPower(const TMoonState& m, int k, int j, long double& X, long double& Y) {
   if (j == 0) return;
-  const TComplex& E = m.EL[k][j + LeadingOffset];
-  const long double x = X * E.C - Y * E.S;
-  Y = Y * E.C + X * E.S;
+  const TComplex& E = m.EL[k][(j > 0 ? j : -j) - 1];
+  long double x;
+  if (j > 0) {
+    x = X * E.C - Y * E.S;
+    Y = Y * E.C + X * E.S;
+  } else {
+    x = X * E.C + Y * E.S;
+    Y = Y * E.C - X * E.S;
+  }
   X = x;
 }
 
@@ -299,13 +354,29 @@ inline TComplex LeadingTerm(const TMoonState& m, int p, int q, int r, int s) {
   return {X, Y};
 }
 
-// The same in double. E[k][0] is (1, 0), so a multiple of 0 needs no test:
-// the product with it is exact, and the loop runs without branches.
-inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
-  TComplexD XY = m.E[0][p + PowerOffset];
-  XY = ComplexProduct(XY, m.E[1][q + PowerOffset]);
-  XY = ComplexProduct(XY, m.E[2][r + PowerOffset]);
-  return ComplexProduct(XY, m.E[3][s + PowerOffset]);
+// The same in double. E[k][0] is (1, 0): a product with it gives back
+// every component that is not zero, and none of these ever is exactly
+// zero, so a multiple of 0 is left out. A negative multiple takes the
+// conjugate, bit for bit as in MultiplyByPower. The loops over the terms
+// are unrolled, so the tests of the multiples fold away, and a third of
+// the products with them.
+[[gnu::always_inline]] inline void MultiplyByPowerD(const TMoonState& m, int k, int j,
+                                                    TComplexD& XY) {
+  if (j == 0) return;
+  const TComplexD& E = m.E[k][j > 0 ? j : -j];
+  if (j > 0)
+    XY = ComplexProduct(XY, E);
+  else
+    XY = {XY.C * E.C + XY.S * E.S, XY.S * E.C - XY.C * E.S};
+}
+
+[[gnu::always_inline]] inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
+  const TComplexD& first = m.E[0][p > 0 ? p : -p];
+  TComplexD XY = p >= 0 ? first : Conjugate(first);
+  MultiplyByPowerD(m, 1, q, XY);
+  MultiplyByPowerD(m, 2, r, XY);
+  MultiplyByPowerD(m, 3, s, XY);
+  return XY;
 }
 
 // The rows come in runs with the same multiples of l, l' and F, as in
@@ -319,6 +390,8 @@ void LeadingTermSum(TMoonState& m) {
   double Gamma1C = 0, SinPi = 0;
   int p = 0, q = 0, r = 0;
   TComplex lead = {1.0L, 0.0L};
+  // Unrolled, so that the multiples and their signs are constants.
+#pragma GCC unroll 16
   for (const TLeadingTerm& t : LeadingTerms) {
     if (t.p != p || t.q != q || t.r != r) {
       p = t.p;
@@ -328,8 +401,8 @@ void LeadingTermSum(TMoonState& m) {
     }
     long double X = lead.C, Y = lead.S;
     MultiplyByPower(m, 3, t.s, X, Y);
-    DLambda = DLambda + t.cL * Y;
-    DS = DS + t.cS * Y;
+    DLambda = DLambda + Load(t.cL) * Y;
+    DS = DS + Load(t.cS) * Y;
     Gamma1C += t.cG * static_cast<double>(X);
     SinPi += t.cP * static_cast<double>(X);
   }
@@ -340,22 +413,25 @@ void LeadingTermSum(TMoonState& m) {
   m.N = -526.069L * LeadingTerm(m, 0, 0, 1, -2).S;
 }
 
-void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
+[[gnu::always_inline]] inline void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
   // Local copies of the sums can stay in registers through the loop.
   double DLambda = m.dLambda, DS = m.dS, Gamma1C = m.dGamma1C, SinPi = m.dSinPi;
   // The rows come in runs with the same multiples of l, l' and F and only
   // the multiple of D changing; their product is kept for the run.
   int p = 0, q = 0, r = 0;
-  TComplexD lead = m.E[0][PowerOffset];
+  TComplexD lead = m.E[0][0];
+  // Unrolled (inline, each group is a table known to the compiler), the
+  // tests of the multiples fold away and the coefficients become constants.
+#pragma GCC unroll 64
   for (const TSolarTerm& t : terms) {
     if (t.p != p || t.q != q || t.r != r) {
       p = t.p;
       q = t.q;
       r = t.r;
-      lead = ComplexProduct(ComplexProduct(m.E[0][p + PowerOffset], m.E[1][q + PowerOffset]),
-                            m.E[2][r + PowerOffset]);
+      lead = Term(m, p, q, r, 0);
     }
-    const TComplexD XY = ComplexProduct(lead, m.E[3][t.s + PowerOffset]);
+    TComplexD XY = lead;
+    MultiplyByPowerD(m, 3, t.s, XY);
     DLambda += t.cL * XY.S;
     DS += t.cS * XY.S;
     Gamma1C += t.cG * XY.C;
@@ -369,18 +445,15 @@ void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
 
 void NodeTermSum(TMoonState& m) {
   double N = 0;
+#pragma GCC unroll 16
   for (const TNodeTerm& t : NodeTerms) N += t.cN * Term(m, t.p, t.q, t.r, t.s).S;
   m.dN = N;
 }
 
-void PlanetaryTerms(TMoonState& m) {
-  const long double T = m.T;
-  m.dLambda += 0.82 * SinRev(0.7736L - 62.5512L * T) + 0.31 * SinRev(0.0466L - 125.1025L * T) +
-               0.35 * SinRev(0.5785L - 25.1042L * T) + 0.66 * SinRev(0.4591L + 1335.8075L * T) +
-               0.64 * SinRev(0.3130L - 91.5680L * T) + 1.14 * SinRev(0.1480L + 1331.2898L * T) +
-               0.21 * SinRev(0.5918L + 1056.5859L * T) + 0.44 * SinRev(0.5784L + 1322.8595L * T) +
-               0.24 * SinRev(0.2275L - 5.7374L * T) + 0.28 * SinRev(0.2965L + 2.6929L * T) +
-               0.33 * SinRev(0.3132L + 6.3368L * T);
+void PlanetaryTerms(TMoonState& m, const TSmallSines& sine) {
+  const double* S = &sine[LongPeriodicSines];
+  m.dLambda += 0.82 * S[0] + 0.31 * S[1] + 0.35 * S[2] + 0.66 * S[3] + 0.64 * S[4] + 1.14 * S[5] +
+               0.21 * S[6] + 0.44 * S[7] + 0.24 * S[8] + 0.28 * S[9] + 0.33 * S[10];
 }
 
 } // namespace
@@ -388,7 +461,8 @@ void PlanetaryTerms(TMoonState& m) {
 void MoonPosition(long double T, long double& Lambda, long double& Beta, long double& R) {
   TMoonState m;
   m.T = T;
-  LongPeriodic(m);
+  const TSmallSines sines = SmallSines(T);
+  LongPeriodic(m, sines);
   MeanArguments(m);
   PowerTables(m);
   LeadingTermSum(m);
@@ -396,7 +470,7 @@ void MoonPosition(long double T, long double& Lambda, long double& Beta, long do
   SolarTerms(m, SecondGroup);
   SolarTerms(m, ThirdGroup);
   NodeTermSum(m);
-  PlanetaryTerms(m);
+  PlanetaryTerms(m, sines);
 
   const long double DLambda = m.DLambda + m.dLambda;
   Lambda = Frac((m.L0 + DLambda / Rho) / TwoPiM) * 360.0L * Pi / 180.0L;

@@ -12,6 +12,7 @@
 
 #include "Mathe.h"
 
+#include <array>
 #include <cmath>
 #include <span>
 
@@ -21,14 +22,34 @@ namespace {
 // fundamental arguments keep that value so they match the coefficients.
 constexpr long double TwoPiS = 6.283185307L;
 
+// Loaded as a pair of doubles (see TLongConstant), as are the
+// coefficients of the arguments.
+constexpr TLongConstant TwoPiSC = LongConstant(TwoPiS);
+
 // Keeps the sign, so arguments of dates before 2000 are negative; only
 // their sines and cosines are used.
 long double FracS(long double x) {
   return SignedFractionalPart(x);
 }
 
-long double Argument(long double a, long double b, long double T) {
-  return TwoPiS * FracS(a + b * T);
+// a + b T in revolutions.
+struct TLinear {
+  TLongConstant A, B;
+};
+
+consteval TLinear Linear(long double a, long double b) {
+  return {LongConstant(a), LongConstant(b)};
+}
+
+[[gnu::always_inline]] inline long double Argument(const TLinear& f, long double T) {
+  return Load(TwoPiSC) * FracS(Load(f.A) + Load(f.B) * T);
+}
+
+// The same rounded to a double, for the perturbations, whose sines and
+// cosines are taken in double: kept as a long double, each would be
+// stored and loaded as 80 bits, as the x87 unit holds no more than eight.
+[[gnu::always_inline]] inline double ArgumentD(const TLinear& f, long double T) {
+  return static_cast<double>(Argument(f, T));
 }
 
 // One row of the elliptic motion: the multiple of M3, the power of T, and
@@ -58,7 +79,7 @@ const TEllipticTerm EllipticTerms[] = {
     {3, 0, 0, 1.04L, -1.75L, 0},
 };
 
-const TPerturbation VenusTerms[] = {
+constexpr TPerturbation VenusTerms[] = {
     {0, -1, 0.03, -0.07, -0.16, -0.07, 0.02, -0.02},
     {1, -1, 2.35, -4.23, -4.75, -2.64, 0, 0},
     {1, -2, -0.1, 0.06, 0.12, 0.2, 0.02, 0},
@@ -78,7 +99,7 @@ const TPerturbation VenusTerms[] = {
     {7, -5, -0.12, -0.03, -0.08, 0.31, -0.02, -0.01},
 };
 
-const TPerturbation MarsTerms[] = {
+constexpr TPerturbation MarsTerms[] = {
     {1, -1, -0.22, 0.17, -0.21, -0.27, 0, 0},
     {1, -2, -1.66, 0.62, 0.16, 0.28, 0, 0},
     {2, -2, 1.96, 0.57, -1.32, 4.55, 0, 0.01},
@@ -94,7 +115,7 @@ const TPerturbation MarsTerms[] = {
     {5, -8, 0.05, 0.01, -0.02, 0.1, 0, 0},
 };
 
-const TPerturbation JupiterTerms[] = {
+constexpr TPerturbation JupiterTerms[] = {
     {-1, -1, 0.01, 0.07, 0.18, -0.02, 0, -0.02},
     {0, -1, -0.31, 2.58, 0.52, 0.34, 0.02, 0},
     {1, -1, -7.21, -0.06, 0.13, -16.27, 0, -0.02},
@@ -109,7 +130,7 @@ const TPerturbation JupiterTerms[] = {
     {3, -4, -0.04, -0.01, 0.03, -0.17, 0, 0},
 };
 
-const TPerturbation SaturnTerms[] = {
+constexpr TPerturbation SaturnTerms[] = {
     {0, -1, 0, 0.32, 0.01, 0, 0, 0},
     {1, -1, -0.08, -0.41, 0.97, -0.18, 0, -0.01},
     {1, -2, 0.04, 0.1, -0.23, 0.1, 0, 0},
@@ -152,9 +173,9 @@ void BuildE3(TSunState& s, long double M3) {
 
 // Only the powers down to the lowest one the planet's table uses are built;
 // the table holds nine entries, 0 .. -8.
-void BuildEk(TSunState& s, long double Mk, int lowest) {
+[[gnu::always_inline]] inline void BuildEk(TSunState& s, double Mk, int lowest) {
   EkAt(s, 0) = {1.0, 0.0};
-  EkAt(s, -1) = Conjugate(CosSinD(static_cast<double>(Mk)));
+  EkAt(s, -1) = Conjugate(CosSinD(Mk));
   for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
 }
 
@@ -177,25 +198,45 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
   }
 }
 
-void AddPlanet(TSunState& s, long double Mk, int lowest, std::span<const TPerturbation> terms,
-               TSums& total) {
+// sum += c1 cos + c2 sin, with the cosine and sine P. The tables are full
+// of zero coefficients, above all for the latitude; as the loop below is
+// unrolled, their products fold away: a product with 0 is a zero, and
+// adding a zero leaves any sum that is not zero as it is (and neither the
+// sums, after the first term, nor the products of these tables ever are).
+[[gnu::always_inline]] inline void AddCosSin(double& sum, double c1, double c2,
+                                             const TComplexD& P) {
+  if (c1 != 0.0 && c2 != 0.0)
+    sum += c1 * P.C + c2 * P.S;
+  else if (c1 != 0.0)
+    sum += c1 * P.C;
+  else if (c2 != 0.0)
+    sum += c2 * P.S;
+}
+
+// Inline and unrolled, each planet's table is known to the compiler: its
+// multiples and coefficients become constants, and the four planets'
+// products overlap.
+[[gnu::always_inline]] inline void AddPlanet(TSunState& s, double Mk, int lowest,
+                                             std::span<const TPerturbation> terms, TSums& total) {
   BuildEk(s, Mk, lowest);
   // A local copy of the sums can stay in registers through the loop.
   TSums sums = total;
+#pragma GCC unroll 32
   for (const TPerturbation& r : terms) {
-    const TComplexD P = ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
-    sums.DL += r.c1 * P.C + r.c2 * P.S;
-    sums.DR += r.c3 * P.C + r.c4 * P.S;
-    sums.DB += r.c5 * P.C + r.c6 * P.S;
+    // E3[0] is (1, 0), whose product gives the other factor back.
+    const TComplexD P = r.i3 == 0 ? EkAt(s, r.ik) : ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
+    AddCosSin(sums.DL, r.c1, r.c2, P);
+    AddCosSin(sums.DR, r.c3, r.c4, P);
+    AddCosSin(sums.DB, r.c5, r.c6, P);
   }
   total = sums;
 }
 
 // The Moon pulls the Earth round the common centre of mass. The sums and
 // differences of the angles come from products of their cosine/sine pairs.
-void AddMoon(TSunState& s, long double D, long double A, long double U, TSums& sums) {
-  const TComplexD eD = CosSinD(static_cast<double>(D));
-  const TComplexD eA = CosSinD(static_cast<double>(A));
+void AddMoon(TSunState& s, double D, double A, double U, TSums& sums) {
+  const TComplexD eD = CosSinD(D);
+  const TComplexD eA = CosSinD(A);
   const TComplexD eM3 = E3At(s, 1);
   const TComplexD DminusA = ComplexProduct(eD, Conjugate(eA));
   const TComplexD DplusA = ComplexProduct(eD, eA);
@@ -205,15 +246,19 @@ void AddMoon(TSunState& s, long double D, long double A, long double U, TSums& s
       6.45 * eD.S - 0.42 * DminusA.S + 0.18 * DplusA.S + 0.17 * DminusM3.S - 0.06 * DplusM3.S;
   sums.DR +=
       30.76 * eD.C - 3.06 * DminusA.C + 0.85 * DplusA.C - 0.58 * DplusM3.C + 0.57 * DminusM3.C;
-  sums.DB += 0.576 * SineD(static_cast<double>(U));
+  sums.DB += 0.576 * SineD(U);
 }
 
 // Long-period terms; their arguments stay small, so no fractional part.
+// The four sines side by side, two at a time (SinesD).
 double LongPeriodTerms(long double T) {
-  return 6.40 * SineD(ReduceAngle(TwoPiS * (0.6983L + 0.0561L * T))) +
-         1.87 * SineD(ReduceAngle(TwoPiS * (0.5764L + 0.4174L * T))) +
-         0.27 * SineD(ReduceAngle(TwoPiS * (0.4189L + 0.3306L * T))) +
-         0.20 * SineD(ReduceAngle(TwoPiS * (0.3581L + 2.4814L * T)));
+  const auto angle = [T](const TLinear& f) {
+    return ReduceAngle(Load(TwoPiSC) * (Load(f.A) + Load(f.B) * T));
+  };
+  const std::array<double, 4> sine = SinesD(
+      std::array<double, 4>{angle(Linear(0.6983L, 0.0561L)), angle(Linear(0.5764L, 0.4174L)),
+                            angle(Linear(0.4189L, 0.3306L)), angle(Linear(0.3581L, 2.4814L))});
+  return 6.40 * sine[0] + 1.87 * sine[1] + 0.27 * sine[2] + 0.20 * sine[3];
 }
 
 } // namespace
@@ -223,14 +268,14 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   s.T = T;
   TSums sums;
 
-  const long double M2 = Argument(0.1387306L, 162.5485917L, T);
-  const long double M3 = Argument(0.9931266L, 99.9973604L, T);
-  const long double M4 = Argument(0.054325L, 53.1666028L, T);
-  const long double M5 = Argument(0.055175L, 8.4293972L, T);
-  const long double M6 = Argument(0.88165L, 3.3938722L, T);
-  const long double D = Argument(0.8274L, 1236.8531L, T);
-  const long double A = Argument(0.3749L, 1325.5524L, T);
-  const long double Uarg = Argument(0.2591L, 1342.2278L, T);
+  const double M2 = ArgumentD(Linear(0.1387306L, 162.5485917L), T);
+  const long double M3 = Argument(Linear(0.9931266L, 99.9973604L), T);
+  const double M4 = ArgumentD(Linear(0.054325L, 53.1666028L), T);
+  const double M5 = ArgumentD(Linear(0.055175L, 8.4293972L), T);
+  const double M6 = ArgumentD(Linear(0.88165L, 3.3938722L), T);
+  const double D = ArgumentD(Linear(0.8274L, 1236.8531L), T);
+  const double A = ArgumentD(Linear(0.3749L, 1325.5524L), T);
+  const double Uarg = ArgumentD(Linear(0.2591L, 1342.2278L), T);
   BuildE3(s, M3);
 
   long double DL = 0, DR = 0;
@@ -244,7 +289,11 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   DL = DL + sums.DL;
   DR = DR + sums.DR;
 
-  L = 2.0L * Pi * FracS(0.7859453L + M3 / TwoPiS + ((6191.2L + 1.1L * T) * T + DL) / 1296000.0L);
-  R = 1.0001398L - 0.0000007L * T + DR * 1e-6L;
-  B = sums.DB / 3600.0L * Pi / 180.0L;
+  // The constants as pairs of doubles (see TLongConstant).
+  L = Load(LongConstant(2.0L * Pi)) *
+      FracS(Load(LongConstant(0.7859453L)) + M3 / Load(TwoPiSC) +
+            ((Load(LongConstant(6191.2L)) + Load(LongConstant(1.1L)) * T) * T + DL) / 1296000.0L);
+  R = Load(LongConstant(1.0001398L)) - Load(LongConstant(0.0000007L)) * T +
+      DR * Load(LongConstant(1e-6L));
+  B = sums.DB / 3600.0L * Load(LongConstant(Pi)) / 180.0L;
 }

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <random>
 #include <vector>
@@ -91,6 +93,37 @@ double ReduceAngleWithBranch(long double x) {
   return static_cast<double>(r + quadrant * (Pi / 2.0L));
 }
 
+// SinesD works on two angles at once with the steps of SineD; the values
+// must be the same bit for bit, also where one of a pair is out of the
+// table's range or no number, and for the odd one left over.
+TEST(SineCosineTest, SinesInPairsAreThoseOfSineD) {
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<double> angle(-40.0, 40.0);
+  for (int i = 0; i < 20000; ++i) {
+    std::array<double, 7> x;
+    for (double& a : x) a = angle(random);
+    const std::array<double, 7> s = SinesD(x);
+    for (std::size_t j = 0; j < x.size(); ++j) ASSERT_EQ(s[j], SineD(x[j])) << x[j];
+  }
+  const std::array<double, 4> odd = {1e7, 0.5, std::numeric_limits<double>::quiet_NaN(), -2.0};
+  const std::array<double, 4> s = SinesD(odd);
+  EXPECT_EQ(s[0], SineD(odd[0]));
+  EXPECT_EQ(s[1], SineD(odd[1]));
+  EXPECT_TRUE(std::isnan(s[2]));
+  EXPECT_EQ(s[3], SineD(odd[3]));
+}
+
+// A constant loaded as two doubles is the long double constant itself.
+TEST(LongConstantTest, LoadsTheConstantExactly) {
+  constexpr TLongConstant TwoPi = LongConstant(6.283185308L);
+  constexpr TLongConstant Rate = LongConstant(-1336.85522467L);
+  constexpr TLongConstant Tiny = LongConstant(0.00002565L);
+  EXPECT_EQ(Load(TwoPi), 6.283185308L);
+  EXPECT_EQ(Load(Rate), -1336.85522467L);
+  EXPECT_EQ(Load(Tiny), 0.00002565L);
+  EXPECT_EQ(Load(LongConstant(Pi)), Pi);
+}
+
 TEST(SineCosineTest, ReduceAngleMapsTheQuadrantsWithoutABranch) {
   std::mt19937_64 random(20260516);
   std::uniform_real_distribution<long double> angle(-2000.0L, 2000.0L);
@@ -159,6 +192,40 @@ TEST(WholeNumberTest, FractionalPartsAreThoseOfTheSubtraction) {
   }
   EXPECT_TRUE(std::isnan(FractionalPart(std::numeric_limits<long double>::quiet_NaN())));
   EXPECT_TRUE(std::isnan(SignedFractionalPart(std::numeric_limits<long double>::infinity())));
+}
+
+// Most fractions are found by deciding the whole number in double; close
+// to a whole number, where the double of x may land on it or beyond, the
+// rest is taken exactly. Both ways must give the subtraction's value,
+// however close x comes to a whole number and on whichever side.
+TEST(WholeNumberTest, FractionsNextToWholeNumbersAreThoseOfTheSubtraction) {
+  std::mt19937_64 random(20261208);
+  std::uniform_int_distribution<int> whole(-70000, 70000);
+  std::uniform_int_distribution<int> exponent(-70, -1);
+  std::uniform_real_distribution<long double> mantissa(0.5L, 1.0L);
+  for (int i = 0; i < 200000; ++i) {
+    const long double offset = std::ldexp(mantissa(random), exponent(random));
+    for (const long double v : {whole(random) + offset, whole(random) - offset}) {
+      ASSERT_EQ(FractionalPart(v), v - std::floor(v)) << static_cast<double>(v);
+      ASSERT_EQ(SignedFractionalPart(v), v - std::trunc(v)) << static_cast<double>(v);
+    }
+  }
+}
+
+// FractionOfTurn is FractionalPart but for a tiny negative x, whose
+// fraction rounds up to a whole turn and counts as none.
+TEST(WholeNumberTest, FractionOfTurnStaysBelowOne) {
+  const long double ulp = 0x1p-63L;
+  for (const long double v : {-ulp / 4, -1e-30L, -0x1p-66L}) {
+    EXPECT_EQ(FractionalPart(v), 1.0L) << static_cast<double>(v);
+    EXPECT_EQ(FractionOfTurn(v), 0.0L) << static_cast<double>(v);
+  }
+  for (long double x = -1000.0L; x <= 1000.0L; x += 0.0137L) {
+    EXPECT_EQ(FractionOfTurn(x), FractionalPart(x)) << static_cast<double>(x);
+    EXPECT_LT(FractionOfTurn(x), 1.0L);
+  }
+  EXPECT_EQ(FractionOfTurn(1e30L), 0.0L);
+  EXPECT_TRUE(std::isnan(FractionOfTurn(std::numeric_limits<long double>::quiet_NaN())));
 }
 
 TEST(ArcSinTest, EndPointsAndSmallArgumentsAreExact) {
