@@ -11,8 +11,10 @@
 
 namespace {
 
+// A piece of the line: where its baseline starts, and its words. The row
+// counts in comparisons, as a window made higher moves the line down.
 struct TStatusPiece {
-  int X = 0;
+  int X = 0, Y = 0;
   std::string Text;
   bool operator==(const TStatusPiece&) const = default;
 };
@@ -39,7 +41,7 @@ bool Meet(const TRect& a, const TRect& b) {
 
 // The line split at the last blank that leaves the first part ending left
 // of x: the first part (possibly empty) and the rest.
-std::vector<TStatusPiece> SplitBefore(const std::string& text, int x, int restX) {
+std::vector<TStatusPiece> SplitBefore(const std::string& text, int x, int restX, int y) {
   size_t cut = 0;
   for (size_t blank = text.find(' '); blank != std::string::npos;
        blank = text.find(' ', blank + 1)) {
@@ -47,8 +49,8 @@ std::vector<TStatusPiece> SplitBefore(const std::string& text, int x, int restX)
     cut = blank;
   }
   std::vector<TStatusPiece> pieces;
-  if (cut > 0) pieces.push_back({0, text.substr(0, cut)});
-  pieces.push_back({restX, text.substr(cut == 0 ? 0 : cut + 1)});
+  if (cut > 0) pieces.push_back({0, y, text.substr(0, cut)});
+  pieces.push_back({restX, y, text.substr(cut == 0 ? 0 : cut + 1)});
   return pieces;
 }
 
@@ -56,14 +58,14 @@ std::vector<TStatusPiece> StatusPieces(int baseline) {
   const std::string text = StatusLineText;
   const TRect line{0, baseline - CharHeight, TextWidth(text), baseline};
   const TRect moon = MoonDiscBox();
-  if (Flags.PendingClear || RectIsEmpty(moon) || !Meet(line, moon)) return {{0, text}};
-  return SplitBefore(text, moon.Left - MoonGap, moon.Right + MoonGap);
+  if (Flags.PendingClear || RectIsEmpty(moon) || !Meet(line, moon)) return {{0, baseline, text}};
+  return SplitBefore(text, moon.Left - MoonGap, moon.Right + MoonGap, baseline);
 }
 
 void WritePieces(const std::vector<TStatusPiece>& pieces, int colour) {
   SetTextJustify(0, 0);
   SetTextBackground(-1);
-  for (const TStatusPiece& piece : pieces) OutTextXY(piece.X, MaxY() - 5, piece.Text, colour);
+  for (const TStatusPiece& piece : pieces) OutTextXY(piece.X, piece.Y, piece.Text, colour);
 }
 
 bool AnyMeet(const TDamageRecord& a, const TDamageRecord& b) {

@@ -306,6 +306,22 @@ TEST_P(SmallScreenTest, RunningStepsShowWhatStepsByKeyShow) {
   }
 }
 
+// A window made higher while the animation runs: the next running step
+// writes the status line at the new bottom, although its words stay.
+TEST_P(SmallScreenTest, StatusLineFollowsAHigherWindow) {
+  Start(Parameters("b", "54.3", "10.1"));
+  HeadlessTick('x');
+  HeadlessTick(0);
+  AttachScreen(Width(), Height() + 60);
+  HeadlessTick(0);
+  SetFont("Courier", 10, 0);
+  int red = 0;
+  for (int y = MaxY() - 5 - CharHeight; y < MaxY() - 5; ++y)
+    for (int x = 0; x < TextWidth(StatusLineText); ++x)
+      red += ColourIndex(ScreenImage().pixel(x, y)) == LightRed;
+  EXPECT_GT(red, 100);
+}
+
 INSTANTIATE_TEST_SUITE_P(Classroom, SmallScreenTest,
                          ::testing::Values(TScreenSize{1024, 768}, TScreenSize{1280, 800}),
                          [](const auto& info) {
