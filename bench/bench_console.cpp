@@ -3,6 +3,8 @@
 // ellipses and texts.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "Kern2Graf.h"
 #include "KernGraf.h"
 #include "ModulGraf.h"
@@ -78,5 +80,22 @@ void BM_TwentyTexts(benchmark::State& state) {
       OutTextXY(20, 40 + 20 * i, "Datum: 08.12.2026  Zeit: 14.07 MEZ", Yellow);
 }
 BENCHMARK(BM_TwentyTexts)->Unit(benchmark::kMicrosecond);
+
+// The time of the outside view's panel: a text never drawn before at every
+// step, so neither its width nor its shaping comes from a cache.
+void BM_NewTimeText(benchmark::State& state) {
+  PrepareScreen();
+  SetTextBackground(Black);
+  SetTextJustify(0, 0);
+  SetFont("Courier", 20, 1);
+  long long minutes = 0;
+  for (auto _ : state) {
+    ++minutes;
+    const std::string text = std::to_string(minutes / 60 % 100000) + "." +
+                             std::to_string(10 + minutes % 60) + " Uhr MEZ";
+    OutTextXY(1100, 80, text, White);
+  }
+}
+BENCHMARK(BM_NewTimeText)->Unit(benchmark::kMicrosecond);
 
 } // namespace
