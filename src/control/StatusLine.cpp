@@ -115,6 +115,12 @@ void WriteStatusLine() {
   }
   Forget();
   Written = pieces;
+  // Only the outside view may leave the line standing; the inside view puts
+  // its picture back at every step and need not keep account.
+  if (!OutsideViewShown()) {
+    WritePieces(Written, LightRed);
+    return;
+  }
   WatchDamage(WrittenBox);
   WritePieces(Written, LightRed);
   UnwatchDamage(WrittenBox);
