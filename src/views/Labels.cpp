@@ -222,36 +222,35 @@ void ClearPanelRows(int top, int bottom, int right) {
   FillBar(MaxY(), top, right - MaxY(), bottom - top);
 }
 
-// The right edge of the rectangles in a record (0 for none).
-int RightEdge(const TDamageRecord& drawn) {
-  int right = 0;
-  for (const TRect& r : drawn.Rects) right = std::max(right, r.Right);
-  return right;
+// The box round the rectangles in a record (all zero for none).
+TRect DrawnBox(const TDamageRecord& drawn) {
+  TRect box;
+  for (const TRect& r : drawn.Rects) box = RectUnion(box, r);
+  return box;
 }
 
-// The date and the time: what changes from step to step. Each records the
+// A line of the date or the time in the panel's large letters; returns the
 // box it drew.
-void WriteDate(int h) {
+TRect WriteInstantLine(int y, const std::string& text) {
   TDamageRecord drawn;
   WatchDamage(drawn);
   SetFont("Courier", 20, 1);
   SetTextJustify(0, 0);
-  OutTextXY(MaxY() + 10, 2 * h, Labels.DateText, White);
+  OutTextXY(MaxY() + 10, y, text, White);
   UnwatchDamage(drawn);
+  return DrawnBox(drawn);
+}
+
+// The date and the time: what changes from step to step.
+void WriteDate(int h) {
+  const TRect box = WriteInstantLine(2 * h, Labels.DateText);
   Panel.DateText = Labels.DateText;
-  Panel.DateRight = RightEdge(drawn);
-  Panel.DateBottom = 0;
-  for (const TRect& r : drawn.Rects) Panel.DateBottom = std::max(Panel.DateBottom, r.Bottom);
+  Panel.DateRight = box.Right;
+  Panel.DateBottom = box.Bottom;
 }
 
 void WriteClock(int h) {
-  TDamageRecord drawn;
-  WatchDamage(drawn);
-  SetFont("Courier", 20, 1);
-  SetTextJustify(0, 0);
-  OutTextXY(MaxY() + 10, 3 * h, Labels.ClockText + " Uhr MEZ", White);
-  UnwatchDamage(drawn);
-  Panel.ClockRight = RightEdge(drawn);
+  Panel.ClockRight = WriteInstantLine(3 * h, Labels.ClockText + " Uhr MEZ").Right;
 }
 
 // The rows h .. 3h hold the date and the time (the time's box reaches a
@@ -278,7 +277,7 @@ void WritePhase() {
   Panel.PhaseTop = y - CharHeight;
   Panel.PhaseBottom = WritePanelText(MaxY() + 10, y, Panel.PhaseText, LightCyan) - CharHeight;
   UnwatchDamage(drawn);
-  Panel.PhaseRight = RightEdge(drawn);
+  Panel.PhaseRight = DrawnBox(drawn).Right;
 }
 
 } // namespace
