@@ -16,19 +16,19 @@
 // ---- clock ---------------------------------------------------------------------------
 void DelayMs(int milliseconds) {
   // The wait ends once more than the given time has passed, or early when a
-  // key is typed. Most of it is spent in the window's event loop, which
-  // sleeps until a key or the time comes and meanwhile answers the window
-  // (Ctrl+C ends the program at once); the last millisecond or so in one
-  // sleep to the end, which the system ends a few microseconds late at most:
-  // short sleeps one after another would wake the program many times a
-  // step for nothing. The window's timer does not tick into the wait: Qt
-  // does not fire a timer again while its own tick, which called this,
-  // still runs.
+  // key is typed. It is spent in the window's event loop, which sleeps until
+  // a key or the end comes and meanwhile answers the window (Ctrl+C ends the
+  // program at once). Qt's precise timer fires at its time or a little
+  // later, so the loop's wait alone reaches the end: one wake-up a step, not
+  // a second one for a sleep through the last millisecond. The sleep is
+  // left only for a timer that came early. The window's timer does not tick
+  // into the wait: Qt does not fire a timer again while its own tick, which
+  // called this, still runs.
   QElapsedTimer clock;
   clock.start();
   const long long deadlineNs = (static_cast<long long>(milliseconds) + 1) * 1000000;
   if (HaveMainWindow()) {
-    WaitForKeyOrTime(static_cast<int>(std::min<long long>(milliseconds - 1, 2000000000LL)));
+    WaitForKeyOrTime(static_cast<int>(std::min<long long>(milliseconds + 1, 2000000000LL)));
     if (KeyPressed()) return;
   }
   for (;;) {
