@@ -497,7 +497,7 @@ void TGrundfenster::SetTickInterval(int milliseconds) {
 
 void TGrundfenster::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QImage& picture = ScreenImage();
+  const QImage& picture = ScreenToPresent();
   // Each rectangle of the region by itself: two small ones far apart must
   // not cost the copy of everything between them.
   for (const QRect& area : event->region()) {

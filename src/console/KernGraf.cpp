@@ -17,6 +17,8 @@ int ScreenWidth = 0, ScreenHeight = 0;
 namespace {
 
 QImage Screen; // the framebuffer; null until AttachScreen
+// Its pixels as ScreenPixels found them; no pixels: to be found again.
+TScreenPixels ScreenRows;
 void (*ScreenChangedHook)(const TRect&) = nullptr;
 
 // The painter on the framebuffer (see ScreenPainter) and what it was last
@@ -119,6 +121,17 @@ bool ScreenAttached() {
 
 QImage& Framebuffer() {
   return Screen;
+}
+
+const TScreenPixels& ScreenPixels() {
+  if (ScreenRows.Pixels == nullptr && !Screen.isNull()) {
+    // bits() makes the framebuffer the only holder of its pixels.
+    ScreenRows.Pixels = reinterpret_cast<QRgb*>(Screen.bits());
+    ScreenRows.PixelsPerRow = Screen.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    ScreenRows.Width = Screen.width();
+    ScreenRows.Height = Screen.height();
+  }
+  return ScreenRows;
 }
 
 QPainter& ScreenPainter() {
@@ -241,6 +254,7 @@ void AttachScreen(int width, int height) {
     painter.drawImage(0, 0, Screen);
   }
   Screen = resized;
+  ScreenRows = {};
   if (first) {
     // The window's start font and the text cursor one character in.
     ApplyFont();
@@ -263,6 +277,10 @@ int MaxY() {
 }
 const QImage& ScreenImage() {
   EndScreenPainter();
+  ScreenRows = {}; // the caller may keep a copy, which must not change
+  return Screen;
+}
+const QImage& ScreenToPresent() {
   return Screen;
 }
 void SetScreenChangedHook(void (*hook)(const TRect&)) {
@@ -278,10 +296,11 @@ void ClearScreen() {
 }
 
 void PutPixel(int x, int y, int colour) {
-  if (x < 0 || y < 0 || x >= Screen.width() || y >= Screen.height()) return;
   // Straight into the row: a globe sets thousands of pixels a step, and
   // QImage::setPixel looks up the format for each of them.
-  reinterpret_cast<QRgb*>(Screen.scanLine(y))[x] = ColourOf(colour);
+  const TScreenPixels& screen = ScreenPixels();
+  if (x < 0 || y < 0 || x >= screen.Width || y >= screen.Height) return;
+  screen.Pixels[y * screen.PixelsPerRow + x] = ColourOf(colour);
   NotifyScreenChanged({x, y, x + 1, y + 1});
 }
 

@@ -18,6 +18,18 @@
 bool ScreenAttached();
 // The framebuffer for drawing; valid while ScreenAttached().
 QImage& Framebuffer();
+// The framebuffer's pixels for setting them one by one (PutPixel, the thin
+// lines): row y starts at Pixels + y * PixelsPerRow. Asking the QImage for
+// its row costs a check for sharing and a call for every pixel; this is
+// found once and kept until the framebuffer is replaced or handed out
+// (ScreenImage), so a pixel never lands in a copy. No pixels (nullptr, size
+// 0) before a framebuffer exists.
+struct TScreenPixels {
+  QRgb* Pixels = nullptr;
+  qsizetype PixelsPerRow = 0;
+  int Width = 0, Height = 0;
+};
+const TScreenPixels& ScreenPixels();
 
 // The painter on the framebuffer, antialiasing off. It stays open from one
 // drawing operation to the next, because opening a painter costs more than

@@ -19,18 +19,18 @@ namespace {
 // 32768 pixels both ways for the two to agree; larger ones use the painter.
 constexpr int LargestThinLineArea = 32767;
 
-bool OnThinLineArea(const QImage& screen, int x, int y) {
-  return screen.valid(x, y) && screen.width() <= LargestThinLineArea &&
-         screen.height() <= LargestThinLineArea;
+bool OnThinLineArea(const TScreenPixels& screen, int x, int y) {
+  return x >= 0 && y >= 0 && x < screen.Width && y < screen.Height &&
+         screen.Width <= LargestThinLineArea && screen.Height <= LargestThinLineArea;
 }
 
 } // namespace
 
 bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour) {
-  QImage& screen = Framebuffer();
+  const TScreenPixels& screen = ScreenPixels();
   if (!OnThinLineArea(screen, x1, y1) || !OnThinLineArea(screen, x2, y2)) return false;
-  auto* pixels = reinterpret_cast<QRgb*>(screen.bits());
-  const qsizetype pixelsPerRow = screen.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+  QRgb* const pixels = screen.Pixels;
+  const qsizetype pixelsPerRow = screen.PixelsPerRow;
   // Qt's pen ignores the alpha of a colour: what it sets is opaque.
   const QRgb opaque = colour | 0xFF000000u;
   const bool steep = std::abs(y2 - y1) > std::abs(x2 - x1);

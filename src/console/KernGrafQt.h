@@ -11,8 +11,13 @@
 
 #include "KernGraf.h"
 
-// The framebuffer for reading (the main window's repaint, pictures, tests).
+// The framebuffer for reading (pictures, tests): a copy taken of it keeps
+// what the screen shows now.
 const QImage& ScreenImage();
+// The framebuffer for a copy made at once and not kept (the main window's
+// repaint). The console's painter stays open on it, so the next step's
+// drawing need not set one up again; a copy kept would change with it.
+const QImage& ScreenToPresent();
 // A copy of the screen rectangle (left, top)-(right, bottom), corners
 // inclusive; parts outside the framebuffer come out black.
 QImage GrabScreen(int left, int top, int right, int bottom);
