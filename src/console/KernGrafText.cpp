@@ -1,14 +1,20 @@
 // KernGraf, the text: fonts (Windows font names on the Liberation fonts),
 // text metrics, texts at a point with alignment and background, and the text
 // cursor of WriteText and WriteLine.
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QHash>
+#include <QRawFont>
 #include <QStaticText>
 #include <QString>
+#include <QTextLayout>
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -24,6 +30,22 @@ namespace {
 QFont CurrentFont;
 std::unique_ptr<QFontMetrics> Metrics;
 
+// The glyphs of a monospaced font for texts drawn without shaping them.
+// Shaping a text is most of the cost of one never drawn before, and the
+// clock is such a text at every step. With full hinting the shaping puts
+// the glyphs of a monospaced font a whole number of pixels apart, one glyph
+// per character, so a text of plain characters comes out the same when its
+// glyphs are set that far apart (a test compares the two).
+struct TMonospacedGlyphs {
+  QRawFont Raw; // invalid: the font's texts are shaped
+  // The glyph of each Latin-1 character that takes exactly one step; 0 for
+  // the others (control characters, the soft hyphen, which shaping hides,
+  // and characters the font lacks or sets wider or narrower).
+  std::array<quint32, 256> Glyphs{};
+  int Step = 0;
+  QPointF Origin; // where shaping puts the first glyph, from the box's top left
+};
+
 // Fonts made before, with their metrics. A view switches between a few
 // sizes for every label of every step; making the font and its metrics
 // anew each time cost more than drawing the texts.
@@ -34,8 +56,11 @@ struct TMadeFont {
   QFont Font;
   QFontMetrics Metrics;
   int CharWidth = 0, CharHeight = 0;
+  TMonospacedGlyphs Monospaced;
 };
 std::vector<TMadeFont> MadeFonts;
+// The monospaced glyphs of CurrentFont.
+TMonospacedGlyphs CurrentGlyphs;
 constexpr size_t MadeFontsKept = 16;
 int HorizontalJustify = 0, VerticalJustify = 0;
 int TextBackground = 0;
@@ -66,8 +91,67 @@ QHash<QString, int> MeasuredWidths;
 constexpr qsizetype MeasuredWidthsKept = 1024;
 QString FontKey;
 
+bool PlainCharacter(char16_t c) {
+  return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF && c != 0xAD);
+}
+
+TMonospacedGlyphs MonospacedGlyphs(const QFont& font) {
+  TMonospacedGlyphs monospaced;
+  if (!QFontInfo(font).fixedPitch()) return monospaced;
+  // Where shaping puts two glyphs, and in which font engine.
+  QTextLayout layout(QStringLiteral("00"), font);
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  const QList<QGlyphRun> runs = layout.glyphRuns();
+  if (runs.size() != 1 || runs[0].positions().size() != 2) return monospaced;
+  const QPointF first = runs[0].positions()[0];
+  const qreal step = runs[0].positions()[1].x() - first.x();
+  // The baseline may lie between rows; the glyphs' left edges must not.
+  if (!(step > 0 && step == std::round(step) && first.x() == std::round(first.x())))
+    return monospaced;
+  const QRawFont raw = runs[0].rawFont();
+  for (char16_t c = 0; c < 256; ++c) {
+    if (!PlainCharacter(c)) continue;
+    const QList<quint32> glyph = raw.glyphIndexesForString(QString(QChar(c)));
+    if (glyph.size() != 1 || glyph[0] == 0) continue;
+    const QList<QPointF> advance = raw.advancesForGlyphIndexes(glyph);
+    if (advance.size() == 1 && advance[0].x() == step && advance[0].y() == 0)
+      monospaced.Glyphs[c] = glyph[0];
+  }
+  monospaced.Raw = raw;
+  monospaced.Step = static_cast<int>(step);
+  monospaced.Origin = first;
+  return monospaced;
+}
+
+// True if the text can be set from the current font's monospaced glyphs.
+bool SetFromGlyphs(const QString& drawable) {
+  if (!CurrentGlyphs.Raw.isValid()) return false;
+  for (const QChar c : drawable)
+    if (c.unicode() > 0xFF || CurrentGlyphs.Glyphs[c.unicode()] == 0) return false;
+  return true;
+}
+
+// Draws a text for which SetFromGlyphs holds with its box's corner at topLeft.
+void DrawFromGlyphs(QPainter& painter, const QPoint& topLeft, const QString& drawable) {
+  if (drawable.isEmpty()) return;
+  QList<quint32> glyphs(drawable.size());
+  QList<QPointF> positions(drawable.size());
+  for (qsizetype i = 0; i < drawable.size(); ++i) {
+    glyphs[i] = CurrentGlyphs.Glyphs[drawable[i].unicode()];
+    positions[i] = CurrentGlyphs.Origin + QPointF(static_cast<qreal>(i) * CurrentGlyphs.Step, 0);
+  }
+  QGlyphRun run;
+  run.setRawFont(CurrentGlyphs.Raw);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions);
+  painter.drawGlyphRun(topLeft, run);
+}
+
 int Advance(const QString& drawable) {
   const QFontMetrics& metrics = FontMetrics(); // makes the font, and its key, if need be
+  if (SetFromGlyphs(drawable)) return static_cast<int>(drawable.size()) * CurrentGlyphs.Step;
   const QString key = FontKey + drawable;
   const auto known = MeasuredWidths.constFind(key);
   if (known != MeasuredWidths.constEnd()) return known.value();
@@ -123,7 +207,8 @@ const TMadeFont& MadeFont(const std::string& name, int pixelHeight, bool bold) {
   const QFont font = MakeFont(name, pixelHeight, bold);
   const QFontMetrics metrics(font);
   MadeFonts.push_back({name, pixelHeight, bold, font, metrics,
-                       metrics.horizontalAdvance(QStringLiteral("T")), metrics.height()});
+                       metrics.horizontalAdvance(QStringLiteral("T")), metrics.height(),
+                       MonospacedGlyphs(font)});
   return MadeFonts.back();
 }
 
@@ -139,6 +224,7 @@ void ApplyFont() {
             QString::number(made.PixelHeight) +
             (made.Bold ? QLatin1String("b\n") : QLatin1String("\n"));
   Metrics = std::make_unique<QFontMetrics>(made.Metrics);
+  CurrentGlyphs = made.Monospaced;
   CharWidth = made.CharWidth;
   CharHeight = made.CharHeight;
 }
@@ -218,9 +304,12 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
   if (TextBackground != -1 && w > 0) painter.fillRect(box, QColor(ColourOf(TextBackground)));
   UseCurrentFont();
   UseTextPen(ColourOf(colour));
-  // The same glyphs as drawText puts there, with the shaping kept for the
-  // next time the text comes.
-  painter.drawStaticText(box.topLeft(), ShapedText(drawable));
+  // The same glyphs as drawText puts there: set one step apart, or shaped,
+  // with the shaping kept for the next time the text comes.
+  if (SetFromGlyphs(drawable))
+    DrawFromGlyphs(painter, box.topLeft(), drawable);
+  else
+    painter.drawStaticText(box.topLeft(), ShapedText(drawable));
   // Glyphs may reach a little beyond their advance and line height (the
   // slant of an italic, a bold overhang): the damage takes a generous margin.
   NotifyScreenChanged(FigureBox(left, top, left + w - 1, top + h - 1, h));

@@ -1,18 +1,23 @@
 // The framebuffer's fast paths: one-pixel lines set without the painter must
-// set exactly the pixels of Qt's line, copies of the screen must keep what
-// they showed while the painter stays open, and drawing must still make the
-// main window repaint.
+// set exactly the pixels of Qt's line, texts in a monospaced font set from
+// their glyphs exactly those of Qt's shaped text, copies of the screen must
+// keep what they showed while the painter stays open, and drawing must still
+// make the main window repaint.
 #include <gtest/gtest.h>
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QStaticText>
 #include <QTest>
 
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "ConsoleTestHelpers.h"
 #include "FensterGraf.h"
@@ -146,6 +151,98 @@ TEST_F(ThinLines, TakeTheColourOfTheTableEntry) {
   DrawLine(10, 10, 20, 15, 200);
   EXPECT_EQ(GetPixel(10, 10), Rgb(10, 20, 30));
   EXPECT_EQ(GetPixel(20, 15), WhitePixel);
+}
+
+// ---- texts -------------------------------------------------------------------------------
+
+namespace {
+
+// How the console drew every text before it set monospaced ones from their
+// glyphs: the box filled, then Qt's shaped text with its corner there.
+QImage QtText(const QFont& font, const QString& text, QRgb colour) {
+  QImage image(640, 120, QImage::Format_RGB32);
+  image.fill(WhitePixel);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  painter.setFont(font);
+  painter.setPen(QColor(colour));
+  const QFontMetrics metrics(font);
+  const QRect box(20, 30, metrics.horizontalAdvance(text), metrics.height());
+  painter.fillRect(box, QColor(ColourTable[Black]));
+  QStaticText shaped(text);
+  shaped.setTextFormat(Qt::PlainText);
+  painter.drawStaticText(box.topLeft(), shaped);
+  return image;
+}
+
+QImage ConsoleText(const std::string& text, int colour) {
+  ClearScreen();
+  SetTextJustify(0, 2);
+  SetTextBackground(Black);
+  OutTextXY(20, 30, text, colour);
+  return ScreenImage().copy(0, 0, 640, 120);
+}
+
+// Texts of the program, a few with characters the font lacks or shaping
+// hides (U+00AD, the soft hyphen), and random ones of every Latin-1
+// character that can be typed.
+std::vector<std::string> SampleTexts() {
+  std::vector<std::string> texts = {"16.20 Uhr MEZ",
+                                    "22.12.2026",
+                                    "54.3° n.B., 10.1° ö.L.",
+                                    "Größe: äöü ÄÖÜ ß",
+                                    "zum Frühlingspunkt ------->",
+                                    "Soft\xc2\xadhyphen",
+                                    "−5 → 1½",
+                                    "   "};
+  std::mt19937 random(8122026);
+  std::uniform_int_distribution<int> length(1, 24), character(0x20, 0xFF);
+  for (int n = 0; n < 60; ++n) {
+    QString text;
+    for (int i = length(random); i > 0; --i) {
+      const int c = character(random);
+      if (c < 0x7F || c >= 0xA0) text += QChar(c);
+    }
+    texts.push_back(text.toStdString());
+  }
+  return texts;
+}
+
+} // namespace
+
+TEST(MonospacedTexts, SetFromTheirGlyphsMatchQtsShapedText) {
+  ResetConsole();
+  const std::vector<std::string> texts = SampleTexts();
+  int differences = 0;
+  for (const int points : {6, 8, 10, 12, 14, 15, 20, 24})
+    for (const int bold : {0, 1}) {
+      SetFont("Courier", points, bold);
+      const QFont font = MakeFont("Courier", PointsToPixels(points), bold == 1);
+      for (const std::string& text : texts) {
+        const QString shown = QString::fromStdString(text);
+        EXPECT_EQ(TextWidth(text), QFontMetrics(font).horizontalAdvance(shown))
+            << points << (bold ? " bold " : " ") << text;
+        if (ConsoleText(text, White) != QtText(font, shown, ColourTable[White]) &&
+            ++differences <= 5)
+          ADD_FAILURE() << "Courier " << points << (bold ? " bold: " : ": ") << text;
+      }
+    }
+  EXPECT_EQ(differences, 0);
+}
+
+TEST(MonospacedTexts, ProportionalFontsAreShapedAsBefore) {
+  ResetConsole();
+  for (const char* name : {"MS Sans Serif", "Times New Roman"}) {
+    SetFont(name, 10, 0);
+    const QFont font = MakeFont(name, PointsToPixels(10), false);
+    for (const std::string text : {"Mond: 44 % beleuchtet", "Frühlingspunkt", "AVATAR Tage"}) {
+      const QString shown = QString::fromStdString(text);
+      EXPECT_EQ(TextWidth(text), QFontMetrics(font).horizontalAdvance(shown));
+      EXPECT_TRUE(ConsoleText(text, Yellow) == QtText(font, shown, ColourTable[Yellow]))
+          << name << ": " << text;
+    }
+  }
 }
 
 // ---- copies of the screen ---------------------------------------------------------------
