@@ -169,10 +169,13 @@ void GlobeToPixels(const TEarthPoint* points, size_t count, TSeenPixel* pixels) 
   std::memcpy(m, View.GlobeTurn, sizeof m);
   const double r = View.EarthRadiusPx;
   const int cx = View.EarthCentreX, cy = View.EarthCentreY;
+  // Every point is projected, seen or not: a branch on the side of the
+  // globe, taken one way and the other along the limb, cost more than the
+  // projection of the hidden points.
   for (size_t i = 0; i < count; ++i) {
     const TEarthVector Q = Turned(points[i].Vector, m);
     pixels[i].Seen = Seen(Q);
-    if (pixels[i].Seen) Projected(Q, r, cx, cy, pixels[i].X, pixels[i].Y);
+    Projected(Q, r, cx, cy, pixels[i].X, pixels[i].Y);
   }
 }
 
