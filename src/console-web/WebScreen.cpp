@@ -228,6 +228,11 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   NotifyScreenChanged(FigureBox(x1, y1, x2, y2, PenReach()));
 }
 
+void DrawPolyline(int n, const TPoint* points, int colour) {
+  for (int i = 1; i < n; ++i)
+    DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, colour);
+}
+
 void SetLineWidth(int width) {
   LineWidth = std::clamp(width, 1, 1000);
 }

@@ -78,6 +78,10 @@ void ClearScreen();                                        // white, like the em
 void PutPixel(int x, int y, int colour);                   // colour clamped to 0..255
 TColourValue GetPixel(int x, int y);                       // black outside
 void DrawLine(int x1, int y1, int x2, int y2, int colour); // end point not set
+// The lines from each of the n points to the next: the pixels DrawLine sets
+// drawing them one after another, reported as one rectangle round them all
+// or line by line.
+void DrawPolyline(int n, const TPoint* points, int colour);
 void SetLineWidth(int width);
 void SetFillStyle(int intensity, int colour, int borderColour);
 void FillBar(int x, int y, int width, int height);

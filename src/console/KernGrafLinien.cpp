@@ -8,6 +8,9 @@
 // toward zero, and it starts on the first end's pixel, half a step on
 // (rounded up) when it grows. "First" is the end with the smaller coordinate
 // along the longer axis.
+// A polyline of such lines (an outline of the globe, of thousands of points
+// a step) is set here too, with one report of what it drew.
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -53,4 +56,51 @@ bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour) {
       pixels[across * pixelsPerRow + along] = opaque;
   }
   return true;
+}
+
+namespace {
+
+// One line of a thin polyline, its end left out as DrawLine leaves it; false
+// (nothing set) where an end lies off the framebuffer.
+bool ThinPolylineLine(const TScreenPixels& screen, const TPoint& a, const TPoint& b, QRgb colour) {
+  if (!OnThinLineArea(screen, a.X, a.Y) || !OnThinLineArea(screen, b.X, b.Y)) return false;
+  QRgb& end = screen.Pixels[b.Y * screen.PixelsPerRow + b.X];
+  // A line of one step sets its first pixel only; most lines of an outline
+  // seen from afar are such steps.
+  if (std::abs(b.X - a.X) <= 1 && std::abs(b.Y - a.Y) <= 1) {
+    if (a.X != b.X || a.Y != b.Y) screen.Pixels[a.Y * screen.PixelsPerRow + a.X] = colour;
+    return true;
+  }
+  const QRgb underEnd = end;
+  DrawThinLine(a.X, a.Y, b.X, b.Y, colour);
+  end = underEnd;
+  return true;
+}
+
+} // namespace
+
+void DrawPolyline(int n, const TPoint* points, int colour) {
+  if (!ScreenAttached() || n < 2) return;
+  if (CurrentLineWidth() > 1) {
+    for (int i = 1; i < n; ++i)
+      DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, colour);
+    return;
+  }
+  const TScreenPixels& screen = ScreenPixels();
+  // Qt's pen ignores the alpha of a colour: what it sets is opaque.
+  const QRgb opaque = ColourOf(colour) | 0xFF000000u;
+  int left = points[0].X, right = points[0].X, top = points[0].Y, bottom = points[0].Y;
+  for (int i = 1; i < n; ++i) {
+    const TPoint& a = points[i - 1];
+    const TPoint& b = points[i];
+    if (!ThinPolylineLine(screen, a, b, opaque)) {
+      DrawLine(a.X, a.Y, b.X, b.Y, colour);
+      continue;
+    }
+    left = std::min({left, a.X, b.X});
+    right = std::max({right, a.X, b.X});
+    top = std::min({top, a.Y, b.Y});
+    bottom = std::max({bottom, a.Y, b.Y});
+  }
+  NotifyScreenChanged(FigureBox(left, top, right, bottom, 0));
 }

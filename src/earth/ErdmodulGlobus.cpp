@@ -30,40 +30,64 @@ bool CloseEnough(int x, int y, int previousX, int previousY) {
          std::llabs(static_cast<long long>(y) - previousY) < JumpLimit;
 }
 
+// The joined points of a thin outline not yet drawn: they go to the console
+// as one polyline, which sets the pixels of its lines one by one as DrawLine
+// would, but without a call and a report for every point.
+constexpr int ThinRunLength = 64;
+
 // The pen and the pixel of the point before, shared by the polyline drawings.
 struct TPolylinePen {
   int X = 0, Y = 0;     // the previous pixel
   bool Visible = false; // the previous point was seen
   bool Moved = true;    // the pen got to (X, Y) by a move, not by a line
+  TPoint Run[ThinRunLength];
+  int RunCount = 0; // points in Run; the last one is (X, Y) if any
 };
 
-// Draws to (x, y) from the previous point when join is set, else moves there.
-// Seen from afar, many points of a coast fall on the pixel before them or
-// next to it, and every line costs the console a painter of its own. So a
-// line of no length is left out where it adds nothing (a thin one draws
-// nothing at all; a wide one after a line only covers that line's end once
-// more, but for a corner pixel at most), and a thin line of one step, which
-// sets only its start pixel (the console leaves out the end point), is
-// drawn as that pixel.
-void LineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
-  const long long dx = static_cast<long long>(x) - pen.X;
-  const long long dy = static_cast<long long>(y) - pen.Y;
-  const bool thin = EarthModel.LineWidth <= 1;
+void DrawThinRun(TPolylinePen& pen, int colour) {
+  if (pen.RunCount >= 2) DrawPolyline(pen.RunCount, pen.Run, colour);
+  pen.RunCount = 0;
+}
+
+// A thin line to (x, y) when join is set; else the run so far is drawn and
+// a new one starts there.
+void ThinLineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
   if (!join) {
+    DrawThinRun(pen, colour);
+  } else if (pen.RunCount == ThinRunLength) {
+    DrawThinRun(pen, colour);
+    pen.Run[pen.RunCount++] = TPoint{pen.X, pen.Y};
+  }
+  // A point on the pixel before adds no line.
+  if (!join || x != pen.X || y != pen.Y) pen.Run[pen.RunCount++] = TPoint{x, y};
+}
+
+// Draws to (x, y) from the previous point when join is set, else moves there.
+// Seen from afar, many points of a coast fall on the pixel before them, and
+// every line costs the console a painter of its own. So a wide line of no
+// length is left out where it adds nothing (after a line it only covers
+// that line's end once more, but for a corner pixel at most).
+void LineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
+  if (EarthModel.LineWidth <= 1) {
+    ThinLineOrMove(pen, x, y, join, colour);
+  } else if (!join) {
     PenMoveTo(x, y);
     pen.Moved = true;
-  } else if (dx == 0 && dy == 0 && (thin || !pen.Moved)) {
+  } else if (x == pen.X && y == pen.Y && !pen.Moved) {
     // nothing new to draw
-  } else if (thin && std::llabs(dx) <= 1 && std::llabs(dy) <= 1) {
-    PutPixel(pen.X, pen.Y, colour);
-    PenMoveTo(x, y);
-    pen.Moved = false;
   } else {
     PenLineTo(x, y, colour);
     pen.Moved = false;
   }
   pen.X = x;
   pen.Y = y;
+}
+
+// Draws what is left of a thin run and leaves the console's pen at the last
+// point, where the moves and lines one by one would have left it.
+void EndPolyline(TPolylinePen& pen, int colour) {
+  DrawThinRun(pen, colour);
+  PenMoveTo(pen.X, pen.Y);
 }
 
 // Every line width the drawing sets goes through here, so LineOrMove knows it.
@@ -217,6 +241,7 @@ void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeVie
     LineOrMove(pen, x, y, false, colour);
     if (!view.AllHidden || segment.Runs.empty()) {
       DrawPoints(segment.Points, 1, segment.Points.size(), view, pen, colour);
+      EndPolyline(pen, colour);
       continue;
     }
     // A run on the far side leaves only the pen up, as its points one by
@@ -230,6 +255,7 @@ void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeVie
       DrawPoints(segment.Points, std::max<size_t>(run.First, 1), run.First + run.Count, view, pen,
                  colour);
     }
+    EndPolyline(pen, colour);
   }
 }
 
@@ -278,6 +304,7 @@ void DrawOutlineFile(const std::string& name, const TGlobeView& view, int colour
     }
     if (found < count) break; // the file ends inside this segment
   }
+  EndPolyline(pen, colour);
 }
 
 void BuildGrid(long double spacing) {

@@ -153,6 +153,92 @@ TEST_F(ThinLines, TakeTheColourOfTheTableEntry) {
   EXPECT_EQ(GetPixel(20, 15), WhitePixel);
 }
 
+// ---- polylines ---------------------------------------------------------------------------
+
+namespace {
+
+// A polyline as an outline seen from afar: mostly steps of a pixel or two
+// and points on the pixel before, now and then a long line, and points
+// beyond the screen's edges.
+std::vector<TPoint> RandomPolyline(std::mt19937& random) {
+  std::uniform_int_distribution<int> count(2, 90), kind(0, 19), small(-2, 2), large(-90, 90);
+  std::vector<TPoint> points{{160, 120}};
+  for (int i = count(random); i > 0; --i) {
+    const int k = kind(random);
+    const int d = k < 15 ? 0 : 1;
+    TPoint p = points.back();
+    if (k < 15) {
+      p.X += small(random);
+      p.Y += small(random);
+    } else if (k < 19) {
+      p.X += large(random);
+      p.Y += large(random);
+    }
+    p.X = std::clamp(p.X, -30 + d, 350);
+    p.Y = std::clamp(p.Y, -30, 270);
+    points.push_back(p);
+  }
+  return points;
+}
+
+// The screen after the polyline drawn over a few bars, which lie under the
+// ends of some lines, either at once or line by line.
+QImage Polyline(const std::vector<TPoint>& points, int width, bool atOnce) {
+  ClearScreen();
+  SetFillStyle(255, Yellow, Yellow);
+  FillBar(60, 40, 120, 100);
+  SetFillStyle(255, Blue, Blue);
+  FillBar(150, 100, 80, 90);
+  SetLineWidth(width);
+  const int n = static_cast<int>(points.size());
+  if (atOnce) {
+    DrawPolyline(n, points.data(), LightRed);
+  } else {
+    for (int i = 1; i < n; ++i)
+      DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, LightRed);
+  }
+  SetLineWidth(1);
+  return ScreenImage().copy();
+}
+
+} // namespace
+
+TEST(Polylines, SetThePixelsOfTheirLinesDrawnOneByOne) {
+  ResetConsole(320, 240);
+  std::mt19937 random(20261208);
+  for (const int width : {1, 2})
+    for (int round = 0; round < 150; ++round) {
+      const std::vector<TPoint> points = RandomPolyline(random);
+      if (Polyline(points, width, true) != Polyline(points, width, false)) {
+        ADD_FAILURE() << "width " << width << ", round " << round;
+        return;
+      }
+    }
+}
+
+TEST(Polylines, ReportWhatTheyDraw) {
+  ResetConsole(320, 240);
+  std::mt19937 random(8);
+  for (int round = 0; round < 50; ++round) {
+    const std::vector<TPoint> points = RandomPolyline(random);
+    ClearScreen();
+    TDamageRecord drawn;
+    WatchDamage(drawn);
+    DrawPolyline(static_cast<int>(points.size()), points.data(), Black);
+    UnwatchDamage(drawn);
+    const QImage& screen = ScreenImage();
+    for (int y = 0; y <= MaxY(); ++y)
+      for (int x = 0; x <= MaxX(); ++x) {
+        if (screen.pixel(x, y) == WhitePixel) continue;
+        const bool reported =
+            std::any_of(drawn.Rects.begin(), drawn.Rects.end(), [&](const TRect& r) {
+              return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            });
+        ASSERT_TRUE(reported) << "pixel (" << x << ", " << y << "), round " << round;
+      }
+  }
+}
+
 // ---- texts -------------------------------------------------------------------------------
 
 namespace {
