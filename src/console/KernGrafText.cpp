@@ -44,6 +44,8 @@ struct TMonospacedGlyphs {
   std::array<quint32, 256> Glyphs{};
   int Step = 0;
   QPointF Origin; // where shaping puts the first glyph, from the box's top left
+  // How far the glyphs' ink may reach beyond the text's box on each side.
+  int ReachLeft = 0, ReachTop = 0, ReachRight = 0, ReachBottom = 0;
 };
 
 // Fonts made before, with their metrics. A view switches between a few
@@ -111,14 +113,23 @@ TMonospacedGlyphs MonospacedGlyphs(const QFont& font) {
   if (!(step > 0 && step == std::round(step) && first.x() == std::round(first.x())))
     return monospaced;
   const QRawFont raw = runs[0].rawFont();
+  const int height = QFontMetrics(font).height();
+  // The ink of every glyph in its cell; a pixel more each way for the
+  // rounding of its outline to pixels.
+  QRectF ink;
   for (char16_t c = 0; c < 256; ++c) {
     if (!PlainCharacter(c)) continue;
     const QList<quint32> glyph = raw.glyphIndexesForString(QString(QChar(c)));
     if (glyph.size() != 1 || glyph[0] == 0) continue;
     const QList<QPointF> advance = raw.advancesForGlyphIndexes(glyph);
-    if (advance.size() == 1 && advance[0].x() == step && advance[0].y() == 0)
-      monospaced.Glyphs[c] = glyph[0];
+    if (advance.size() != 1 || advance[0].x() != step || advance[0].y() != 0) continue;
+    monospaced.Glyphs[c] = glyph[0];
+    ink |= raw.boundingRect(glyph[0]).translated(first);
   }
+  monospaced.ReachLeft = std::max(0, static_cast<int>(std::ceil(-ink.left())) + 1);
+  monospaced.ReachTop = std::max(0, static_cast<int>(std::ceil(-ink.top())) + 1);
+  monospaced.ReachRight = std::max(0, static_cast<int>(std::ceil(ink.right() - step)) + 1);
+  monospaced.ReachBottom = std::max(0, static_cast<int>(std::ceil(ink.bottom() - height)) + 1);
   monospaced.Raw = raw;
   monospaced.Step = static_cast<int>(step);
   monospaced.Origin = first;
@@ -306,10 +317,16 @@ void OutTextXY(int x, int y, const std::string& text, int colour) {
   UseTextPen(ColourOf(colour));
   // The same glyphs as drawText puts there: set one step apart, or shaped,
   // with the shaping kept for the next time the text comes.
-  if (SetFromGlyphs(drawable))
+  if (SetFromGlyphs(drawable)) {
     DrawFromGlyphs(painter, box.topLeft(), drawable);
-  else
-    painter.drawStaticText(box.topLeft(), ShapedText(drawable));
+    // As far as the font's glyphs reach at most.
+    const TMonospacedGlyphs& glyphs = CurrentGlyphs;
+    NotifyScreenChanged(FigureBox(left - glyphs.ReachLeft, top - glyphs.ReachTop,
+                                  left + w - 1 + glyphs.ReachRight,
+                                  top + h - 1 + glyphs.ReachBottom, 0));
+    return;
+  }
+  painter.drawStaticText(box.topLeft(), ShapedText(drawable));
   // Glyphs may reach a little beyond their advance and line height (the
   // slant of an italic, a bold overhang): the damage takes a generous margin.
   NotifyScreenChanged(FigureBox(left, top, left + w - 1, top + h - 1, h));

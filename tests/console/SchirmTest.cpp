@@ -317,6 +317,46 @@ TEST(MonospacedTexts, SetFromTheirGlyphsMatchQtsShapedText) {
   EXPECT_EQ(differences, 0);
 }
 
+TEST(MonospacedTexts, ReportWhereTheirGlyphsReach) {
+  // Each character alone and in a line of all of them, without a background,
+  // so that only the glyphs' ink is set.
+  ResetConsole();
+  std::vector<std::string> texts;
+  std::string all;
+  for (int c = 0x20; c <= 0xFF; ++c)
+    if (c < 0x7F || c >= 0xA0) {
+      texts.push_back(QString(QChar(c)).toStdString());
+      all += texts.back();
+    }
+  texts.push_back(all.substr(0, 60));
+  texts.push_back(all.substr(60));
+  for (const int points : {6, 10, 20, 24})
+    for (const int bold : {0, 1}) {
+      SetFont("Courier", points, bold);
+      for (const std::string& text : texts) {
+        ClearScreen();
+        SetTextJustify(0, 2);
+        SetTextBackground(-1);
+        TDamageRecord drawn;
+        WatchDamage(drawn);
+        OutTextXY(30, 40, text, Black);
+        UnwatchDamage(drawn);
+        // The text and far round it: rows 0..119 of the screen.
+        const QImage& screen = ScreenImage();
+        for (int y = 0; y < 120; ++y)
+          for (int x = 0; x <= MaxX(); ++x)
+            if (reinterpret_cast<const QRgb*>(screen.constScanLine(y))[x] != WhitePixel &&
+                std::none_of(drawn.Rects.begin(), drawn.Rects.end(), [&](const TRect& r) {
+                  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+                })) {
+              ADD_FAILURE() << "Courier " << points << (bold ? " bold " : " ") << text
+                            << ": pixel (" << x << ", " << y << ") not reported";
+              return;
+            }
+      }
+    }
+}
+
 TEST(MonospacedTexts, ProportionalFontsAreShapedAsBefore) {
   ResetConsole();
   for (const char* name : {"MS Sans Serif", "Times New Roman"}) {
