@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -495,9 +496,41 @@ void TGrundfenster::SetTickInterval(int milliseconds) {
   Timer->start(milliseconds); // a key's tick comes within a millisecond
 }
 
+// The backing store's own image when the repaint goes there and may be
+// copied into row by row: 32-bit pixels, no scaling, the window at its
+// corner. nullptr otherwise (a grab into a pixmap, another format).
+QImage* TGrundfenster::DirectTarget(const QRegion& region) const {
+  QPoint offset;
+  QPaintDevice* device = redirected(&offset);
+  if (device == nullptr || device->devType() != QInternal::Image || !offset.isNull() ||
+      sharedPainter() != nullptr)
+    return nullptr;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format format = image->format();
+  const bool sameBits = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                        format == QImage::Format_ARGB32_Premultiplied;
+  if (!sameBits || image->devicePixelRatio() != 1.0 ||
+      !image->rect().contains(region.boundingRect()) ||
+      !ScreenToPresent().rect().contains(region.boundingRect()))
+    return nullptr;
+  return image;
+}
+
 void TGrundfenster::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
   const QImage& picture = ScreenToPresent();
+  QImage* target = CurrentNotice().empty() ? DirectTarget(event->region()) : nullptr;
+  if (target != nullptr) {
+    // The framebuffer's opaque pixels are the same bits in any of these
+    // formats: copied row by row, without a painter on the backing store.
+    for (const QRect& area : event->region()) {
+      const size_t bytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
+      for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(target->scanLine(y) + area.left() * sizeof(QRgb),
+                    picture.constScanLine(y) + area.left() * sizeof(QRgb), bytes);
+    }
+    return;
+  }
+  QPainter painter(this);
   // Each rectangle of the region by itself: two small ones far apart must
   // not cost the copy of everything between them.
   for (const QRect& area : event->region()) {

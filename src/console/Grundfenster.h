@@ -26,6 +26,7 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+  QImage* DirectTarget(const QRegion& region) const;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QScreen>
 #include <QStaticText>
 #include <QTest>
 
@@ -452,5 +453,48 @@ TEST(Repaint, EveryKindOfDrawingRepaintsTheWindow) {
   const QImage shown = window.grab().toImage();
   EXPECT_EQ(shown.pixel(10, 10), ColourTable[Red]);
   EXPECT_EQ(shown.pixel(70, 70), ColourTable[Blue]);
+  window.removeEventFilter(&counter);
+}
+
+TEST(Repaint, TheWindowShowsWhatTheFramebufferHolds) {
+  // What reaches the window's backing store (copied there row by row when
+  // the store is an image, as here), step by step, with and without a notice
+  // over the picture.
+  StartFensterGraf("/opt/lunotrop/Lunotrop");
+  TGrundfenster window(false);
+  ResetPalette();
+  ClearScreen();
+  window.ShowAndActivate();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  PaintCounter counter;
+  window.installEventFilter(&counter);
+  std::mt19937 random(30);
+  std::uniform_int_distribution<int> x(0, MaxX()), y(0, MaxY()), colour(0, 15);
+  for (int step = 0; step < 12; ++step) {
+    if (step == 8) ShowNotice("Bild gespeichert: Lunotrop00.bmp", Yellow, 100000);
+    const int before = counter.Count;
+    for (int figure = 0; figure < 6; ++figure) {
+      SetFillStyle(255, colour(random), colour(random));
+      FillBar(x(random), y(random), 1 + x(random) / 8, 1 + y(random) / 8);
+      DrawLine(x(random), y(random), x(random), y(random), colour(random));
+    }
+    OutTextXY(x(random), y(random), "Mond " + std::to_string(step), colour(random));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.Count > before; }, 2000));
+    const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+    const QImage framebuffer = ScreenImage();
+    // The notice stands in a box above the status line, over the rows below
+    // these.
+    const int noticeRows = step >= 8 ? framebuffer.height() - 200 : framebuffer.height();
+    int differences = 0, noticeDifferences = 0;
+    for (int row = 0; row < framebuffer.height(); ++row)
+      for (int column = 0; column < framebuffer.width(); ++column) {
+        const QRgb pixel = shown.pixel(column, row) | 0xFF000000u;
+        if (pixel == framebuffer.pixel(column, row)) continue;
+        ++(row < noticeRows ? differences : noticeDifferences);
+      }
+    EXPECT_EQ(differences, 0) << "step " << step;
+    EXPECT_EQ(noticeDifferences > 0, step >= 8) << "step " << step;
+  }
+  ShowNotice("", White, 0);
   window.removeEventFilter(&counter);
 }
