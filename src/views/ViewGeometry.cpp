@@ -59,10 +59,26 @@ long double LatitudeViewAngle(long double latitude) {
 
 // ---- outside view -----------------------------------------------------------
 
-void ComputeOutsidePositions(long double jd) {
-  const TSkyInstant sky = ComputeSkyInstant(jd, View.Latitude, View.Longitude);
+namespace {
+
+// The date and time of the instant as the labels show them, to the minute.
+// The time rounds up to "24.00" less than half a minute before midnight, and
+// so that the date does not lag a day behind it, that instant is shown as
+// 0.00 of the next day.
+void SetShownInstant(const TSkyInstant& sky) {
   View.Date = sky.Date;
   View.Time = sky.Time;
+  if (ClockText(sky.Time) != "24.00") return;
+  long double noon = 0;
+  CalendarDate(JulianDate(sky.Date, 12.0L) + 1, View.Date, noon);
+  View.Time = 0;
+}
+
+} // namespace
+
+void ComputeOutsidePositions(long double jd) {
+  const TSkyInstant sky = ComputeSkyInstant(jd, View.Latitude, View.Longitude);
+  SetShownInstant(sky);
   View.SiderealTime = sky.SiderealTime;
   View.Phase = DescribeMoonPhase(jd, sky);
 
@@ -286,8 +302,7 @@ long double ComputeLimbAngle(const TVector& sunDir, const TVector& moonDir) {
 
 void ComputeInsidePositions() {
   const TSkyInstant sky = ComputeSkyInstant(View.CurrentJD, View.Latitude, View.Longitude);
-  View.Date = sky.Date;
-  View.Time = sky.Time;
+  SetShownInstant(sky);
   View.SiderealTime = sky.SiderealTime;
   View.Phase = DescribeMoonPhase(View.CurrentJD, sky);
 

@@ -57,9 +57,11 @@ struct TViewState {
   long double CurrentJD = 0; // the instant the next step draws
   long double StepDays = 0;  // time step in days; may be negative
   int32_t TimeDirection = 1; // +1 or -1
-  // MEZ date and time and local sidereal time of the instant computed last.
+  // MEZ date and time (h.mm form) and local sidereal time of the instant
+  // computed last; date and time as the labels show them, so less than half
+  // a minute before midnight is 0.00 of the next day.
   TCalendarDate Date;
-  long double Time = 0; // h.mm form
+  long double Time = 0;
   long double SiderealTime = 0;
 
   // ---- observer, in radians (the parameters keep the typed degrees) ---------

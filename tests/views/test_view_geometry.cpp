@@ -315,3 +315,37 @@ TEST_F(ViewGeometry, GlobeToPixelsAgreesWithTheSingleRoutines) {
       }
   EXPECT_GT(seen, 1000);
 }
+
+TEST_F(ViewGeometry, AnInstantJustBeforeMidnightIsShownAsMidnightOfTheNextDay) {
+  // Seconds before midnight the time rounds to the next minute, 0.00, and
+  // the date is the next day's, across a month, a year and the calendar
+  // reform (4.10.1582 was followed by 15.10.1582); seconds after it stays
+  // on its own day.
+  struct TCase {
+    TCalendarDate Day, Next;
+  };
+  const TCase cases[] = {{{22, 12, 2026}, {23, 12, 2026}},
+                         {{31, 12, 2026}, {1, 1, 2027}},
+                         {{28, 2, 2024}, {29, 2, 2024}},
+                         {{4, 10, 1582}, {15, 10, 1582}}};
+  const long double tenSeconds = 10.0L / 86400;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Day.Day << "." << c.Day.Month << "." << c.Day.Year);
+    const long double midnight = JulianDate(c.Next, 0.0L);
+    for (const bool inside : {false, true}) {
+      if (inside)
+        View.CurrentJD = midnight - tenSeconds;
+      else
+        ComputeOutsidePositions(midnight - tenSeconds);
+      if (inside) ComputeInsidePositions();
+      EXPECT_EQ(DayMonthYear(View.Date), DayMonthYear(c.Next));
+      EXPECT_EQ(ShownTime(View.Time), " 0.00");
+    }
+    ComputeOutsidePositions(midnight - 40 * tenSeconds);
+    EXPECT_EQ(DayMonthYear(View.Date), DayMonthYear(c.Day));
+    EXPECT_EQ(ShownTime(View.Time), "23.53");
+    ComputeOutsidePositions(midnight + tenSeconds);
+    EXPECT_EQ(DayMonthYear(View.Date), DayMonthYear(c.Next));
+    EXPECT_EQ(ShownTime(View.Time), " 0.00");
+  }
+}
