@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -425,22 +426,32 @@ protected:
   }
 };
 
+// The main window on a white framebuffer, shown, its paint events counted.
+class Repaint : public ::testing::Test {
+protected:
+  void SetUp() override {
+    StartFensterGraf("/opt/lunotrop/Lunotrop");
+    Window = std::make_unique<TGrundfenster>(false);
+    ResetPalette();
+    ClearScreen();
+    Window->ShowAndActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    Window->installEventFilter(&Counter);
+  }
+  void TearDown() override { Window->removeEventFilter(&Counter); }
+
+  std::unique_ptr<TGrundfenster> Window;
+  PaintCounter Counter;
+};
+
 } // namespace
 
-TEST(Repaint, EveryKindOfDrawingRepaintsTheWindow) {
-  StartFensterGraf("/opt/lunotrop/Lunotrop");
-  TGrundfenster window(false);
-  ResetPalette();
-  ClearScreen();
-  window.ShowAndActivate();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  PaintCounter counter;
-  window.installEventFilter(&counter);
+TEST_F(Repaint, EveryKindOfDrawingRepaintsTheWindow) {
   auto repaintsAfter = [&](auto draw) {
     QTest::qWait(5);
-    const int before = counter.Count;
+    const int before = Counter.Count;
     draw();
-    return QTest::qWaitFor([&] { return counter.Count > before; }, 2000);
+    return QTest::qWaitFor([&] { return Counter.Count > before; }, 2000);
   };
   EXPECT_TRUE(repaintsAfter([] { DrawLine(10, 10, 60, 30, Red); }));
   EXPECT_TRUE(repaintsAfter([] { PutPixel(70, 70, Blue); }));
@@ -450,37 +461,28 @@ TEST(Repaint, EveryKindOfDrawingRepaintsTheWindow) {
     SetLineWidth(1);
   }));
   EXPECT_TRUE(repaintsAfter([] { OutTextXY(100, 100, "Sonne", Black); }));
-  const QImage shown = window.grab().toImage();
+  const QImage shown = Window->grab().toImage();
   EXPECT_EQ(shown.pixel(10, 10), ColourTable[Red]);
   EXPECT_EQ(shown.pixel(70, 70), ColourTable[Blue]);
-  window.removeEventFilter(&counter);
 }
 
-TEST(Repaint, TheWindowShowsWhatTheFramebufferHolds) {
+TEST_F(Repaint, TheWindowShowsWhatTheFramebufferHolds) {
   // What reaches the window's backing store (copied there row by row when
   // the store is an image, as here), step by step, with and without a notice
   // over the picture.
-  StartFensterGraf("/opt/lunotrop/Lunotrop");
-  TGrundfenster window(false);
-  ResetPalette();
-  ClearScreen();
-  window.ShowAndActivate();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  PaintCounter counter;
-  window.installEventFilter(&counter);
   std::mt19937 random(30);
   std::uniform_int_distribution<int> x(0, MaxX()), y(0, MaxY()), colour(0, 15);
   for (int step = 0; step < 12; ++step) {
     if (step == 8) ShowNotice("Bild gespeichert: Lunotrop00.bmp", Yellow, 100000);
-    const int before = counter.Count;
+    const int before = Counter.Count;
     for (int figure = 0; figure < 6; ++figure) {
       SetFillStyle(255, colour(random), colour(random));
       FillBar(x(random), y(random), 1 + x(random) / 8, 1 + y(random) / 8);
       DrawLine(x(random), y(random), x(random), y(random), colour(random));
     }
     OutTextXY(x(random), y(random), "Mond " + std::to_string(step), colour(random));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.Count > before; }, 2000));
-    const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Counter.Count > before; }, 2000));
+    const QImage shown = Window->screen()->grabWindow(Window->winId()).toImage();
     const QImage framebuffer = ScreenImage();
     // The notice stands in a box above the status line, over the rows below
     // these.
@@ -496,5 +498,4 @@ TEST(Repaint, TheWindowShowsWhatTheFramebufferHolds) {
     EXPECT_EQ(noticeDifferences > 0, step >= 8) << "step " << step;
   }
   ShowNotice("", White, 0);
-  window.removeEventFilter(&counter);
 }
