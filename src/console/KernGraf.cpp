@@ -315,15 +315,12 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   // drawn with both ends and the end pixel gets its old colour back (which
   // also leaves a line of length 0 undrawn, as before).
   const bool thin = LineWidth <= 1;
-  const bool endOnScreen = Screen.valid(x2, y2);
-  const QRgb underEnd = endOnScreen ? Screen.pixel(x2, y2) : 0;
-  const bool set = thin && endOnScreen && DrawThinLine(x1, y1, x2, y2, ColourOf(colour));
-  if (!set) {
+  if (!thin || !DrawThinLineWithoutEnd(x1, y1, x2, y2, ColourOf(colour))) {
+    const bool endOnScreen = Screen.valid(x2, y2);
+    const QRgb underEnd = endOnScreen ? Screen.pixel(x2, y2) : 0;
     UseLinePen(ColourOf(colour));
     ScreenPainter().drawLine(QPointF(x1, y1), QPointF(x2, y2));
-  }
-  if (thin && endOnScreen) Screen.setPixel(x2, y2, underEnd);
-  if (!set) {
+    if (thin && endOnScreen) Screen.setPixel(x2, y2, underEnd);
     NotifyScreenChanged(FigureBox(x1, y1, x2, y2, PenReach()));
     return;
   }

@@ -101,5 +101,6 @@ void ApplyFont();
 const QFont& ConsoleFont();
 // KernGrafLinien: sets a one-pixel line whose ends both lie on the
 // framebuffer pixel by pixel, exactly as Qt's aliased one-pixel line with
-// square ends would; false (nothing set) where it cannot, for the painter.
-bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour);
+// square ends would, but for its end pixel, which DrawLine leaves out; false
+// (nothing set) where it cannot, for the painter.
+bool DrawThinLineWithoutEnd(int x1, int y1, int x2, int y2, QRgb colour);

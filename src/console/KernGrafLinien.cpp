@@ -27,11 +27,8 @@ bool OnThinLineArea(const TScreenPixels& screen, int x, int y) {
          screen.Width <= LargestThinLineArea && screen.Height <= LargestThinLineArea;
 }
 
-} // namespace
-
-bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour) {
-  const TScreenPixels& screen = ScreenPixels();
-  if (!OnThinLineArea(screen, x1, y1) || !OnThinLineArea(screen, x2, y2)) return false;
+// Both ends set.
+void DrawThinLine(const TScreenPixels& screen, int x1, int y1, int x2, int y2, QRgb colour) {
   QRgb* const pixels = screen.Pixels;
   const qsizetype pixelsPerRow = screen.PixelsPerRow;
   // Qt's pen ignores the alpha of a colour: what it sets is opaque.
@@ -40,7 +37,7 @@ bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour) {
   // Along the longer axis from a to b, the other coordinate from c to d.
   int a = steep ? y1 : x1, b = steep ? y2 : x2;
   int c = steep ? x1 : y1, d = steep ? x2 : y2;
-  if (a == b) return true; // length 0: the end point alone, which stays as it was
+  if (a == b) return; // length 0
   if (a > b) {
     std::swap(a, b);
     std::swap(c, d);
@@ -55,29 +52,25 @@ bool DrawThinLine(int x1, int y1, int x2, int y2, QRgb colour) {
     else
       pixels[across * pixelsPerRow + along] = opaque;
   }
-  return true;
-}
-
-namespace {
-
-// One line of a thin polyline, its end left out as DrawLine leaves it; false
-// (nothing set) where an end lies off the framebuffer.
-bool ThinPolylineLine(const TScreenPixels& screen, const TPoint& a, const TPoint& b, QRgb colour) {
-  if (!OnThinLineArea(screen, a.X, a.Y) || !OnThinLineArea(screen, b.X, b.Y)) return false;
-  QRgb& end = screen.Pixels[b.Y * screen.PixelsPerRow + b.X];
-  // A line of one step sets its first pixel only; most lines of an outline
-  // seen from afar are such steps.
-  if (std::abs(b.X - a.X) <= 1 && std::abs(b.Y - a.Y) <= 1) {
-    if (a.X != b.X || a.Y != b.Y) screen.Pixels[a.Y * screen.PixelsPerRow + a.X] = colour;
-    return true;
-  }
-  const QRgb underEnd = end;
-  DrawThinLine(a.X, a.Y, b.X, b.Y, colour);
-  end = underEnd;
-  return true;
 }
 
 } // namespace
+
+bool DrawThinLineWithoutEnd(int x1, int y1, int x2, int y2, QRgb colour) {
+  const TScreenPixels& screen = ScreenPixels();
+  if (!OnThinLineArea(screen, x1, y1) || !OnThinLineArea(screen, x2, y2)) return false;
+  QRgb& end = screen.Pixels[y2 * screen.PixelsPerRow + x2];
+  // A line of one step sets its first pixel only; most lines of an outline
+  // seen from afar are such steps. A line of length 0 sets nothing.
+  if (std::abs(x2 - x1) <= 1 && std::abs(y2 - y1) <= 1) {
+    if (x1 != x2 || y1 != y2) screen.Pixels[y1 * screen.PixelsPerRow + x1] = colour | 0xFF000000u;
+    return true;
+  }
+  const QRgb underEnd = end;
+  DrawThinLine(screen, x1, y1, x2, y2, colour);
+  end = underEnd;
+  return true;
+}
 
 void DrawPolyline(int n, const TPoint* points, int colour) {
   if (!ScreenAttached() || n < 2) return;
@@ -86,14 +79,12 @@ void DrawPolyline(int n, const TPoint* points, int colour) {
       DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, colour);
     return;
   }
-  const TScreenPixels& screen = ScreenPixels();
-  // Qt's pen ignores the alpha of a colour: what it sets is opaque.
-  const QRgb opaque = ColourOf(colour) | 0xFF000000u;
+  const QRgb value = ColourOf(colour);
   int left = points[0].X, right = points[0].X, top = points[0].Y, bottom = points[0].Y;
   for (int i = 1; i < n; ++i) {
     const TPoint& a = points[i - 1];
     const TPoint& b = points[i];
-    if (!ThinPolylineLine(screen, a, b, opaque)) {
+    if (!DrawThinLineWithoutEnd(a.X, a.Y, b.X, b.Y, value)) {
       DrawLine(a.X, a.Y, b.X, b.Y, colour);
       continue;
     }
