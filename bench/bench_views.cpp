@@ -10,6 +10,8 @@
 #include "ViewGeometry.h"
 #include "ViewState.h"
 
+#include <vector>
+
 namespace {
 
 TViewSetup Setup;
@@ -42,6 +44,28 @@ void BM_OutsideStep(benchmark::State& state) {
   for (auto _ : state) AnimationStep();
 }
 BENCHMARK(BM_OutsideStep)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Writes more memory than the caches hold, as the rest of the machine does
+// in the 30 ms an animation waits between two steps.
+void CoolCaches() {
+  static std::vector<char> elsewhere(64 << 20);
+  for (size_t i = 0; i < elsewhere.size(); i += 64) elsewhere[i] = static_cast<char>(i);
+  benchmark::ClobberMemory();
+}
+
+// The step as the animation meets it: with cold caches.
+void BM_OutsideStepCold(benchmark::State& state) {
+  PrepareViews(true);
+  SelectPerspective(static_cast<int>(state.range(0)));
+  AnimationStep();
+  for (auto _ : state) {
+    state.PauseTiming();
+    CoolCaches();
+    state.ResumeTiming();
+    AnimationStep();
+  }
+}
+BENCHMARK(BM_OutsideStepCold)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_InsideStep(benchmark::State& state) {
   PrepareViews(false);
