@@ -54,21 +54,27 @@ void DrawThinLine(const TScreenPixels& screen, int x1, int y1, int x2, int y2, Q
   }
 }
 
+// The line without its end pixel, both ends known to lie on the framebuffer.
+void SetThinLineWithoutEnd(const TScreenPixels& screen, int x1, int y1, int x2, int y2,
+                           QRgb colour) {
+  // A line of one step sets its first pixel only; most lines of an outline
+  // seen from afar are such steps. A line of length 0 sets nothing.
+  if (std::abs(x2 - x1) <= 1 && std::abs(y2 - y1) <= 1) {
+    if (x1 != x2 || y1 != y2) screen.Pixels[y1 * screen.PixelsPerRow + x1] = colour | 0xFF000000u;
+    return;
+  }
+  QRgb& end = screen.Pixels[y2 * screen.PixelsPerRow + x2];
+  const QRgb underEnd = end;
+  DrawThinLine(screen, x1, y1, x2, y2, colour);
+  end = underEnd;
+}
+
 } // namespace
 
 bool DrawThinLineWithoutEnd(int x1, int y1, int x2, int y2, QRgb colour) {
   const TScreenPixels& screen = ScreenPixels();
   if (!OnThinLineArea(screen, x1, y1) || !OnThinLineArea(screen, x2, y2)) return false;
-  QRgb& end = screen.Pixels[y2 * screen.PixelsPerRow + x2];
-  // A line of one step sets its first pixel only; most lines of an outline
-  // seen from afar are such steps. A line of length 0 sets nothing.
-  if (std::abs(x2 - x1) <= 1 && std::abs(y2 - y1) <= 1) {
-    if (x1 != x2 || y1 != y2) screen.Pixels[y1 * screen.PixelsPerRow + x1] = colour | 0xFF000000u;
-    return true;
-  }
-  const QRgb underEnd = end;
-  DrawThinLine(screen, x1, y1, x2, y2, colour);
-  end = underEnd;
+  SetThinLineWithoutEnd(screen, x1, y1, x2, y2, colour);
   return true;
 }
 
@@ -80,14 +86,23 @@ void DrawPolyline(int n, const TPoint* points, int colour) {
     return;
   }
   const QRgb value = ColourOf(colour);
+  const TScreenPixels* screen = &ScreenPixels();
   int left = points[0].X, right = points[0].X, top = points[0].Y, bottom = points[0].Y;
+  // Each point is the end of one line and the start of the next: it is
+  // checked once.
+  bool startOnArea = OnThinLineArea(*screen, points[0].X, points[0].Y);
   for (int i = 1; i < n; ++i) {
     const TPoint& a = points[i - 1];
     const TPoint& b = points[i];
-    if (!DrawThinLineWithoutEnd(a.X, a.Y, b.X, b.Y, value)) {
+    const bool endOnArea = OnThinLineArea(*screen, b.X, b.Y);
+    if (!startOnArea || !endOnArea) {
       DrawLine(a.X, a.Y, b.X, b.Y, colour);
+      screen = &ScreenPixels();
+      startOnArea = OnThinLineArea(*screen, b.X, b.Y);
       continue;
     }
+    startOnArea = true;
+    SetThinLineWithoutEnd(*screen, a.X, a.Y, b.X, b.Y, value);
     left = std::min({left, a.X, b.X});
     right = std::max({right, a.X, b.X});
     top = std::min({top, a.Y, b.Y});

@@ -83,6 +83,37 @@ void LineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
   pen.Y = y;
 }
 
+// ThinLineOrMove for a batch of projected points, with the pen's place and
+// run length in locals: through the pen itself, which the console calls can
+// reach, every point cost loads and stores of them.
+void ThinPixels(const TSeenPixel* pixels, size_t count, TPolylinePen& pen, int colour) {
+  int x = pen.X, y = pen.Y, n = pen.RunCount;
+  bool visible = pen.Visible;
+  TPoint* const run = pen.Run;
+  for (size_t k = 0; k < count; ++k) {
+    const TSeenPixel& p = pixels[k];
+    if (!p.Seen) {
+      visible = false;
+      continue;
+    }
+    const bool join = visible && CloseEnough(p.X, p.Y, x, y);
+    if (!join || n == ThinRunLength) {
+      if (n >= 2) DrawPolyline(n, run, colour);
+      n = 0;
+      if (join) run[n++] = TPoint{x, y}; // a full run goes on from its last point
+    }
+    // A point on the pixel before adds no line.
+    if (!join || p.X != x || p.Y != y) run[n++] = TPoint{p.X, p.Y};
+    x = p.X;
+    y = p.Y;
+    visible = true;
+  }
+  pen.X = x;
+  pen.Y = y;
+  pen.RunCount = n;
+  pen.Visible = visible;
+}
+
 // Draws what is left of a thin run and leaves the console's pen at the last
 // point, where the moves and lines one by one would have left it.
 void EndPolyline(TPolylinePen& pen, int colour) {
@@ -196,6 +227,10 @@ void DrawPoints(const std::vector<TEarthPoint>& points, size_t first, size_t end
     for (size_t start = first; start < end; start += Batch) {
       const size_t count = std::min(Batch, end - start);
       view.ToPixels(&points[start], count, pixels);
+      if (EarthModel.LineWidth <= 1) {
+        ThinPixels(pixels, count, pen, colour);
+        continue;
+      }
       for (size_t k = 0; k < count; ++k) {
         const TSeenPixel& p = pixels[k];
         if (!p.Seen) {
