@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "KernGraf.h"
 #include "ModulGraf.h"
 #include "SkyInstant.h"
@@ -179,6 +183,65 @@ void GlobeProject(const TEarthPoint& P, int& x, int& y) {
   Projected(P.Vector, View.EarthRadiusPx, View.EarthCentreX, View.EarthCentreY, x, y);
 }
 
+#ifdef __SSE2__
+namespace {
+
+// Two points at once, in the two lanes of SSE2 registers: the same
+// operations in the same order and precision as Turned, Seen and Projected,
+// so the pixels are the same bit for bit. In one lane each, the projection
+// was a fifth of the outside view's step.
+struct TTwoPoints {
+  __m128d X, Y, Z;
+};
+
+// Lane k holds the coordinate of points[k], widened to double.
+inline __m128d Coordinates(float a, float b) {
+  return _mm_cvtps_pd(_mm_unpacklo_ps(_mm_set_ss(a), _mm_set_ss(b)));
+}
+
+// m v in double, each component rounded to single precision and widened again.
+inline __m128d TurnedComponent(const double (&row)[3], const TTwoPoints& v) {
+  const __m128d sum = _mm_add_pd(
+      _mm_add_pd(_mm_mul_pd(_mm_set1_pd(row[0]), v.X), _mm_mul_pd(_mm_set1_pd(row[1]), v.Y)),
+      _mm_mul_pd(_mm_set1_pd(row[2]), v.Z));
+  return _mm_cvtps_pd(_mm_cvtpd_ps(sum));
+}
+
+// NearestPixel in both lanes. The range check becomes a clamp: a minimum
+// that gives its second operand for NaN, then a maximum, so that NaN ends at
+// the top of the range as there.
+inline __m128i NearestPixels(__m128d v) {
+  constexpr double Shift = 6755399441055744.0;
+  const __m128d clamped =
+      _mm_max_pd(_mm_min_pd(v, _mm_set1_pd(2147483647.0)), _mm_set1_pd(-2147483647.0));
+  return _mm_cvttpd_epi32(_mm_sub_pd(_mm_add_pd(clamped, _mm_set1_pd(Shift)), _mm_set1_pd(Shift)));
+}
+
+void TwoToPixels(const TEarthPoint* points, const double (&m)[3][3], double r, int cx, int cy,
+                 TSeenPixel* pixels) {
+  const TEarthVector& a = points[0].Vector;
+  const TEarthVector& b = points[1].Vector;
+  const TTwoPoints v{Coordinates(a.X, b.X), _mm_xor_pd(Coordinates(a.Z, b.Z), _mm_set1_pd(-0.0)),
+                     Coordinates(a.Y, b.Y)}; // the arrangement (X, -Z, Y)
+  const __m128d qx = TurnedComponent(m[0], v);
+  const __m128d qy = TurnedComponent(m[1], v);
+  const __m128d qz = TurnedComponent(m[2], v);
+  // Seen: not Y >= 0 (NaN included), and X^2 + Z^2 in single precision below 0.95.
+  const __m128 sx = _mm_cvtpd_ps(qx), sz = _mm_cvtpd_ps(qz);
+  const __m128d band = _mm_cvtps_pd(_mm_add_ps(_mm_mul_ps(sx, sx), _mm_mul_ps(sz, sz)));
+  const int seen = _mm_movemask_pd(
+      _mm_and_pd(_mm_cmpnge_pd(qy, _mm_setzero_pd()), _mm_cmplt_pd(band, _mm_set1_pd(0.95))));
+  const __m128d rr = _mm_set1_pd(r);
+  const __m128i x = NearestPixels(_mm_add_pd(_mm_mul_pd(rr, qx), _mm_set1_pd(cx)));
+  const __m128i y = NearestPixels(_mm_sub_pd(_mm_set1_pd(cy), _mm_mul_pd(rr, qz)));
+  pixels[0] = {_mm_cvtsi128_si32(x), _mm_cvtsi128_si32(y), (seen & 1) != 0};
+  pixels[1] = {_mm_cvtsi128_si32(_mm_shuffle_epi32(x, 1)),
+               _mm_cvtsi128_si32(_mm_shuffle_epi32(y, 1)), (seen & 2) != 0};
+}
+
+} // namespace
+#endif
+
 void GlobeToPixels(const TEarthPoint* points, size_t count, TSeenPixel* pixels) {
   // The view's values in locals, which the loop keeps in registers.
   double m[3][3];
@@ -188,7 +251,11 @@ void GlobeToPixels(const TEarthPoint* points, size_t count, TSeenPixel* pixels) 
   // Every point is projected, seen or not: a branch on the side of the
   // globe, taken one way and the other along the limb, cost more than the
   // projection of the hidden points.
-  for (size_t i = 0; i < count; ++i) {
+  size_t i = 0;
+#ifdef __SSE2__
+  for (; i + 2 <= count; i += 2) TwoToPixels(&points[i], m, r, cx, cy, &pixels[i]);
+#endif
+  for (; i < count; ++i) {
     const TEarthVector Q = Turned(points[i].Vector, m);
     pixels[i].Seen = Seen(Q);
     Projected(Q, r, cx, cy, pixels[i].X, pixels[i].Y);

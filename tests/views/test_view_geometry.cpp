@@ -3,6 +3,9 @@
 // and Moon in every perspective.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 #include "ViewTestSupport.h"
 
 namespace {
@@ -314,6 +317,44 @@ TEST_F(ViewGeometry, GlobeToPixelsAgreesWithTheSingleRoutines) {
         }
       }
   EXPECT_GT(seen, 1000);
+}
+
+// The same for points no outline file should hold but a damaged one may:
+// not on the sphere, infinite or NaN, and pixels beyond the integer range,
+// in batches of odd and even length. Every point is compared, seen or not.
+TEST_F(ViewGeometry, GlobeToPixelsAgreesWithTheSingleRoutinesForOddPoints) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float values[] = {0.0f, -0.0f, 0.3f, -0.7f, 1.0f, 2.5f, -1e30f, 1e30f, inf, -inf, nan};
+  std::vector<TEarthPoint> points;
+  for (float x : values)
+    for (float y : values)
+      for (float z : values) {
+        TEarthPoint P;
+        P.Vector = {1.0f, x, y, z};
+        points.push_back(P);
+      }
+  ComputeOutsidePositions(View.CurrentJD);
+  for (const int radius : {100, 2000000000})
+    for (const int centre : {540, -2000000000, 2000000000})
+      for (const size_t count : {points.size(), points.size() - 1}) {
+        SCOPED_TRACE(testing::Message()
+                     << "r " << radius << " centre " << centre << " n " << count);
+        View.EarthRadiusPx = radius;
+        View.EarthCentreX = centre;
+        View.EarthCentreY = -centre;
+        std::vector<TSeenPixel> pixels(count);
+        GlobeToPixels(points.data(), count, pixels.data());
+        for (size_t i = 0; i < count; ++i) {
+          TEarthPoint Q;
+          GlobeToView(points[i], Q);
+          int x = 0, y = 0;
+          GlobeProject(Q, x, y);
+          ASSERT_EQ(pixels[i].Seen, GlobeVisible(Q)) << i;
+          ASSERT_EQ(pixels[i].X, x) << i;
+          ASSERT_EQ(pixels[i].Y, y) << i;
+        }
+      }
 }
 
 TEST_F(ViewGeometry, AnInstantJustBeforeMidnightIsShownAsMidnightOfTheNextDay) {
