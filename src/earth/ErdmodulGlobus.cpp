@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "Dateien.h"
@@ -40,8 +41,12 @@ struct TPolylinePen {
   int X = 0, Y = 0;     // the previous pixel
   bool Visible = false; // the previous point was seen
   bool Moved = true;    // the pen got to (X, Y) by a move, not by a line
+  // The arrays zero themselves when a pen is made, so one pen serves a whole
+  // table of segments: made for every segment, it cost a tenth of the globe.
   TPoint Run[ThinRunLength];
   int RunCount = 0; // points in Run; the last one is (X, Y) if any
+  // The projected points of a batch (DrawPoints).
+  TSeenPixel Batch[32];
 };
 
 void DrawThinRun(TPolylinePen& pen, int colour) {
@@ -102,8 +107,11 @@ void ThinPixels(const TSeenPixel* pixels, size_t count, TPolylinePen& pen, int c
       n = 0;
       if (join) run[n++] = TPoint{x, y}; // a full run goes on from its last point
     }
-    // A point on the pixel before adds no line.
-    if (!join || p.X != x || p.Y != y) run[n++] = TPoint{p.X, p.Y};
+    // A point on the pixel before adds no line. Stored either way and
+    // counted only if it adds one: whether it does is a coin toss for the
+    // branch predictor.
+    run[n] = TPoint{p.X, p.Y};
+    n += static_cast<int>(!join | (p.X != x) | (p.Y != y));
     x = p.X;
     y = p.Y;
     visible = true;
@@ -222,8 +230,8 @@ void DrawPoints(const std::vector<TEarthPoint>& points, size_t first, size_t end
                 const TGlobeView& view, TPolylinePen& pen, int colour) {
   if (view.ToPixels) {
     // In batches as long as a run, so that a run takes one call.
-    constexpr size_t Batch = 32;
-    TSeenPixel pixels[Batch];
+    constexpr size_t Batch = std::size(TPolylinePen{}.Batch);
+    TSeenPixel* const pixels = pen.Batch;
     for (size_t start = first; start < end; start += Batch) {
       const size_t count = std::min(Batch, end - start);
       view.ToPixels(&points[start], count, pixels);
@@ -265,10 +273,12 @@ void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeVie
   // reference, the globe took a fifth longer (bench_earth, BM_DrawGlobe).
   const TGlobeView view = globeView;
   TEarthPoint seen;
+  TPolylinePen pen;
   for (const TSegment& segment : table) {
     if (segment.Points.empty()) continue;
-    // The first point only places the pen, seen or not.
-    TPolylinePen pen;
+    // The first point only places the pen, seen or not. The run of the
+    // segment before was drawn by EndPolyline.
+    pen.Moved = true;
     view.ToView(segment.Points[0], seen);
     pen.Visible = view.IsVisible(seen);
     int x = 0, y = 0;
