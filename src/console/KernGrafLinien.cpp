@@ -54,19 +54,26 @@ void DrawThinLine(const TScreenPixels& screen, int x1, int y1, int x2, int y2, Q
   }
 }
 
-// The line without its end pixel, both ends known to lie on the framebuffer.
-void SetThinLineWithoutEnd(const TScreenPixels& screen, int x1, int y1, int x2, int y2,
-                           QRgb colour) {
-  // A line of one step sets its first pixel only; most lines of an outline
-  // seen from afar are such steps. A line of length 0 sets nothing.
-  if (std::abs(x2 - x1) <= 1 && std::abs(y2 - y1) <= 1) {
-    if (x1 != x2 || y1 != y2) screen.Pixels[y1 * screen.PixelsPerRow + x1] = colour | 0xFF000000u;
-    return;
-  }
+// A line longer than one step, without its end pixel.
+[[gnu::noinline]] void SetLongThinLineWithoutEnd(const TScreenPixels& screen, int x1, int y1,
+                                                 int x2, int y2, QRgb colour) {
   QRgb& end = screen.Pixels[y2 * screen.PixelsPerRow + x2];
   const QRgb underEnd = end;
   DrawThinLine(screen, x1, y1, x2, y2, colour);
   end = underEnd;
+}
+
+// The line without its end pixel, both ends known to lie on the framebuffer.
+// A line of one step sets its first pixel only; most lines of an outline
+// seen from afar are such steps, and they take no call here. A line of
+// length 0 sets nothing.
+inline void SetThinLineWithoutEnd(const TScreenPixels& screen, int x1, int y1, int x2, int y2,
+                                  QRgb colour) {
+  if (std::abs(x2 - x1) <= 1 && std::abs(y2 - y1) <= 1) {
+    if (x1 != x2 || y1 != y2) screen.Pixels[y1 * screen.PixelsPerRow + x1] = colour | 0xFF000000u;
+    return;
+  }
+  SetLongThinLineWithoutEnd(screen, x1, y1, x2, y2, colour);
 }
 
 } // namespace
