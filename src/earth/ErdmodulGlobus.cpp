@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <limits>
 
 #include "Dateien.h"
@@ -35,6 +34,8 @@ bool CloseEnough(int x, int y, int previousX, int previousY) {
 // as one polyline, which sets the pixels of its lines one by one as DrawLine
 // would, but without a call and a report for every point.
 constexpr int ThinRunLength = 64;
+// Points are projected in batches as long as a run, so that a run takes one call.
+constexpr size_t PixelBatch = 32;
 
 // The pen and the pixel of the point before, shared by the polyline drawings.
 struct TPolylinePen {
@@ -46,7 +47,7 @@ struct TPolylinePen {
   TPoint Run[ThinRunLength];
   int RunCount = 0; // points in Run; the last one is (X, Y) if any
   // The projected points of a batch (DrawPoints).
-  TSeenPixel Batch[32];
+  TSeenPixel Batch[PixelBatch];
 };
 
 void DrawThinRun(TPolylinePen& pen, int colour) {
@@ -229,11 +230,9 @@ namespace {
 void DrawPoints(const std::vector<TEarthPoint>& points, size_t first, size_t end,
                 const TGlobeView& view, TPolylinePen& pen, int colour) {
   if (view.ToPixels) {
-    // In batches as long as a run, so that a run takes one call.
-    constexpr size_t Batch = std::size(TPolylinePen{}.Batch);
     TSeenPixel* const pixels = pen.Batch;
-    for (size_t start = first; start < end; start += Batch) {
-      const size_t count = std::min(Batch, end - start);
+    for (size_t start = first; start < end; start += PixelBatch) {
+      const size_t count = std::min(PixelBatch, end - start);
       view.ToPixels(&points[start], count, pixels);
       if (EarthModel.LineWidth <= 1) {
         ThinPixels(pixels, count, pen, colour);
