@@ -72,6 +72,18 @@ consteval TLongConstant LongConstant(long double c) {
 #endif
 }
 
+// The same for a constant in a table that the optimiser cannot see into
+// (read through a pointer it cannot follow): two plain loads of doubles
+// and their sum, made where the value is needed. Constants it can see are
+// loaded by Load, as it would otherwise fold them into 80-bit constants.
+[[gnu::always_inline]] inline long double LoadStored(const TLongConstant& c) {
+#ifdef LUNOTROP_X87_CONSTANTS
+  return static_cast<long double>(c.Hi) + c.Lo;
+#else
+  return c.Value;
+#endif
+}
+
 // Sine and cosine for the series and the coordinate routines: the same
 // values as std::sin and std::cos to within a unit in the last place, but
 // about four times faster for angles beyond pi/4 (see Mathe.cpp).
