@@ -294,6 +294,11 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   s.T = T;
   TSums sums;
 
+  // First, though they are added last: the long-period terms depend on T
+  // alone, and their chain of x87 and double steps waits on one step after
+  // the other. Started first, it runs alongside the planets' many
+  // independent products instead of after them.
+  const double longPeriod = LongPeriodTerms(T);
   const double M2 = ArgumentD(Linear(0.1387306L, 162.5485917L), T);
   const long double M3 = Argument(Linear(0.9931266L, 99.9973604L), T);
   const double M4 = ArgumentD(Linear(0.054325L, 53.1666028L), T);
@@ -309,7 +314,7 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   AddPlanet(s, M5, -4, JupiterTerms, sums);
   AddPlanet(s, M6, -2, SaturnTerms, sums);
   AddMoon(s, D, A, Uarg, sums);
-  sums.DL += LongPeriodTerms(T);
+  sums.DL += longPeriod;
   DL = DL + sums.DL;
   DR = DR + sums.DR;
 
