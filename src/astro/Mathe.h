@@ -298,6 +298,43 @@ template <std::size_t N> inline std::array<double, N> SinesD(const std::array<do
   if (i < N) s[i] = SineD(x[i]);
   return s;
 }
+
+// A cosine/sine pair (C, S) in the two halves of an SSE register, for the
+// series' many small terms. A complex product of two pairs takes two
+// multiplications, one addition and one swap of halves instead of four
+// multiplications and two additions, rounded the same way as
+// ComplexProduct. The second factor of such products is prepared once for
+// all of them: (C, C) and (-S, S).
+using TPairD = MatheDetail::TDouble2;
+
+struct TFactorD {
+  TPairD Cos; // (C, C)
+  TPairD Sin; // (-S, S)
+};
+
+inline TFactorD Factor(TPairD w) {
+  return {TPairD{w[0], w[0]}, TPairD{-w[1], w[1]}};
+}
+
+inline TPairD SwapHalves(TPairD z) {
+  return TPairD{z[1], z[0]};
+}
+
+// z w: (zC wC + zS (-wS), zS wC + zC wS), bit for bit ComplexProduct, as a
+// product's sign never changes its rounding.
+inline TPairD Product(TPairD z, const TFactorD& w) {
+  return z * w.Cos + SwapHalves(z) * w.Sin;
+}
+
+// z times the conjugate of w: (zC wC + zS wS, zS wC - zC wS).
+inline TPairD ProductWithConjugate(TPairD z, const TFactorD& w) {
+  return z * w.Cos - SwapHalves(z) * w.Sin;
+}
+
+inline TPairD Conjugate(TPairD z) {
+  return z * TPairD{1.0, -1.0};
+}
+
 // An angle of many turns, known to long double precision, reduced to
 // within 5/4 pi of zero before it is rounded to a double, so that it keeps
 // its digits. Inline, as CosSinD, for the long-period terms of the Sun.

@@ -255,9 +255,13 @@ struct TMoonState {
   // EL[k][j - 1] (j = 1, 2) and E[k][j] (j = 0 .. 6) = f^j exp(i j
   // argument_k); the negative powers are their conjugates. Every long
   // double stored costs an x87 store of 80 bits (fstp m80), slower than a
-  // whole complex product in double, so EL holds no more.
+  // whole complex product in double, so EL holds no more. EF holds the
+  // same powers as factors of products (TFactorD): all those of l', F and
+  // D, but only the first of l, whose powers are otherwise always the
+  // first factor of a term.
   TComplex EL[4][LeadingPowers];
-  TComplexD E[4][HighestPower + 1];
+  TPairD E[4][HighestPower + 1];
+  TFactorD EF[4][HighestPower + 1];
   // The sums of the long double terms ...
   long double DLambda = 0, DS = 0, Gamma1C = 0, SinPi = 3422.7L, N = 0;
   // ... and of the double ones.
@@ -296,8 +300,12 @@ TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
   return m.EL[k][j - 1];
 }
 
-TComplexD& PowerAt(TMoonState& m, int k, int j) {
+TPairD& PowerAt(TMoonState& m, int k, int j) {
   return m.E[k][j];
+}
+
+TFactorD& FactorAt(TMoonState& m, int k, int j) {
+  return m.EF[k][j];
 }
 
 // The powers -2 .. 2 in long double; the double table takes them over
@@ -308,13 +316,16 @@ TComplexD& PowerAt(TMoonState& m, int k, int j) {
   const TComplex e = CosSin(argument);
   LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
   LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
-  PowerAt(m, k, 0) = {1.0, 0.0};
+  PowerAt(m, k, 0) = TPairD{1.0, 0.0};
   for (int j = 1; j <= 2; ++j) {
     const TComplex& e = LeadingPowerAt(m, k, j);
-    PowerAt(m, k, j) = {static_cast<double>(e.C), static_cast<double>(e.S)};
+    PowerAt(m, k, j) = TPairD{static_cast<double>(e.C), static_cast<double>(e.S)};
   }
+  FactorAt(m, k, 1) = Factor(PowerAt(m, k, 1));
   for (int j = 3; j <= MaxPower[k]; ++j)
-    PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
+    PowerAt(m, k, j) = Product(PowerAt(m, k, j - 1), FactorAt(m, k, 1));
+  if (k == 0) return;
+  for (int j = 2; j <= MaxPower[k]; ++j) FactorAt(m, k, j) = Factor(PowerAt(m, k, j));
 }
 
 void PowerTables(TMoonState& m) {
@@ -354,25 +365,21 @@ inline TComplex LeadingTerm(const TMoonState& m, int p, int q, int r, int s) {
   return {X, Y};
 }
 
-// The same in double. E[k][0] is (1, 0): a product with it gives back
-// every component that is not zero, and none of these ever is exactly
-// zero, so a multiple of 0 is left out. A negative multiple takes the
-// conjugate, bit for bit as in MultiplyByPower. The loops over the terms
-// are unrolled, so the tests of the multiples fold away, and a third of
-// the products with them.
-[[gnu::always_inline]] inline void MultiplyByPowerD(const TMoonState& m, int k, int j,
-                                                    TComplexD& XY) {
+// The same in double, two halves of a register at once (TPairD). E[k][0]
+// is (1, 0): a product with it gives back every component that is not
+// zero, and none of these ever is exactly zero, so a multiple of 0 is left
+// out. A negative multiple takes the conjugate, bit for bit as in
+// MultiplyByPower. The loops over the terms are unrolled, so the tests of
+// the multiples fold away, and a third of the products with them.
+[[gnu::always_inline]] inline void MultiplyByPowerD(const TMoonState& m, int k, int j, TPairD& XY) {
   if (j == 0) return;
-  const TComplexD& E = m.E[k][j > 0 ? j : -j];
-  if (j > 0)
-    XY = ComplexProduct(XY, E);
-  else
-    XY = {XY.C * E.C + XY.S * E.S, XY.S * E.C - XY.C * E.S};
+  const TFactorD& E = m.EF[k][j > 0 ? j : -j];
+  XY = j > 0 ? Product(XY, E) : ProductWithConjugate(XY, E);
 }
 
-[[gnu::always_inline]] inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
-  const TComplexD& first = m.E[0][p > 0 ? p : -p];
-  TComplexD XY = p >= 0 ? first : Conjugate(first);
+[[gnu::always_inline]] inline TPairD Term(const TMoonState& m, int p, int q, int r, int s) {
+  const TPairD first = m.E[0][p > 0 ? p : -p];
+  TPairD XY = p >= 0 ? first : Conjugate(first);
   MultiplyByPowerD(m, 1, q, XY);
   MultiplyByPowerD(m, 2, r, XY);
   MultiplyByPowerD(m, 3, s, XY);
@@ -414,12 +421,16 @@ void LeadingTermSum(TMoonState& m) {
 }
 
 [[gnu::always_inline]] inline void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
-  // Local copies of the sums can stay in registers through the loop.
-  double DLambda = m.dLambda, DS = m.dS, Gamma1C = m.dGamma1C, SinPi = m.dSinPi;
+  // The sums side by side, so that one multiplication and one addition of
+  // pairs take each term's cosine and sine (C, S) into two of them:
+  // (SinPi, DLambda) += (cP, cL) (C, S) and (Gamma1C, DS) += (cG, cS) (C, S).
+  // Local, they stay in registers through the loop.
+  TPairD parallaxAndLongitude = {m.dSinPi, m.dLambda};
+  TPairD latitudeFactorAndS = {m.dGamma1C, m.dS};
   // The rows come in runs with the same multiples of l, l' and F and only
   // the multiple of D changing; their product is kept for the run.
   int p = 0, q = 0, r = 0;
-  TComplexD lead = m.E[0][0];
+  TPairD lead = m.E[0][0];
   // Unrolled (inline, each group is a table known to the compiler), the
   // tests of the multiples fold away and the coefficients become constants.
 #pragma GCC unroll 64
@@ -430,23 +441,21 @@ void LeadingTermSum(TMoonState& m) {
       r = t.r;
       lead = Term(m, p, q, r, 0);
     }
-    TComplexD XY = lead;
+    TPairD XY = lead;
     MultiplyByPowerD(m, 3, t.s, XY);
-    DLambda += t.cL * XY.S;
-    DS += t.cS * XY.S;
-    Gamma1C += t.cG * XY.C;
-    SinPi += t.cP * XY.C;
+    parallaxAndLongitude += TPairD{t.cP, t.cL} * XY;
+    latitudeFactorAndS += TPairD{t.cG, t.cS} * XY;
   }
-  m.dLambda = DLambda;
-  m.dS = DS;
-  m.dGamma1C = Gamma1C;
-  m.dSinPi = SinPi;
+  m.dSinPi = parallaxAndLongitude[0];
+  m.dLambda = parallaxAndLongitude[1];
+  m.dGamma1C = latitudeFactorAndS[0];
+  m.dS = latitudeFactorAndS[1];
 }
 
 void NodeTermSum(TMoonState& m) {
   double N = 0;
 #pragma GCC unroll 16
-  for (const TNodeTerm& t : NodeTerms) N += t.cN * Term(m, t.p, t.q, t.r, t.s).S;
+  for (const TNodeTerm& t : NodeTerms) N += t.cN * Term(m, t.p, t.q, t.r, t.s)[1];
   m.dN = N;
 }
 
