@@ -150,8 +150,9 @@ constexpr TPerturbation SaturnTerms[] = {
 // state between calls.
 struct TSunState {
   long double T = 0;
-  TComplexD E3[9]; // exp(i j M3) for j = -1 .. 7, stored at j + 1
-  TComplexD Ek[9]; // exp(i j Mk) for j = 0 .. -8, stored at -j
+  TPairD E3[9];   // exp(i j M3) for j = -1 .. 7, stored at j + 1
+  TFactorD F3[9]; // the same as factors of products
+  TPairD Ek[9];   // exp(i j Mk) for j = 0 .. -8, stored at -j
 };
 
 // The sums of the perturbations, in arcseconds and 1e-6 AU.
@@ -159,10 +160,13 @@ struct TSums {
   double DL = 0, DR = 0, DB = 0;
 };
 
-TComplexD& E3At(TSunState& s, int j) {
+TPairD& E3At(TSunState& s, int j) {
   return s.E3[j + 1];
 }
-TComplexD& EkAt(TSunState& s, int j) {
+TFactorD& F3At(TSunState& s, int j) {
+  return s.F3[j + 1];
+}
+TPairD& EkAt(TSunState& s, int j) {
   return s.Ek[-j];
 }
 
@@ -175,7 +179,7 @@ TComplexD& EkAt(TSunState& s, int j) {
 [[gnu::always_inline]] inline void UsePower(TSunState& s, const TEllipticTerm* rows, int j,
                                             long double U, long double V, long double& DL,
                                             long double& DR) {
-  E3At(s, j) = {static_cast<double>(U), static_cast<double>(V)};
+  E3At(s, j) = TPairD{static_cast<double>(U), static_cast<double>(V)};
 #pragma GCC unroll 8
   for (std::size_t i = 0; i < std::size(EllipticTerms); ++i) {
     const TEllipticTerm& r = EllipticTerms[i];
@@ -211,17 +215,23 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
   UsePower(s, rows, 2, e2.C, e2.S, DL, DR);
   const TComplex e3 = ComplexProduct(e2, e1);
   UsePower(s, rows, 3, e3.C, e3.S, DL, DR);
-  E3At(s, 0) = {1.0, 0.0};
+  E3At(s, 0) = TPairD{1.0, 0.0};
   E3At(s, -1) = Conjugate(E3At(s, 1));
-  for (int j = 4; j <= 7; ++j) E3At(s, j) = ComplexProduct(E3At(s, j - 1), E3At(s, 1));
+  F3At(s, 1) = Factor(E3At(s, 1));
+  for (int j = 4; j <= 7; ++j) E3At(s, j) = Product(E3At(s, j - 1), F3At(s, 1));
+  // No factor for j = 0: the planets' rows take (1, 0) as no product.
+  F3At(s, -1) = Factor(E3At(s, -1));
+  for (int j = 2; j <= 7; ++j) F3At(s, j) = Factor(E3At(s, j));
 }
 
 // Only the powers down to the lowest one the planet's table uses are built;
 // the table holds nine entries, 0 .. -8.
 [[gnu::always_inline]] inline void BuildEk(TSunState& s, double Mk, int lowest) {
-  EkAt(s, 0) = {1.0, 0.0};
-  EkAt(s, -1) = Conjugate(CosSinD(Mk));
-  for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
+  const TComplexD e = CosSinD(Mk);
+  EkAt(s, 0) = TPairD{1.0, 0.0};
+  EkAt(s, -1) = TPairD{e.C, -e.S};
+  const TFactorD step = Factor(EkAt(s, -1));
+  for (int j = -2; j >= lowest; --j) EkAt(s, j) = Product(EkAt(s, j + 1), step);
 }
 
 // sum += c1 cos + c2 sin, with the cosine and sine P. The tables are full
@@ -229,14 +239,22 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
 // unrolled, their products fold away: a product with 0 is a zero, and
 // adding a zero leaves any sum that is not zero as it is (and neither the
 // sums, after the first term, nor the products of these tables ever are).
-[[gnu::always_inline]] inline void AddCosSin(double& sum, double c1, double c2,
-                                             const TComplexD& P) {
+[[gnu::always_inline]] inline void AddCosSin(double& sum, double c1, double c2, TPairD P) {
   if (c1 != 0.0 && c2 != 0.0)
-    sum += c1 * P.C + c2 * P.S;
+    sum += c1 * P[0] + c2 * P[1];
   else if (c1 != 0.0)
-    sum += c1 * P.C;
+    sum += c1 * P[0];
   else if (c2 != 0.0)
-    sum += c2 * P.S;
+    sum += c2 * P[1];
+}
+
+// The longitude and the distance side by side: (DL, DR) += (c1, c3) cos +
+// (c2, c4) sin, each half as AddCosSin (a zero coefficient's product adds
+// a zero to the other product, which leaves it as it is).
+[[gnu::always_inline]] inline void AddLongitudeAndDistance(TPairD& sums, const TPerturbation& r,
+                                                           TPairD P) {
+  const TPairD cosine = {P[0], P[0]}, sine = {P[1], P[1]};
+  sums += TPairD{r.c1, r.c3} * cosine + TPairD{r.c2, r.c4} * sine;
 }
 
 // Inline and unrolled, each planet's table is known to the compiler: its
@@ -245,17 +263,20 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
 [[gnu::always_inline]] inline void AddPlanet(TSunState& s, double Mk, int lowest,
                                              std::span<const TPerturbation> terms, TSums& total) {
   BuildEk(s, Mk, lowest);
-  // A local copy of the sums can stay in registers through the loop.
-  TSums sums = total;
+  // Local copies of the sums can stay in registers through the loop.
+  TPairD longitudeAndDistance = {total.DL, total.DR};
+  double DB = total.DB;
 #pragma GCC unroll 32
   for (const TPerturbation& r : terms) {
-    // E3[0] is (1, 0), whose product gives the other factor back.
-    const TComplexD P = r.i3 == 0 ? EkAt(s, r.ik) : ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
-    AddCosSin(sums.DL, r.c1, r.c2, P);
-    AddCosSin(sums.DR, r.c3, r.c4, P);
-    AddCosSin(sums.DB, r.c5, r.c6, P);
+    // E3[0] is (1, 0), whose product gives the other factor back. Ek E3
+    // rounds as E3 Ek: products and sums do not depend on the order.
+    const TPairD P = r.i3 == 0 ? EkAt(s, r.ik) : Product(EkAt(s, r.ik), F3At(s, r.i3));
+    AddLongitudeAndDistance(longitudeAndDistance, r, P);
+    AddCosSin(DB, r.c5, r.c6, P);
   }
-  total = sums;
+  total.DL = longitudeAndDistance[0];
+  total.DR = longitudeAndDistance[1];
+  total.DB = DB;
 }
 
 // The Moon pulls the Earth round the common centre of mass. The sums and
@@ -263,7 +284,7 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
 void AddMoon(TSunState& s, double D, double A, double U, TSums& sums) {
   const TComplexD eD = CosSinD(D);
   const TComplexD eA = CosSinD(A);
-  const TComplexD eM3 = E3At(s, 1);
+  const TComplexD eM3 = {E3At(s, 1)[0], E3At(s, 1)[1]};
   const TComplexD DminusA = ComplexProduct(eD, Conjugate(eA));
   const TComplexD DplusA = ComplexProduct(eD, eA);
   const TComplexD DminusM3 = ComplexProduct(eD, Conjugate(eM3));
