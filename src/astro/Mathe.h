@@ -272,30 +272,49 @@ inline double SineD(double x) {
 namespace MatheDetail {
 using TDouble2 = double __attribute__((vector_size(16)));
 
-inline TDouble2 SinePair(TDouble2 x) {
-  const bool inRange =
-      std::fabs(x[0]) <= StepReductionLimitD && std::fabs(x[1]) <= StepReductionLimitD;
-  if (!inRange) return TDouble2{SineD(x[0]), SineD(x[1])};
-  const TDouble2 k = NearestStepD(x);
-  const TDouble2 r = StepRestD(x, k);
-  const TDouble2 t2 = r * r;
-  const TComplexD& step0 = RoundStepD(k[0]);
-  const TComplexD& step1 = RoundStepD(k[1]);
-  const TDouble2 stepC = {step0.C, step1.C}, stepS = {step0.S, step1.S};
-  // The imaginary part of step * (1 - cos rest, r - sin rest), as in CosSinD.
-  return stepS * (1.0 - SmallCosRest(t2)) + stepC * (r - SmallSinRest(r, t2));
+template <std::size_t N> inline bool AllInStepRange(const std::array<double, N>& x) {
+  bool inRange = true;
+  for (const double a : x) inRange = inRange && std::fabs(a) <= StepReductionLimitD;
+  return inRange;
 }
 } // namespace MatheDetail
 
+// Each step is taken for all pairs before the next. Taken pair by pair,
+// the compiler sets up every constant of the series anew for each pair,
+// as it has too few registers to keep them all, and without SSE3 a
+// register of two equal doubles takes two instructions.
 template <std::size_t N> inline std::array<double, N> SinesD(const std::array<double, N>& x) {
+  using namespace MatheDetail;
+  constexpr std::size_t Pairs = N / 2;
   std::array<double, N> s;
-  std::size_t i = 0;
-  for (; i + 1 < N; i += 2) {
-    const MatheDetail::TDouble2 pair = MatheDetail::SinePair(MatheDetail::TDouble2{x[i], x[i + 1]});
-    s[i] = pair[0];
-    s[i + 1] = pair[1];
+  if (!AllInStepRange(x)) {
+    for (std::size_t i = 0; i < N; ++i) s[i] = SineD(x[i]);
+    return s;
   }
-  if (i < N) s[i] = SineD(x[i]);
+  std::array<TDouble2, Pairs> r, t2, stepC, stepS, cosine, sine;
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) {
+    const TDouble2 angle = {x[2 * p], x[2 * p + 1]};
+    const TDouble2 k = NearestStepD(angle);
+    r[p] = StepRestD(angle, k);
+    t2[p] = r[p] * r[p];
+    const TComplexD& step0 = RoundStepD(k[0]);
+    const TComplexD& step1 = RoundStepD(k[1]);
+    stepC[p] = TDouble2{step0.C, step1.C};
+    stepS[p] = TDouble2{step0.S, step1.S};
+  }
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) cosine[p] = 1.0 - SmallCosRest(t2[p]);
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) sine[p] = r[p] - SmallSinRest(r[p], t2[p]);
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) {
+    // The imaginary part of step * (1 - cos rest, r - sin rest), as in CosSinD.
+    const TDouble2 pair = stepS[p] * cosine[p] + stepC[p] * sine[p];
+    s[2 * p] = pair[0];
+    s[2 * p + 1] = pair[1];
+  }
+  if (N % 2 == 1) s[N - 1] = SineD(x[N - 1]);
   return s;
 }
 
