@@ -54,32 +54,33 @@ consteval TPolynomial Polynomial(long double a, long double b, long double c = 0
 // long-periodic corrections of the mean arguments, eleven for the
 // planetary terms. A negative b stands for a - |b| T: the product changes
 // only its sign.
-constexpr int LongPeriodicSines = 10;
-constexpr TPolynomial SineArguments[] = {
-    // long-periodic: the first seven for the arguments, three for the node
-    Polynomial(0.19833L, 0.05611L), Polynomial(0.27869L, 0.04508L), Polynomial(0.16827L, -0.36903L),
-    Polynomial(0.34734L, -5.37261L), Polynomial(0.10498L, -5.37899L),
-    Polynomial(0.42681L, -0.41855L), Polynomial(0.14943L, -5.37511L),
-    Polynomial(0.59734L, -5.37261L), Polynomial(0.35498L, -5.37899L),
-    Polynomial(0.39943L, -5.37511L),
-    // planetary
-    Polynomial(0.7736L, -62.5512L), Polynomial(0.0466L, -125.1025L), Polynomial(0.5785L, -25.1042L),
-    Polynomial(0.4591L, 1335.8075L), Polynomial(0.3130L, -91.5680L),
-    Polynomial(0.1480L, 1331.2898L), Polynomial(0.5918L, 1056.5859L),
-    Polynomial(0.5784L, 1322.8595L), Polynomial(0.2275L, -5.7374L), Polynomial(0.2965L, 2.6929L),
+constexpr TPolynomial LongPeriodicArguments[] = {
+    // the first seven for the arguments, three for the node
+    Polynomial(0.19833L, 0.05611L),  Polynomial(0.27869L, 0.04508L),
+    Polynomial(0.16827L, -0.36903L), Polynomial(0.34734L, -5.37261L),
+    Polynomial(0.10498L, -5.37899L), Polynomial(0.42681L, -0.41855L),
+    Polynomial(0.14943L, -5.37511L), Polynomial(0.59734L, -5.37261L),
+    Polynomial(0.35498L, -5.37899L), Polynomial(0.39943L, -5.37511L)};
+constexpr TPolynomial PlanetaryArguments[] = {
+    Polynomial(0.7736L, -62.5512L),  Polynomial(0.0466L, -125.1025L),
+    Polynomial(0.5785L, -25.1042L),  Polynomial(0.4591L, 1335.8075L),
+    Polynomial(0.3130L, -91.5680L),  Polynomial(0.1480L, 1331.2898L),
+    Polynomial(0.5918L, 1056.5859L), Polynomial(0.5784L, 1322.8595L),
+    Polynomial(0.2275L, -5.7374L),   Polynomial(0.2965L, 2.6929L),
     Polynomial(0.3132L, 6.3368L)};
-constexpr std::size_t SmallSineCount = std::size(SineArguments);
-using TSmallSines = std::array<double, SmallSineCount>;
+using TLongPeriodicSines = std::array<double, std::size(LongPeriodicArguments)>;
+using TPlanetarySines = std::array<double, std::size(PlanetaryArguments)>;
 
-// All 21 sines side by side: first every angle in long double, then the
-// sines two at a time (SinesD). One after the other, each sine's chain of
-// x87 and double steps waited for the one before; side by side they
-// overlap. Unrolled, so that the coefficients are constants.
-TSmallSines SmallSines(long double T) {
-  TSmallSines angle;
+// The sines of a table's angles side by side: first every angle in long
+// double, then the sines two at a time (SinesD). One after the other, each
+// sine's chain of x87 and double steps waited for the one before; side by
+// side they overlap. Unrolled, so that the coefficients are constants.
+template <std::size_t N>
+[[gnu::always_inline]] inline std::array<double, N> Sines(const TPolynomial (&arguments)[N],
+                                                          long double T) {
+  std::array<double, N> angle;
 #pragma GCC unroll 32
-  for (std::size_t i = 0; i < SmallSineCount; ++i)
-    angle[i] = static_cast<double>(LinearAngle(SineArguments[i], T));
+  for (std::size_t i = 0; i < N; ++i) angle[i] = static_cast<double>(LinearAngle(arguments[i], T));
   return SinesD(angle);
 }
 
@@ -268,7 +269,7 @@ struct TMoonState {
   double dLambda = 0, dS = 0, dGamma1C = 0, dSinPi = 0, dN = 0;
 };
 
-void LongPeriodic(TMoonState& m, const TSmallSines& sine) {
+void LongPeriodic(TMoonState& m, const TLongPeriodicSines& sine) {
   const double S1 = sine[0], S2 = sine[1], S3 = sine[2], S4 = sine[3], S5 = sine[4], S6 = sine[5],
                S7 = sine[6];
   m.DL0 = 0.84 * S1 + 0.31 * S2 + 14.27 * S3 + 7.26 * S4 + 0.28 * S5 + 0.24 * S6;
@@ -459,8 +460,7 @@ void NodeTermSum(TMoonState& m) {
   m.dN = N;
 }
 
-void PlanetaryTerms(TMoonState& m, const TSmallSines& sine) {
-  const double* S = &sine[LongPeriodicSines];
+void PlanetaryTerms(TMoonState& m, const TPlanetarySines& S) {
   m.dLambda += 0.82 * S[0] + 0.31 * S[1] + 0.35 * S[2] + 0.66 * S[3] + 0.64 * S[4] + 1.14 * S[5] +
                0.21 * S[6] + 0.44 * S[7] + 0.24 * S[8] + 0.28 * S[9] + 0.33 * S[10];
 }
@@ -470,16 +470,19 @@ void PlanetaryTerms(TMoonState& m, const TSmallSines& sine) {
 void MoonPosition(long double T, long double& Lambda, long double& Beta, long double& R) {
   TMoonState m;
   m.T = T;
-  const TSmallSines sines = SmallSines(T);
-  LongPeriodic(m, sines);
+  LongPeriodic(m, Sines(LongPeriodicArguments, T));
   MeanArguments(m);
   PowerTables(m);
+  // Not needed before the end, the planetary terms' sines are taken here,
+  // where their many independent steps fill the waits of the products and
+  // sums of the other terms, each of which waits for the one before.
+  const TPlanetarySines planetary = Sines(PlanetaryArguments, T);
   LeadingTermSum(m);
   SolarTerms(m, FirstGroup);
   SolarTerms(m, SecondGroup);
   SolarTerms(m, ThirdGroup);
   NodeTermSum(m);
-  PlanetaryTerms(m, sines);
+  PlanetaryTerms(m, planetary);
 
   const long double DLambda = m.DLambda + m.dLambda;
   Lambda = Frac((m.L0 + DLambda / Rho) / TwoPiM) * 360.0L * Pi / 180.0L;
