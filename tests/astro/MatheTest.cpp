@@ -117,10 +117,10 @@ TEST(SineCosineTest, SinesInPairsAreThoseOfSineD) {
 // does, bit for bit, also with the conjugate of the second factor.
 TEST(ComplexPairTest, ProductsAreThoseOfComplexProduct) {
   std::mt19937_64 random(20261210);
-  std::uniform_real_distribution<double> part(-1.5, 1.5);
+  std::uniform_real_distribution<double> component(-1.5, 1.5);
   for (int i = 0; i < 20000; ++i) {
-    const TComplexD a = {part(random), part(random)};
-    const TComplexD b = {part(random), part(random)};
+    const TComplexD a = {component(random), component(random)};
+    const TComplexD b = {component(random), component(random)};
     const TPairD z = {a.C, a.S};
     const TFactorD w = Factor(TPairD{b.C, b.S});
     const TComplexD product = ComplexProduct(a, b);
