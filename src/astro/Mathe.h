@@ -72,6 +72,18 @@ consteval TLongConstant LongConstant(long double c) {
 #endif
 }
 
+// The same for a constant in a table that the optimiser cannot see into
+// (read through a pointer it cannot follow): two plain loads of doubles
+// and their sum, made where the value is needed. Constants it can see are
+// loaded by Load, as it would otherwise fold them into 80-bit constants.
+[[gnu::always_inline]] inline long double LoadStored(const TLongConstant& c) {
+#ifdef LUNOTROP_X87_CONSTANTS
+  return static_cast<long double>(c.Hi) + c.Lo;
+#else
+  return c.Value;
+#endif
+}
+
 // Sine and cosine for the series and the coordinate routines: the same
 // values as std::sin and std::cos to within a unit in the last place, but
 // about four times faster for angles beyond pi/4 (see Mathe.cpp).
@@ -260,32 +272,88 @@ inline double SineD(double x) {
 namespace MatheDetail {
 using TDouble2 = double __attribute__((vector_size(16)));
 
-inline TDouble2 SinePair(TDouble2 x) {
-  const bool inRange =
-      std::fabs(x[0]) <= StepReductionLimitD && std::fabs(x[1]) <= StepReductionLimitD;
-  if (!inRange) return TDouble2{SineD(x[0]), SineD(x[1])};
-  const TDouble2 k = NearestStepD(x);
-  const TDouble2 r = StepRestD(x, k);
-  const TDouble2 t2 = r * r;
-  const TComplexD& step0 = RoundStepD(k[0]);
-  const TComplexD& step1 = RoundStepD(k[1]);
-  const TDouble2 stepC = {step0.C, step1.C}, stepS = {step0.S, step1.S};
-  // The imaginary part of step * (1 - cos rest, r - sin rest), as in CosSinD.
-  return stepS * (1.0 - SmallCosRest(t2)) + stepC * (r - SmallSinRest(r, t2));
+template <std::size_t N> inline bool AllInStepRange(const std::array<double, N>& x) {
+  bool inRange = true;
+  for (const double a : x) inRange = inRange && std::fabs(a) <= StepReductionLimitD;
+  return inRange;
 }
 } // namespace MatheDetail
 
+// Each step is taken for all pairs before the next. Taken pair by pair,
+// the compiler sets up every constant of the series anew for each pair,
+// as it has too few registers to keep them all, and without SSE3 a
+// register of two equal doubles takes two instructions.
 template <std::size_t N> inline std::array<double, N> SinesD(const std::array<double, N>& x) {
+  using namespace MatheDetail;
+  constexpr std::size_t Pairs = N / 2;
   std::array<double, N> s;
-  std::size_t i = 0;
-  for (; i + 1 < N; i += 2) {
-    const MatheDetail::TDouble2 pair = MatheDetail::SinePair(MatheDetail::TDouble2{x[i], x[i + 1]});
-    s[i] = pair[0];
-    s[i + 1] = pair[1];
+  if (!AllInStepRange(x)) {
+    for (std::size_t i = 0; i < N; ++i) s[i] = SineD(x[i]);
+    return s;
   }
-  if (i < N) s[i] = SineD(x[i]);
+  std::array<TDouble2, Pairs> r, t2, stepC, stepS, cosine, sine;
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) {
+    const TDouble2 angle = {x[2 * p], x[2 * p + 1]};
+    const TDouble2 k = NearestStepD(angle);
+    r[p] = StepRestD(angle, k);
+    t2[p] = r[p] * r[p];
+    const TComplexD& step0 = RoundStepD(k[0]);
+    const TComplexD& step1 = RoundStepD(k[1]);
+    stepC[p] = TDouble2{step0.C, step1.C};
+    stepS[p] = TDouble2{step0.S, step1.S};
+  }
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) cosine[p] = 1.0 - SmallCosRest(t2[p]);
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) sine[p] = r[p] - SmallSinRest(r[p], t2[p]);
+#pragma GCC unroll 16
+  for (std::size_t p = 0; p < Pairs; ++p) {
+    // The imaginary part of step * (1 - cos rest, r - sin rest), as in CosSinD.
+    const TDouble2 pair = stepS[p] * cosine[p] + stepC[p] * sine[p];
+    s[2 * p] = pair[0];
+    s[2 * p + 1] = pair[1];
+  }
+  if (N % 2 == 1) s[N - 1] = SineD(x[N - 1]);
   return s;
 }
+
+// A cosine/sine pair (C, S) in the two halves of an SSE register, for the
+// series' many small terms. A complex product of two pairs takes two
+// multiplications, one addition and one swap of halves instead of four
+// multiplications and two additions, rounded the same way as
+// ComplexProduct. The second factor of such products is prepared once for
+// all of them: (C, C) and (-S, S).
+using TPairD = MatheDetail::TDouble2;
+
+struct TFactorD {
+  TPairD Cos; // (C, C)
+  TPairD Sin; // (-S, S)
+};
+
+inline TFactorD Factor(TPairD w) {
+  return {TPairD{w[0], w[0]}, TPairD{-w[1], w[1]}};
+}
+
+inline TPairD SwapHalves(TPairD z) {
+  return TPairD{z[1], z[0]};
+}
+
+// z w: (zC wC + zS (-wS), zS wC + zC wS), bit for bit ComplexProduct, as a
+// product's sign never changes its rounding.
+inline TPairD Product(TPairD z, const TFactorD& w) {
+  return z * w.Cos + SwapHalves(z) * w.Sin;
+}
+
+// z times the conjugate of w: (zC wC + zS wS, zS wC - zC wS).
+inline TPairD ProductWithConjugate(TPairD z, const TFactorD& w) {
+  return z * w.Cos - SwapHalves(z) * w.Sin;
+}
+
+inline TPairD Conjugate(TPairD z) {
+  return z * TPairD{1.0, -1.0};
+}
+
 // An angle of many turns, known to long double precision, reduced to
 // within 5/4 pi of zero before it is rounded to a double, so that it keeps
 // its digits. Inline, as CosSinD, for the long-period terms of the Sun.

@@ -54,32 +54,33 @@ consteval TPolynomial Polynomial(long double a, long double b, long double c = 0
 // long-periodic corrections of the mean arguments, eleven for the
 // planetary terms. A negative b stands for a - |b| T: the product changes
 // only its sign.
-constexpr int LongPeriodicSines = 10;
-constexpr TPolynomial SineArguments[] = {
-    // long-periodic: the first seven for the arguments, three for the node
-    Polynomial(0.19833L, 0.05611L), Polynomial(0.27869L, 0.04508L), Polynomial(0.16827L, -0.36903L),
-    Polynomial(0.34734L, -5.37261L), Polynomial(0.10498L, -5.37899L),
-    Polynomial(0.42681L, -0.41855L), Polynomial(0.14943L, -5.37511L),
-    Polynomial(0.59734L, -5.37261L), Polynomial(0.35498L, -5.37899L),
-    Polynomial(0.39943L, -5.37511L),
-    // planetary
-    Polynomial(0.7736L, -62.5512L), Polynomial(0.0466L, -125.1025L), Polynomial(0.5785L, -25.1042L),
-    Polynomial(0.4591L, 1335.8075L), Polynomial(0.3130L, -91.5680L),
-    Polynomial(0.1480L, 1331.2898L), Polynomial(0.5918L, 1056.5859L),
-    Polynomial(0.5784L, 1322.8595L), Polynomial(0.2275L, -5.7374L), Polynomial(0.2965L, 2.6929L),
+constexpr TPolynomial LongPeriodicArguments[] = {
+    // the first seven for the arguments, three for the node
+    Polynomial(0.19833L, 0.05611L),  Polynomial(0.27869L, 0.04508L),
+    Polynomial(0.16827L, -0.36903L), Polynomial(0.34734L, -5.37261L),
+    Polynomial(0.10498L, -5.37899L), Polynomial(0.42681L, -0.41855L),
+    Polynomial(0.14943L, -5.37511L), Polynomial(0.59734L, -5.37261L),
+    Polynomial(0.35498L, -5.37899L), Polynomial(0.39943L, -5.37511L)};
+constexpr TPolynomial PlanetaryArguments[] = {
+    Polynomial(0.7736L, -62.5512L),  Polynomial(0.0466L, -125.1025L),
+    Polynomial(0.5785L, -25.1042L),  Polynomial(0.4591L, 1335.8075L),
+    Polynomial(0.3130L, -91.5680L),  Polynomial(0.1480L, 1331.2898L),
+    Polynomial(0.5918L, 1056.5859L), Polynomial(0.5784L, 1322.8595L),
+    Polynomial(0.2275L, -5.7374L),   Polynomial(0.2965L, 2.6929L),
     Polynomial(0.3132L, 6.3368L)};
-constexpr std::size_t SmallSineCount = std::size(SineArguments);
-using TSmallSines = std::array<double, SmallSineCount>;
+using TLongPeriodicSines = std::array<double, std::size(LongPeriodicArguments)>;
+using TPlanetarySines = std::array<double, std::size(PlanetaryArguments)>;
 
-// All 21 sines side by side: first every angle in long double, then the
-// sines two at a time (SinesD). One after the other, each sine's chain of
-// x87 and double steps waited for the one before; side by side they
-// overlap. Unrolled, so that the coefficients are constants.
-TSmallSines SmallSines(long double T) {
-  TSmallSines angle;
+// The sines of a table's angles side by side: first every angle in long
+// double, then the sines two at a time (SinesD). One after the other, each
+// sine's chain of x87 and double steps waited for the one before; side by
+// side they overlap. Unrolled, so that the coefficients are constants.
+template <std::size_t N>
+[[gnu::always_inline]] inline std::array<double, N> Sines(const TPolynomial (&arguments)[N],
+                                                          long double T) {
+  std::array<double, N> angle;
 #pragma GCC unroll 32
-  for (std::size_t i = 0; i < SmallSineCount; ++i)
-    angle[i] = static_cast<double>(LinearAngle(SineArguments[i], T));
+  for (std::size_t i = 0; i < N; ++i) angle[i] = static_cast<double>(LinearAngle(arguments[i], T));
   return SinesD(angle);
 }
 
@@ -255,16 +256,20 @@ struct TMoonState {
   // EL[k][j - 1] (j = 1, 2) and E[k][j] (j = 0 .. 6) = f^j exp(i j
   // argument_k); the negative powers are their conjugates. Every long
   // double stored costs an x87 store of 80 bits (fstp m80), slower than a
-  // whole complex product in double, so EL holds no more.
+  // whole complex product in double, so EL holds no more. EF holds the
+  // same powers as factors of products (TFactorD): all those of l', F and
+  // D, but only the first of l, whose powers are otherwise always the
+  // first factor of a term.
   TComplex EL[4][LeadingPowers];
-  TComplexD E[4][HighestPower + 1];
+  TPairD E[4][HighestPower + 1];
+  TFactorD EF[4][HighestPower + 1];
   // The sums of the long double terms ...
   long double DLambda = 0, DS = 0, Gamma1C = 0, SinPi = 3422.7L, N = 0;
   // ... and of the double ones.
   double dLambda = 0, dS = 0, dGamma1C = 0, dSinPi = 0, dN = 0;
 };
 
-void LongPeriodic(TMoonState& m, const TSmallSines& sine) {
+void LongPeriodic(TMoonState& m, const TLongPeriodicSines& sine) {
   const double S1 = sine[0], S2 = sine[1], S3 = sine[2], S4 = sine[3], S5 = sine[4], S6 = sine[5],
                S7 = sine[6];
   m.DL0 = 0.84 * S1 + 0.31 * S2 + 14.27 * S3 + 7.26 * S4 + 0.28 * S5 + 0.24 * S6;
@@ -296,8 +301,12 @@ TComplex& LeadingPowerAt(TMoonState& m, int k, int j) {
   return m.EL[k][j - 1];
 }
 
-TComplexD& PowerAt(TMoonState& m, int k, int j) {
+TPairD& PowerAt(TMoonState& m, int k, int j) {
   return m.E[k][j];
+}
+
+TFactorD& FactorAt(TMoonState& m, int k, int j) {
+  return m.EF[k][j];
 }
 
 // The powers -2 .. 2 in long double; the double table takes them over
@@ -308,13 +317,16 @@ TComplexD& PowerAt(TMoonState& m, int k, int j) {
   const TComplex e = CosSin(argument);
   LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
   LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
-  PowerAt(m, k, 0) = {1.0, 0.0};
+  PowerAt(m, k, 0) = TPairD{1.0, 0.0};
   for (int j = 1; j <= 2; ++j) {
     const TComplex& e = LeadingPowerAt(m, k, j);
-    PowerAt(m, k, j) = {static_cast<double>(e.C), static_cast<double>(e.S)};
+    PowerAt(m, k, j) = TPairD{static_cast<double>(e.C), static_cast<double>(e.S)};
   }
+  FactorAt(m, k, 1) = Factor(PowerAt(m, k, 1));
   for (int j = 3; j <= MaxPower[k]; ++j)
-    PowerAt(m, k, j) = ComplexProduct(PowerAt(m, k, j - 1), PowerAt(m, k, 1));
+    PowerAt(m, k, j) = Product(PowerAt(m, k, j - 1), FactorAt(m, k, 1));
+  if (k == 0) return;
+  for (int j = 2; j <= MaxPower[k]; ++j) FactorAt(m, k, j) = Factor(PowerAt(m, k, j));
 }
 
 void PowerTables(TMoonState& m) {
@@ -354,25 +366,21 @@ inline TComplex LeadingTerm(const TMoonState& m, int p, int q, int r, int s) {
   return {X, Y};
 }
 
-// The same in double. E[k][0] is (1, 0): a product with it gives back
-// every component that is not zero, and none of these ever is exactly
-// zero, so a multiple of 0 is left out. A negative multiple takes the
-// conjugate, bit for bit as in MultiplyByPower. The loops over the terms
-// are unrolled, so the tests of the multiples fold away, and a third of
-// the products with them.
-[[gnu::always_inline]] inline void MultiplyByPowerD(const TMoonState& m, int k, int j,
-                                                    TComplexD& XY) {
+// The same in double, two halves of a register at once (TPairD). E[k][0]
+// is (1, 0): a product with it gives back every component that is not
+// zero, and none of these ever is exactly zero, so a multiple of 0 is left
+// out. A negative multiple takes the conjugate, bit for bit as in
+// MultiplyByPower. The loops over the terms are unrolled, so the tests of
+// the multiples fold away, and a third of the products with them.
+[[gnu::always_inline]] inline void MultiplyByPowerD(const TMoonState& m, int k, int j, TPairD& XY) {
   if (j == 0) return;
-  const TComplexD& E = m.E[k][j > 0 ? j : -j];
-  if (j > 0)
-    XY = ComplexProduct(XY, E);
-  else
-    XY = {XY.C * E.C + XY.S * E.S, XY.S * E.C - XY.C * E.S};
+  const TFactorD& E = m.EF[k][j > 0 ? j : -j];
+  XY = j > 0 ? Product(XY, E) : ProductWithConjugate(XY, E);
 }
 
-[[gnu::always_inline]] inline TComplexD Term(const TMoonState& m, int p, int q, int r, int s) {
-  const TComplexD& first = m.E[0][p > 0 ? p : -p];
-  TComplexD XY = p >= 0 ? first : Conjugate(first);
+[[gnu::always_inline]] inline TPairD Term(const TMoonState& m, int p, int q, int r, int s) {
+  const TPairD first = m.E[0][p > 0 ? p : -p];
+  TPairD XY = p >= 0 ? first : Conjugate(first);
   MultiplyByPowerD(m, 1, q, XY);
   MultiplyByPowerD(m, 2, r, XY);
   MultiplyByPowerD(m, 3, s, XY);
@@ -414,12 +422,16 @@ void LeadingTermSum(TMoonState& m) {
 }
 
 [[gnu::always_inline]] inline void SolarTerms(TMoonState& m, std::span<const TSolarTerm> terms) {
-  // Local copies of the sums can stay in registers through the loop.
-  double DLambda = m.dLambda, DS = m.dS, Gamma1C = m.dGamma1C, SinPi = m.dSinPi;
+  // The sums side by side, so that one multiplication and one addition of
+  // pairs take each term's cosine and sine (C, S) into two of them:
+  // (SinPi, DLambda) += (cP, cL) (C, S) and (Gamma1C, DS) += (cG, cS) (C, S).
+  // Local, they stay in registers through the loop.
+  TPairD parallaxAndLongitude = {m.dSinPi, m.dLambda};
+  TPairD latitudeFactorAndS = {m.dGamma1C, m.dS};
   // The rows come in runs with the same multiples of l, l' and F and only
   // the multiple of D changing; their product is kept for the run.
   int p = 0, q = 0, r = 0;
-  TComplexD lead = m.E[0][0];
+  TPairD lead = m.E[0][0];
   // Unrolled (inline, each group is a table known to the compiler), the
   // tests of the multiples fold away and the coefficients become constants.
 #pragma GCC unroll 64
@@ -430,28 +442,25 @@ void LeadingTermSum(TMoonState& m) {
       r = t.r;
       lead = Term(m, p, q, r, 0);
     }
-    TComplexD XY = lead;
+    TPairD XY = lead;
     MultiplyByPowerD(m, 3, t.s, XY);
-    DLambda += t.cL * XY.S;
-    DS += t.cS * XY.S;
-    Gamma1C += t.cG * XY.C;
-    SinPi += t.cP * XY.C;
+    parallaxAndLongitude += TPairD{t.cP, t.cL} * XY;
+    latitudeFactorAndS += TPairD{t.cG, t.cS} * XY;
   }
-  m.dLambda = DLambda;
-  m.dS = DS;
-  m.dGamma1C = Gamma1C;
-  m.dSinPi = SinPi;
+  m.dSinPi = parallaxAndLongitude[0];
+  m.dLambda = parallaxAndLongitude[1];
+  m.dGamma1C = latitudeFactorAndS[0];
+  m.dS = latitudeFactorAndS[1];
 }
 
 void NodeTermSum(TMoonState& m) {
   double N = 0;
 #pragma GCC unroll 16
-  for (const TNodeTerm& t : NodeTerms) N += t.cN * Term(m, t.p, t.q, t.r, t.s).S;
+  for (const TNodeTerm& t : NodeTerms) N += t.cN * Term(m, t.p, t.q, t.r, t.s)[1];
   m.dN = N;
 }
 
-void PlanetaryTerms(TMoonState& m, const TSmallSines& sine) {
-  const double* S = &sine[LongPeriodicSines];
+void PlanetaryTerms(TMoonState& m, const TPlanetarySines& S) {
   m.dLambda += 0.82 * S[0] + 0.31 * S[1] + 0.35 * S[2] + 0.66 * S[3] + 0.64 * S[4] + 1.14 * S[5] +
                0.21 * S[6] + 0.44 * S[7] + 0.24 * S[8] + 0.28 * S[9] + 0.33 * S[10];
 }
@@ -461,16 +470,19 @@ void PlanetaryTerms(TMoonState& m, const TSmallSines& sine) {
 void MoonPosition(long double T, long double& Lambda, long double& Beta, long double& R) {
   TMoonState m;
   m.T = T;
-  const TSmallSines sines = SmallSines(T);
-  LongPeriodic(m, sines);
+  LongPeriodic(m, Sines(LongPeriodicArguments, T));
   MeanArguments(m);
   PowerTables(m);
+  // Not needed before the end, the planetary terms' sines are taken here,
+  // where their many independent steps fill the waits of the products and
+  // sums of the other terms, each of which waits for the one before.
+  const TPlanetarySines planetary = Sines(PlanetaryArguments, T);
   LeadingTermSum(m);
   SolarTerms(m, FirstGroup);
   SolarTerms(m, SecondGroup);
   SolarTerms(m, ThirdGroup);
   NodeTermSum(m);
-  PlanetaryTerms(m, sines);
+  PlanetaryTerms(m, planetary);
 
   const long double DLambda = m.DLambda + m.dLambda;
   Lambda = Frac((m.L0 + DLambda / Rho) / TwoPiM) * 360.0L * Pi / 180.0L;

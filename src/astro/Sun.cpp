@@ -14,6 +14,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <span>
 
 namespace {
@@ -54,11 +56,17 @@ consteval TLinear Linear(long double a, long double b) {
 
 // One row of the elliptic motion: the multiple of M3, the power of T, and
 // the coefficients of cosine and sine for longitude (arcseconds) and
-// distance (1e-6 AU). A row with n > 0 is T times the row before.
+// distance (1e-6 AU). A row with n > 0 is T times the row before. The
+// coefficients are loaded as pairs of doubles (see TLongConstant).
 struct TEllipticTerm {
   int i3, n;
-  long double c1, c2, c3, c4;
+  TLongConstant c1, c2, c3, c4;
 };
+
+consteval TEllipticTerm Elliptic(int i3, int n, long double c1, long double c2, long double c3,
+                                 long double c4) {
+  return {i3, n, LongConstant(c1), LongConstant(c2), LongConstant(c3), LongConstant(c4)};
+}
 
 // One row of a planet's table: the multiples of M3 and of the planet's
 // mean anomaly, and the coefficients of cosine and sine for longitude
@@ -70,13 +78,13 @@ struct TPerturbation {
 
 // clang-format off
 // The first six rows of the classical table of Venus: they hold M3 alone.
-const TEllipticTerm EllipticTerms[] = {
-    {1, 0, -0.22L, 6892.76L, -16707.37L, -0.54L},
-    {1, 1, -0.06L, -17.35L, 42.04L, -0.15L},
-    {1, 2, -0.01L, -0.05L, 0.13L, -0.02L},
-    {2, 0, 0, 71.98L, -139.57L, 0},
-    {2, 1, 0, -0.36L, 0.7L, 0},
-    {3, 0, 0, 1.04L, -1.75L, 0},
+constexpr TEllipticTerm EllipticTerms[] = {
+    Elliptic(1, 0, -0.22L, 6892.76L, -16707.37L, -0.54L),
+    Elliptic(1, 1, -0.06L, -17.35L, 42.04L, -0.15L),
+    Elliptic(1, 2, -0.01L, -0.05L, 0.13L, -0.02L),
+    Elliptic(2, 0, 0, 71.98L, -139.57L, 0),
+    Elliptic(2, 1, 0, -0.36L, 0.7L, 0),
+    Elliptic(3, 0, 0, 1.04L, -1.75L, 0),
 };
 
 constexpr TPerturbation VenusTerms[] = {
@@ -142,9 +150,9 @@ constexpr TPerturbation SaturnTerms[] = {
 // state between calls.
 struct TSunState {
   long double T = 0;
-  TComplex Earth[4]; // exp(i j M3) for j = 0 .. 3 in long double
-  TComplexD E3[9];   // exp(i j M3) for j = -1 .. 7, stored at j + 1
-  TComplexD Ek[9];   // exp(i j Mk) for j = 0 .. -8, stored at -j
+  TPairD E3[9];   // exp(i j M3) for j = -1 .. 7, stored at j + 1
+  TFactorD F3[9]; // the same as factors of products
+  TPairD Ek[9];   // exp(i j Mk) for j = 0 .. -8, stored at -j
 };
 
 // The sums of the perturbations, in arcseconds and 1e-6 AU.
@@ -152,50 +160,78 @@ struct TSums {
   double DL = 0, DR = 0, DB = 0;
 };
 
-TComplexD& E3At(TSunState& s, int j) {
+TPairD& E3At(TSunState& s, int j) {
   return s.E3[j + 1];
 }
-TComplexD& EkAt(TSunState& s, int j) {
+TFactorD& F3At(TSunState& s, int j) {
+  return s.F3[j + 1];
+}
+TPairD& EkAt(TSunState& s, int j) {
   return s.Ek[-j];
 }
 
-// The low powers in long double for the elliptic motion; the double table
-// starts from them and goes on to the seventh.
-void BuildE3(TSunState& s, long double M3) {
-  s.Earth[0] = {1.0L, 0.0L};
-  s.Earth[1] = CosSin(M3);
-  for (int j = 2; j <= 3; ++j) s.Earth[j] = ComplexProduct(s.Earth[j - 1], s.Earth[1]);
-  for (int j = 0; j <= 3; ++j)
-    E3At(s, j) = {static_cast<double>(s.Earth[j].C), static_cast<double>(s.Earth[j].S)};
+// The rows of the elliptic motion with the multiple j of M3, whose cosine
+// and sine are (U, V); the power is also taken over by the double table.
+// The tests of the rows fold away, as the loop is unrolled, and so do the
+// products with zero coefficients: adding a zero leaves a sum that is not
+// zero as it is, and no sum is zero after its first term. rows is
+// the table itself, read through a pointer (see EllipticMotion).
+[[gnu::always_inline]] inline void UsePower(TSunState& s, const TEllipticTerm* rows, int j,
+                                            long double U, long double V, long double& DL,
+                                            long double& DR) {
+  E3At(s, j) = TPairD{static_cast<double>(U), static_cast<double>(V)};
+#pragma GCC unroll 8
+  for (std::size_t i = 0; i < std::size(EllipticTerms); ++i) {
+    const TEllipticTerm& r = EllipticTerms[i];
+    if (r.i3 != j) continue;
+    if (r.n > 0) {
+      // T^n times the argument of the row before (whose n is one less).
+      U = U * s.T;
+      V = V * s.T;
+    }
+    if (r.c1.Value != 0.0L) DL = DL + LoadStored(rows[i].c1) * U;
+    if (r.c2.Value != 0.0L) DL = DL + LoadStored(rows[i].c2) * V;
+    if (r.c3.Value != 0.0L) DR = DR + LoadStored(rows[i].c3) * U;
+    if (r.c4.Value != 0.0L) DR = DR + LoadStored(rows[i].c4) * V;
+  }
+}
+
+// The equation of the centre and the distance in long double: its largest
+// terms reach 7000 arcseconds, and 1e-12 degrees of them need more than the
+// sixteen digits of a double. Each power of exp(i M3) is used while it is
+// still on the x87 stack: stored as 80 bits and loaded again, as in a
+// table, every value costs a microcoded store and load (fstp m80, fld m80).
+// The double table of the powers takes them over rounded and goes on to
+// the seventh.
+void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& DR) {
+  // The coefficients read through a pointer the optimiser cannot follow:
+  // known to it, each would be loaded as an 80-bit constant (fld m80,
+  // microcoded), and all of them before the first product.
+  const TEllipticTerm* rows = EllipticTerms;
+  asm("" : "+r"(rows));
+  const TComplex e1 = CosSin(M3);
+  UsePower(s, rows, 1, e1.C, e1.S, DL, DR);
+  const TComplex e2 = ComplexProduct(e1, e1);
+  UsePower(s, rows, 2, e2.C, e2.S, DL, DR);
+  const TComplex e3 = ComplexProduct(e2, e1);
+  UsePower(s, rows, 3, e3.C, e3.S, DL, DR);
+  E3At(s, 0) = TPairD{1.0, 0.0};
   E3At(s, -1) = Conjugate(E3At(s, 1));
-  for (int j = 4; j <= 7; ++j) E3At(s, j) = ComplexProduct(E3At(s, j - 1), E3At(s, 1));
+  F3At(s, 1) = Factor(E3At(s, 1));
+  for (int j = 4; j <= 7; ++j) E3At(s, j) = Product(E3At(s, j - 1), F3At(s, 1));
+  // No factor for j = 0: the planets' rows take (1, 0) as no product.
+  F3At(s, -1) = Factor(E3At(s, -1));
+  for (int j = 2; j <= 7; ++j) F3At(s, j) = Factor(E3At(s, j));
 }
 
 // Only the powers down to the lowest one the planet's table uses are built;
 // the table holds nine entries, 0 .. -8.
 [[gnu::always_inline]] inline void BuildEk(TSunState& s, double Mk, int lowest) {
-  EkAt(s, 0) = {1.0, 0.0};
-  EkAt(s, -1) = Conjugate(CosSinD(Mk));
-  for (int j = -2; j >= lowest; --j) EkAt(s, j) = ComplexProduct(EkAt(s, j + 1), EkAt(s, -1));
-}
-
-// The equation of the centre and the distance in long double: its largest
-// terms reach 7000 arcseconds, and 1e-12 degrees of them need more than the
-// sixteen digits of a double.
-void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
-  long double U = 0, V = 0;
-  for (const TEllipticTerm& r : EllipticTerms) {
-    if (r.n == 0) {
-      U = s.Earth[r.i3].C;
-      V = s.Earth[r.i3].S;
-    } else {
-      // T^n times the argument of the row before (whose n is one less).
-      U = U * s.T;
-      V = V * s.T;
-    }
-    DL = DL + r.c1 * U + r.c2 * V;
-    DR = DR + r.c3 * U + r.c4 * V;
-  }
+  const TComplexD e = CosSinD(Mk);
+  EkAt(s, 0) = TPairD{1.0, 0.0};
+  EkAt(s, -1) = TPairD{e.C, -e.S};
+  const TFactorD step = Factor(EkAt(s, -1));
+  for (int j = -2; j >= lowest; --j) EkAt(s, j) = Product(EkAt(s, j + 1), step);
 }
 
 // sum += c1 cos + c2 sin, with the cosine and sine P. The tables are full
@@ -203,14 +239,22 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
 // unrolled, their products fold away: a product with 0 is a zero, and
 // adding a zero leaves any sum that is not zero as it is (and neither the
 // sums, after the first term, nor the products of these tables ever are).
-[[gnu::always_inline]] inline void AddCosSin(double& sum, double c1, double c2,
-                                             const TComplexD& P) {
+[[gnu::always_inline]] inline void AddCosSin(double& sum, double c1, double c2, TPairD P) {
   if (c1 != 0.0 && c2 != 0.0)
-    sum += c1 * P.C + c2 * P.S;
+    sum += c1 * P[0] + c2 * P[1];
   else if (c1 != 0.0)
-    sum += c1 * P.C;
+    sum += c1 * P[0];
   else if (c2 != 0.0)
-    sum += c2 * P.S;
+    sum += c2 * P[1];
+}
+
+// The longitude and the distance side by side: (DL, DR) += (c1, c3) cos +
+// (c2, c4) sin, each half as AddCosSin (a zero coefficient's product adds
+// a zero to the other product, which leaves it as it is).
+[[gnu::always_inline]] inline void AddLongitudeAndDistance(TPairD& sums, const TPerturbation& r,
+                                                           TPairD P) {
+  const TPairD cosine = {P[0], P[0]}, sine = {P[1], P[1]};
+  sums += TPairD{r.c1, r.c3} * cosine + TPairD{r.c2, r.c4} * sine;
 }
 
 // Inline and unrolled, each planet's table is known to the compiler: its
@@ -219,17 +263,20 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
 [[gnu::always_inline]] inline void AddPlanet(TSunState& s, double Mk, int lowest,
                                              std::span<const TPerturbation> terms, TSums& total) {
   BuildEk(s, Mk, lowest);
-  // A local copy of the sums can stay in registers through the loop.
-  TSums sums = total;
+  // Local copies of the sums can stay in registers through the loop.
+  TPairD longitudeAndDistance = {total.DL, total.DR};
+  double DB = total.DB;
 #pragma GCC unroll 32
   for (const TPerturbation& r : terms) {
-    // E3[0] is (1, 0), whose product gives the other factor back.
-    const TComplexD P = r.i3 == 0 ? EkAt(s, r.ik) : ComplexProduct(E3At(s, r.i3), EkAt(s, r.ik));
-    AddCosSin(sums.DL, r.c1, r.c2, P);
-    AddCosSin(sums.DR, r.c3, r.c4, P);
-    AddCosSin(sums.DB, r.c5, r.c6, P);
+    // E3[0] is (1, 0), whose product gives the other factor back. Ek E3
+    // rounds as E3 Ek: products and sums do not depend on the order.
+    const TPairD P = r.i3 == 0 ? EkAt(s, r.ik) : Product(EkAt(s, r.ik), F3At(s, r.i3));
+    AddLongitudeAndDistance(longitudeAndDistance, r, P);
+    AddCosSin(DB, r.c5, r.c6, P);
   }
-  total = sums;
+  total.DL = longitudeAndDistance[0];
+  total.DR = longitudeAndDistance[1];
+  total.DB = DB;
 }
 
 // The Moon pulls the Earth round the common centre of mass. The sums and
@@ -237,7 +284,7 @@ void EllipticMotion(const TSunState& s, long double& DL, long double& DR) {
 void AddMoon(TSunState& s, double D, double A, double U, TSums& sums) {
   const TComplexD eD = CosSinD(D);
   const TComplexD eA = CosSinD(A);
-  const TComplexD eM3 = E3At(s, 1);
+  const TComplexD eM3 = {E3At(s, 1)[0], E3At(s, 1)[1]};
   const TComplexD DminusA = ComplexProduct(eD, Conjugate(eA));
   const TComplexD DplusA = ComplexProduct(eD, eA);
   const TComplexD DminusM3 = ComplexProduct(eD, Conjugate(eM3));
@@ -268,6 +315,11 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   s.T = T;
   TSums sums;
 
+  // First, though they are added last: the long-period terms depend on T
+  // alone, and their chain of x87 and double steps waits on one step after
+  // the other. Started first, it runs alongside the planets' many
+  // independent products instead of after them.
+  const double longPeriod = LongPeriodTerms(T);
   const double M2 = ArgumentD(Linear(0.1387306L, 162.5485917L), T);
   const long double M3 = Argument(Linear(0.9931266L, 99.9973604L), T);
   const double M4 = ArgumentD(Linear(0.054325L, 53.1666028L), T);
@@ -276,16 +328,14 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   const double D = ArgumentD(Linear(0.8274L, 1236.8531L), T);
   const double A = ArgumentD(Linear(0.3749L, 1325.5524L), T);
   const double Uarg = ArgumentD(Linear(0.2591L, 1342.2278L), T);
-  BuildE3(s, M3);
-
   long double DL = 0, DR = 0;
-  EllipticMotion(s, DL, DR);
+  EllipticMotion(s, M3, DL, DR);
   AddPlanet(s, M2, -6, VenusTerms, sums);
   AddPlanet(s, M4, -8, MarsTerms, sums);
   AddPlanet(s, M5, -4, JupiterTerms, sums);
   AddPlanet(s, M6, -2, SaturnTerms, sums);
   AddMoon(s, D, A, Uarg, sums);
-  sums.DL += LongPeriodTerms(T);
+  sums.DL += longPeriod;
   DL = DL + sums.DL;
   DR = DR + sums.DR;
 

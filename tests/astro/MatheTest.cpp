@@ -113,6 +113,36 @@ TEST(SineCosineTest, SinesInPairsAreThoseOfSineD) {
   EXPECT_EQ(s[3], SineD(odd[3]));
 }
 
+// Products of pairs in the halves of a register round as ComplexProduct
+// does, bit for bit, also with the conjugate of the second factor.
+TEST(ComplexPairTest, ProductsAreThoseOfComplexProduct) {
+  std::mt19937_64 random(20261210);
+  std::uniform_real_distribution<double> component(-1.5, 1.5);
+  for (int i = 0; i < 20000; ++i) {
+    const TComplexD a = {component(random), component(random)};
+    const TComplexD b = {component(random), component(random)};
+    const TPairD z = {a.C, a.S};
+    const TFactorD w = Factor(TPairD{b.C, b.S});
+    const TComplexD product = ComplexProduct(a, b);
+    const TComplexD withConjugate = ComplexProduct(a, Conjugate(b));
+    ASSERT_EQ(Product(z, w)[0], product.C);
+    ASSERT_EQ(Product(z, w)[1], product.S);
+    ASSERT_EQ(ProductWithConjugate(z, w)[0], withConjugate.C);
+    ASSERT_EQ(ProductWithConjugate(z, w)[1], withConjugate.S);
+    ASSERT_EQ(Conjugate(z)[1], -a.S);
+  }
+}
+
+// A constant stored in a table and loaded as two doubles is the long
+// double constant itself, as with Load.
+TEST(LongConstantTest, LoadsAStoredConstantExactly) {
+  static const TLongConstant Stored[] = {LongConstant(6892.76L), LongConstant(-16707.37L),
+                                         LongConstant(0.13L)};
+  EXPECT_EQ(LoadStored(Stored[0]), 6892.76L);
+  EXPECT_EQ(LoadStored(Stored[1]), -16707.37L);
+  EXPECT_EQ(LoadStored(Stored[2]), 0.13L);
+}
+
 // A constant loaded as two doubles is the long double constant itself.
 TEST(LongConstantTest, LoadsTheConstantExactly) {
   constexpr TLongConstant TwoPi = LongConstant(6.283185308L);
