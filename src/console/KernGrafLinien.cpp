@@ -102,18 +102,17 @@ void DrawPolyline(int n, const TPoint* points, int colour) {
     const TPoint& a = points[i - 1];
     const TPoint& b = points[i];
     const bool endOnArea = OnThinLineArea(*screen, b.X, b.Y);
-    if (!startOnArea || !endOnArea) {
-      DrawLine(a.X, a.Y, b.X, b.Y, colour);
+    if (startOnArea && endOnArea) {
+      SetThinLineWithoutEnd(*screen, a.X, a.Y, b.X, b.Y, value);
+      left = std::min({left, a.X, b.X});
+      right = std::max({right, a.X, b.X});
+      top = std::min({top, a.Y, b.Y});
+      bottom = std::max({bottom, a.Y, b.Y});
+    } else {
+      DrawLine(a.X, a.Y, b.X, b.Y, colour); // reports what it drew itself
       screen = &ScreenPixels();
-      startOnArea = OnThinLineArea(*screen, b.X, b.Y);
-      continue;
     }
-    startOnArea = true;
-    SetThinLineWithoutEnd(*screen, a.X, a.Y, b.X, b.Y, value);
-    left = std::min({left, a.X, b.X});
-    right = std::max({right, a.X, b.X});
-    top = std::min({top, a.Y, b.Y});
-    bottom = std::max({bottom, a.Y, b.Y});
+    startOnArea = endOnArea;
   }
   NotifyScreenChanged(FigureBox(left, top, right, bottom, 0));
 }

@@ -55,17 +55,25 @@ void DrawThinRun(TPolylinePen& pen, int colour) {
   pen.RunCount = 0;
 }
 
-// A thin line to (x, y) when join is set; else the run so far is drawn and
-// a new one starts there.
-void ThinLineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
-  if (!join) {
-    DrawThinRun(pen, colour);
-  } else if (pen.RunCount == ThinRunLength) {
-    DrawThinRun(pen, colour);
-    pen.Run[pen.RunCount++] = TPoint{pen.X, pen.Y};
+// Adds (x, y) to the thin run in run[0 .. n - 1], which ends at (lastX,
+// lastY): joined to it when join is set; else the run so far is drawn and a
+// new one starts there. Inline, so that ThinPixels keeps n in a register.
+[[gnu::always_inline]] inline void AddToRun(TPoint* run, int& n, int lastX, int lastY, int x, int y,
+                                            bool join, int colour) {
+  if (!join || n == ThinRunLength) {
+    if (n >= 2) DrawPolyline(n, run, colour);
+    n = 0;
+    if (join) run[n++] = TPoint{lastX, lastY}; // a full run goes on from its last point
   }
-  // A point on the pixel before adds no line.
-  if (!join || x != pen.X || y != pen.Y) pen.Run[pen.RunCount++] = TPoint{x, y};
+  // A point on the pixel before adds no line. Stored either way and counted
+  // only if it adds one: whether it does is a coin toss for the branch
+  // predictor.
+  run[n] = TPoint{x, y};
+  n += static_cast<int>(!join | (x != lastX) | (y != lastY));
+}
+
+void ThinLineOrMove(TPolylinePen& pen, int x, int y, bool join, int colour) {
+  AddToRun(pen.Run, pen.RunCount, pen.X, pen.Y, x, y, join, colour);
 }
 
 // Draws to (x, y) from the previous point when join is set, else moves there.
@@ -102,17 +110,7 @@ void ThinPixels(const TSeenPixel* pixels, size_t count, TPolylinePen& pen, int c
       visible = false;
       continue;
     }
-    const bool join = visible && CloseEnough(p.X, p.Y, x, y);
-    if (!join || n == ThinRunLength) {
-      if (n >= 2) DrawPolyline(n, run, colour);
-      n = 0;
-      if (join) run[n++] = TPoint{x, y}; // a full run goes on from its last point
-    }
-    // A point on the pixel before adds no line. Stored either way and
-    // counted only if it adds one: whether it does is a coin toss for the
-    // branch predictor.
-    run[n] = TPoint{p.X, p.Y};
-    n += static_cast<int>(!join | (p.X != x) | (p.Y != y));
+    AddToRun(run, n, x, y, p.X, p.Y, visible && CloseEnough(p.X, p.Y, x, y), colour);
     x = p.X;
     y = p.Y;
     visible = true;
@@ -275,9 +273,8 @@ void DrawSegments(const std::vector<TSegment>& table, const TGlobeView& globeVie
   TPolylinePen pen;
   for (const TSegment& segment : table) {
     if (segment.Points.empty()) continue;
-    // The first point only places the pen, seen or not. The run of the
+    // The first point only places the pen, seen or not; the run of the
     // segment before was drawn by EndPolyline.
-    pen.Moved = true;
     view.ToView(segment.Points[0], seen);
     pen.Visible = view.IsVisible(seen);
     int x = 0, y = 0;
