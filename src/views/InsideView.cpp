@@ -78,25 +78,36 @@ void CurvePoint(bool first, const TVector& direction, bool aboveHorizon, int col
   }
 }
 
-// A point of a curve fixed in the equatorial frame, with the sine and
-// cosine of its declination, which every step needs again.
+// A point of a curve fixed in the equatorial frame, with the sines and
+// cosines of its right ascension and declination, which every step needs
+// again.
 struct TEquatorialPoint {
-  long double RightAscension = 0;
+  long double SinRightAscension = 0, CosRightAscension = 1;
   long double SinDeclination = 0, CosDeclination = 1;
 };
 
 TEquatorialPoint EquatorialPoint(long double rightAscension, long double declination) {
-  return {rightAscension, Sine(declination), Cosine(declination)};
+  return {Sine(rightAscension), Cosine(rightAscension), Sine(declination), Cosine(declination)};
 }
 
-// The point's direction in the horizon frame at the instant shown, with its
-// altitude: the hour angle is the sidereal time minus the right ascension.
-TVector EquatorialDirection(const TEquatorialPoint& point, long double& altitude) {
-  const long double H = View.SiderealTime - point.RightAscension;
-  long double azimuth = 0;
-  HourAngleToHorizontal(point.SinDeclination, point.CosDeclination, Sine(H), Cosine(H),
-                        View.SinLatitude, View.CosLatitude, azimuth, altitude);
-  return Direction(azimuth, altitude);
+// The point's direction in the horizon frame at the instant shown (x
+// towards the south point, y towards the west, z to the zenith), from the
+// sine and cosine of the sidereal time. The hour angle is the sidereal time
+// minus the right ascension; its sine and cosine follow from the sum
+// formulas. The components are those of the spherical triangle itself
+// (cos h cos A, cos h sin A, sin h), so no angle is taken out and put back
+// in: a curve point needs no sine at all.
+TVector EquatorialDirection(const TEquatorialPoint& point, const TComplex& siderealTime) {
+  const long double sinH =
+      siderealTime.S * point.CosRightAscension - siderealTime.C * point.SinRightAscension;
+  const long double cosH =
+      siderealTime.C * point.CosRightAscension + siderealTime.S * point.SinRightAscension;
+  TVector D;
+  D.X = -(point.SinDeclination * View.CosLatitude - point.CosDeclination * View.SinLatitude * cosH);
+  D.Y = point.CosDeclination * sinH;
+  D.Z = point.SinDeclination * View.SinLatitude + point.CosDeclination * View.CosLatitude * cosH;
+  D.Length = 1;
+  return D;
 }
 
 // The equator and the ecliptic in the equatorial frame, in the 2 degree
@@ -131,10 +142,10 @@ const TFixedCurves& Curves() {
 // Draws a curve fixed in the equatorial frame; only the parts above the
 // horizon are drawn.
 void DrawEquatorialCurve(const std::vector<TEquatorialPoint>& points, int colour) {
+  const TComplex siderealTime{Cosine(View.SiderealTime), Sine(View.SiderealTime)};
   for (size_t i = 0; i < points.size(); ++i) {
-    long double altitude = 0;
-    const TVector D = EquatorialDirection(points[i], altitude);
-    CurvePoint(i == 0, D, altitude >= 0, colour);
+    const TVector D = EquatorialDirection(points[i], siderealTime);
+    CurvePoint(i == 0, D, D.Z >= 0, colour);
   }
 }
 

@@ -231,3 +231,52 @@ TEST_F(InsideViewDrawing, PuttingThePictureBackUndoesExactlyWhatWasDrawnOverIt) 
     EXPECT_TRUE(ScreenImage() == picture) << "round " << round;
   }
 }
+
+namespace {
+
+// Whether a pixel of the colour lies within one pixel of the direction
+// (right ascension and declination in radians) at the instant shown; the
+// direction is turned to the horizon by the angle route of the astronomy,
+// independent of the way the curves are drawn. False when the point is not
+// clearly above the horizon or not on the screen; `checked` counts the rest.
+bool CurvePassesThrough(long double rightAscension, long double declination, int colour,
+                        int& checked) {
+  long double azimuth = rightAscension, altitude = declination;
+  EquatorialToHorizontal(azimuth, altitude, View.SinLatitude, View.CosLatitude, View.SiderealTime);
+  if (altitude < 2 * Degree) return true;
+  const TSkyPoint S = ProjectToSky(PolarToVector(TPolar{1, azimuth, altitude}));
+  const int x = SkyPixelX(S), y = SkyPixelY(S);
+  if (!S.Visible || x < 1 || y < 1 || x >= MaxX() || y >= MaxY()) return true;
+  ++checked;
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (ColourAt(x + dx, y + dy) == colour) return true;
+  return false;
+}
+
+} // namespace
+
+TEST_F(InsideViewDrawing, EquatorAndEclipticRunThroughTheirPointsInTheSky) {
+  // The celestial equator at every 30 degrees of right ascension, and the
+  // ecliptic at the equinoxes and solstices (longitude 0, 90, 180, 270:
+  // right ascension the same, declination 0 or plus or minus the obliquity),
+  // in the afternoon and around midnight.
+  for (const long double time : {15.30L, 23.50L}) {
+    EnterParameters("54.3", "10.1", 16, 12, 2026, time);
+    View.OutsideView = false;
+    SetUpView(Entered);
+    ComputeInsidePositions();
+    int checked = 0;
+    ClearToBlack();
+    DrawEquatorLine(Yellow);
+    for (int ra = -180; ra < 180; ra += 30)
+      EXPECT_TRUE(CurvePassesThrough(ra * Degree, 0, Yellow, checked)) << time << " " << ra;
+    ClearToBlack();
+    DrawEclipticLine(LightRed);
+    const long double declination[4] = {0, Obliquity, 0, -Obliquity};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_TRUE(CurvePassesThrough(i * 90 * Degree, declination[i], LightRed, checked))
+          << time << " " << i * 90;
+    EXPECT_GE(checked, 4) << time; // enough of both curves in sight to tell
+  }
+}
