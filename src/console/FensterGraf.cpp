@@ -51,18 +51,19 @@ TNotice Notice;
 // last asked Qt to repaint. Drawing operations come by the thousand between
 // two paint events, so they are collected, merged by the damage record, and
 // handed to Qt once, when the event loop next runs: a step presents the few
-// rectangles it changed, a tick that drew nothing presents nothing.
-// A few rectangles are enough: Qt's region of them costs more with every one.
-TDamageRecord ToPresent{{}, {}, 0, 64};
+// rectangles it changed, a tick that drew nothing presents nothing. The
+// record keeps as many rectangles as the console's records of a step, so
+// the curves of a step stay chains of small rectangles instead of merging
+// into large ones; the region of them is made in bands of a few rows.
+TDamageRecord ToPresent;
 bool PresentQueued = false;
 constexpr int PresentStripRows = 64;
+constexpr int PresentBandRows = 8;
 
 void PresentDamage() {
   PresentQueued = false;
   if (Grundfenster == nullptr) return;
-  QRegion region;
-  for (const TRect& r : ToPresent.Rects)
-    region += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  const QRegion region = PresentRegion(ToPresent.Rects, PresentBandRows, MaxY() + 1);
   ClearDamage(ToPresent);
   if (!region.isEmpty()) Grundfenster->update(region);
 }

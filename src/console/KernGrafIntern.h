@@ -11,6 +11,8 @@
 #include <QRegion>
 #include <QRgb>
 
+#include <vector>
+
 #include "KernGraf.h"
 #include "KernGrafQt.h"
 
@@ -61,6 +63,12 @@ void UseCurrentFont();
 void ForgetPainterFont();
 // The line width of SetLineWidth.
 int CurrentLineWidth();
+
+// The region the window presents for the rectangles drawn into since it
+// last did (FensterGrafGebiet.cpp): their union, each widened to whole bands
+// of `grain` rows (never past screenHeight), as bands of rows that Qt takes
+// without merging the rectangles one by one.
+QRegion PresentRegion(const std::vector<TRect>& rects, int grain, int screenHeight);
 
 // Reports a rectangle that drawing changed: to every watched damage record
 // and to the main window (if any), which presents it again.

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "Grundfenster.h"
 #include "Kern2Graf.h"
 #include "KernGraf.h"
+#include "KernGrafIntern.h"
 #include "KernGrafQt.h"
 
 namespace {
@@ -402,6 +404,60 @@ TEST_F(MainWindowTest, TheWindowPresentsOnlyWhatWasDrawn) {
   ASSERT_EQ(recorder.Painted.size(), 1u);
   EXPECT_TRUE(recorder.Painted[0].contains(QRect(0, 0, MaxX() + 1, MaxY() + 1)));
   Window->removeEventFilter(&recorder);
+}
+
+namespace {
+
+// A rectangle widened to whole bands of `grain` rows as the present does:
+// the top down, the bottom up but not past the screen.
+QRect WidenedToBands(const TRect& r, int grain, int height) {
+  const int top = r.Top >= 0 ? r.Top / grain * grain : -((-r.Top + grain - 1) / grain * grain);
+  const int bottom = std::max(r.Bottom, std::min((r.Bottom + grain - 1) / grain * grain, height));
+  return QRect(r.Left, top, r.Right - r.Left, bottom - top);
+}
+
+} // namespace
+
+TEST(PresentRegion, IsTheUnionOfTheRectanglesWidenedToBands) {
+  // Random heaps of rectangles on a small screen whose height is no whole
+  // number of bands: overlapping, touching, empty, at the edges. The region
+  // must hold exactly the pixels of the widened rectangles, each once, and
+  // behave as a region built by Qt itself when Qt combines it further.
+  constexpr int Width = 200, Height = 123, Grain = 8;
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int> x(0, Width), y(0, Height), size(0, 40), count(0, 300);
+  for (int round = 0; round < 40; ++round) {
+    std::vector<TRect> rects;
+    QRegion expected;
+    const int n = count(random);
+    for (int i = 0; i < n; ++i) {
+      const int left = x(random), top = y(random);
+      const TRect r{left, top, std::min(left + size(random), Width),
+                    std::min(top + size(random) / 4, Height)};
+      rects.push_back(r);
+      if (!RectIsEmpty(r)) expected += WidenedToBands(r, Grain, Height);
+    }
+    const QRegion region = PresentRegion(rects, Grain, Height);
+    EXPECT_TRUE(region.xored(expected).isEmpty()) << "round " << round;
+    long long area = 0;
+    for (const QRect& r : region) area += static_cast<long long>(r.width()) * r.height();
+    long long pixels = 0;
+    for (int py = 0; py < Height; ++py)
+      for (int px = 0; px < Width; ++px) {
+        const bool in = expected.contains(QPoint(px, py));
+        pixels += in;
+        ASSERT_EQ(region.contains(QPoint(px, py)), in) << round << ": " << px << "," << py;
+      }
+    EXPECT_EQ(area, pixels) << "round " << round << ": rectangles overlap";
+    const QRect more(x(random), y(random), 30, 20);
+    EXPECT_TRUE(region.united(more).xored(expected.united(more)).isEmpty()) << round;
+    EXPECT_TRUE(region.subtracted(more).xored(expected.subtracted(more)).isEmpty()) << round;
+  }
+}
+
+TEST(PresentRegion, NothingDrawnPresentsNothing) {
+  EXPECT_TRUE(PresentRegion({}, 8, 100).isEmpty());
+  EXPECT_TRUE(PresentRegion({TRect{5, 5, 5, 20}, TRect{0, 7, 30, 7}}, 8, 100).isEmpty());
 }
 
 TEST_F(MainWindowTest, WaitForEnterConsumesKeysUpToEnter) {
