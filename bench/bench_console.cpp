@@ -3,10 +3,12 @@
 // ellipses and texts.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
 
 #include "Kern2Graf.h"
 #include "KernGraf.h"
+#include "KernGrafIntern.h"
 #include "ModulGraf.h"
 
 namespace {
@@ -97,5 +99,28 @@ void BM_NewTimeText(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_NewTimeText)->Unit(benchmark::kMicrosecond);
+
+// The region the window presents after a step of the inside view with the
+// equator and the ecliptic: the damage of two curves of 180 short lines
+// across the screen, a few hundred rectangles, made into bands of rows.
+void BM_PresentRegionOfTwoCurves(benchmark::State& state) {
+  PrepareScreen();
+  TDamageRecord drawn;
+  WatchDamage(drawn);
+  for (int curve = 0; curve < 2; ++curve) {
+    for (int i = 0; i <= 180; ++i) {
+      const int x = i * 1919 / 180;
+      const int y = static_cast<int>(540 + (250 + 100 * curve) * std::sin(i * 0.0349 + curve));
+      if (i == 0)
+        PenMoveTo(x, y);
+      else
+        PenLineTo(x, y, LightGray);
+    }
+  }
+  UnwatchDamage(drawn);
+  for (auto _ : state) benchmark::DoNotOptimize(PresentRegion(drawn.Rects, 8, 1080));
+  state.counters["rectangles"] = static_cast<double>(drawn.Rects.size());
+}
+BENCHMARK(BM_PresentRegionOfTwoCurves)->Unit(benchmark::kMicrosecond);
 
 } // namespace
