@@ -34,6 +34,8 @@ namespace {
 
 // The event loop of a wait that a key ends (WaitForKeyOrTime), if one runs.
 QEventLoop* KeyWait = nullptr;
+// Whether the tick that runs waited in the event loop (WaitForKeyOrTime).
+bool TickWaited = false;
 
 void (*EndProgramHandler)(int) = nullptr;
 std::vector<void (*)()> ExitRoutines;
@@ -249,6 +251,7 @@ void WaitForKeyOrTime(int milliseconds) {
   KeyWait = &loop;
   loop.exec();
   KeyWait = outer;
+  TickWaited = true;
 }
 
 void RestUntilKey() {
@@ -497,6 +500,10 @@ void TGrundfenster::SetTickInterval(int milliseconds) {
   Timer->start(milliseconds); // a key's tick comes within a millisecond
 }
 
+int TGrundfenster::TickInterval() const {
+  return Timer->interval();
+}
+
 // The backing store's own image when the repaint goes there and may be
 // copied into row by row: 32-bit pixels, no scaling, the window at its
 // corner. nullptr otherwise (a grab into a pixmap, another format).
@@ -587,11 +594,20 @@ bool TGrundfenster::focusNextPrevChild(bool /*next*/) {
 void TGrundfenster::OnTimer() {
   const QString caption = QString::fromStdString(ProgramName);
   if (windowTitle() != caption) setWindowTitle(caption);
-  if (!TimerHookEnabled || KeyHandlerSlot == nullptr) return;
-  // An error inside the program's routine costs the rest of this tick only.
-  try {
-    KeyHandlerSlot();
-  } catch (const std::exception& error) {
-    ReportProblem(std::string("Fehler: ") + error.what());
+  TickWaited = false;
+  if (TimerHookEnabled && KeyHandlerSlot != nullptr) {
+    // An error inside the program's routine costs the rest of this tick only.
+    try {
+      KeyHandlerSlot();
+    } catch (const std::exception& error) {
+      ReportProblem(std::string("Fehler: ") + error.what());
+    }
   }
+  // A tick that waited in the event loop has let the window work meanwhile
+  // (the running animation waits its delay in every tick): the next tick
+  // comes at once, without the event loop sleeping and waking once more
+  // for it. Any other tick keeps the pace of a millisecond (or the rest
+  // while the program waits for a key), so no tick ever follows at once
+  // on one that did not wait.
+  if (Timer->interval() <= 1) SetTickInterval(TickWaited ? 0 : 1);
 }

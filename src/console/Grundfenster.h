@@ -1,7 +1,8 @@
 // The main window TGrundfenster of FensterGraf (implemented in
 // FensterGraf.cpp): it presents the framebuffer, turns key events into the
-// console's key codes and ticks the program every millisecond. Only the Qt
-// front end's own modules and tests use this header.
+// console's key codes and ticks the program every millisecond, or at once
+// after a tick that waited. Only the Qt front end's own modules and tests
+// use this header.
 #pragma once
 
 #include <QRect>
@@ -21,6 +22,7 @@ public:
   ~TGrundfenster() override;
   void ShowAndActivate();
   void SetTickInterval(int milliseconds);
+  int TickInterval() const; // in milliseconds; 0: the next tick comes at once
   // Shows the notice now and takes it away when its time is up.
   void RefreshNotice(int milliseconds);
 

@@ -320,6 +320,30 @@ TEST_F(MainWindowTest, AKeyWakesTheTimerThatRestsWhileTheProgramWaits) {
   KeyHandlerSlot = NoOperation;
 }
 
+TEST_F(MainWindowTest, OnlyATickThatWaitedLetsTheNextComeAtOnce) {
+  // The running animation waits its delay in every tick; the tick after
+  // needs no further millisecond. A tick that did not wait must never be
+  // followed at once, or the program would spin; one that found no key
+  // lets the timer rest.
+  static bool waits = true;
+  static int ticks = 0;
+  waits = true;
+  ticks = 0;
+  KeyHandlerSlot = [] {
+    ++ticks;
+    if (waits) DelayMs(2);
+  };
+  ASSERT_TRUE(QTest::qWaitFor([] { return ticks >= 2; }, 5000));
+  EXPECT_EQ(Window->TickInterval(), 0);
+  waits = false;
+  const int before = ticks;
+  ASSERT_TRUE(QTest::qWaitFor([before] { return ticks >= before + 2; }, 5000));
+  EXPECT_EQ(Window->TickInterval(), 1);
+  KeyHandlerSlot = [] { WaitingForKey(); };
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Window->TickInterval() == 500; }, 5000));
+  KeyHandlerSlot = NoOperation;
+}
+
 TEST_F(MainWindowTest, ADelayEndsEarlyOnAKeyAndLetsTheWindowWork) {
   // Ten seconds asked for; a key typed after a tenth of a second ends the
   // wait long before (the bound is loose: the suite shares two cores).
