@@ -157,13 +157,24 @@ void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, 
   HourAngleToHorizontal(Sine(Q), Cosine(Q), Sine(H), Cosine(H), sinPhi, cosPhi, P, Q);
 }
 
+TVector HourAngleToHorizonVector(long double sinDelta, long double cosDelta, long double sinH,
+                                 long double cosH, long double sinPhi, long double cosPhi) {
+  TVector V;
+  V.X = -(sinDelta * cosPhi - cosDelta * sinPhi * cosH);
+  V.Y = cosDelta * sinH;
+  V.Z = sinDelta * sinPhi + cosDelta * cosPhi * cosH;
+  V.Length = 1;
+  return V;
+}
+
 void HourAngleToHorizontal(long double sinDelta, long double cosDelta, long double sinH,
                            long double cosH, long double sinPhi, long double cosPhi,
                            long double& azimuth, long double& altitude) {
-  const long double sinAltitude = sinDelta * sinPhi + cosDelta * cosPhi * cosH;
+  const TVector V = HourAngleToHorizonVector(sinDelta, cosDelta, sinH, cosH, sinPhi, cosPhi);
+  const long double sinAltitude = V.Z;
   const long double h = ArcSin(sinAltitude);
-  const long double u = sinDelta * cosPhi - cosDelta * sinPhi * cosH;
-  const long double numerator = cosDelta * sinH;
+  const long double u = -V.X; // the negation is exact
+  const long double numerator = V.Y;
   const long double cosAltitude = Cosine(h);
   const long double denominator = cosAltitude - u;
   altitude = h;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "Mathe.h"
+
 struct TCalendarDate {
   int32_t Day = 1;
   int32_t Month = 1;
@@ -38,3 +40,8 @@ void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, 
 void HourAngleToHorizontal(long double sinDelta, long double cosDelta, long double sinH,
                            long double cosH, long double sinPhi, long double cosPhi,
                            long double& azimuth, long double& altitude);
+// The same direction as a unit vector of the horizon frame, for callers
+// that want no angles: x towards the south point, y towards the west, z to
+// the zenith, that is (cos h cos A, cos h sin A, sin h); Length is 1.
+TVector HourAngleToHorizonVector(long double sinDelta, long double cosDelta, long double sinH,
+                                 long double cosH, long double sinPhi, long double cosPhi);

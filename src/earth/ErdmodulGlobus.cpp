@@ -50,9 +50,14 @@ struct TPolylinePen {
   TSeenPixel Batch[PixelBatch];
 };
 
+// Draws the thin run in run[0 .. n - 1] and empties it.
+inline void DrawRun(const TPoint* run, int& n, int colour) {
+  if (n >= 2) DrawPolyline(n, run, colour);
+  n = 0;
+}
+
 void DrawThinRun(TPolylinePen& pen, int colour) {
-  if (pen.RunCount >= 2) DrawPolyline(pen.RunCount, pen.Run, colour);
-  pen.RunCount = 0;
+  DrawRun(pen.Run, pen.RunCount, colour);
 }
 
 // Adds (x, y) to the thin run in run[0 .. n - 1], which ends at (lastX,
@@ -61,8 +66,7 @@ void DrawThinRun(TPolylinePen& pen, int colour) {
 [[gnu::always_inline]] inline void AddToRun(TPoint* run, int& n, int lastX, int lastY, int x, int y,
                                             bool join, int colour) {
   if (!join || n == ThinRunLength) {
-    if (n >= 2) DrawPolyline(n, run, colour);
-    n = 0;
+    DrawRun(run, n, colour);
     if (join) run[n++] = TPoint{lastX, lastY}; // a full run goes on from its last point
   }
   // A point on the pixel before adds no line. Stored either way and counted

@@ -90,24 +90,18 @@ TEquatorialPoint EquatorialPoint(long double rightAscension, long double declina
   return {Sine(rightAscension), Cosine(rightAscension), Sine(declination), Cosine(declination)};
 }
 
-// The point's direction in the horizon frame at the instant shown (x
-// towards the south point, y towards the west, z to the zenith), from the
-// sine and cosine of the sidereal time. The hour angle is the sidereal time
-// minus the right ascension; its sine and cosine follow from the sum
-// formulas. The components are those of the spherical triangle itself
-// (cos h cos A, cos h sin A, sin h), so no angle is taken out and put back
-// in: a curve point needs no sine at all.
+// The point's direction in the horizon frame at the instant shown, from
+// the sine and cosine of the sidereal time. The hour angle is the sidereal
+// time minus the right ascension; its sine and cosine follow from the sum
+// formulas, and the direction is taken as a vector without any angle: a
+// curve point needs no sine at all.
 TVector EquatorialDirection(const TEquatorialPoint& point, const TComplex& siderealTime) {
   const long double sinH =
       siderealTime.S * point.CosRightAscension - siderealTime.C * point.SinRightAscension;
   const long double cosH =
       siderealTime.C * point.CosRightAscension + siderealTime.S * point.SinRightAscension;
-  TVector D;
-  D.X = -(point.SinDeclination * View.CosLatitude - point.CosDeclination * View.SinLatitude * cosH);
-  D.Y = point.CosDeclination * sinH;
-  D.Z = point.SinDeclination * View.SinLatitude + point.CosDeclination * View.CosLatitude * cosH;
-  D.Length = 1;
-  return D;
+  return HourAngleToHorizonVector(point.SinDeclination, point.CosDeclination, sinH, cosH,
+                                  View.SinLatitude, View.CosLatitude);
 }
 
 // The equator and the ecliptic in the equatorial frame, in the 2 degree

@@ -236,8 +236,9 @@ namespace {
 
 // Whether a pixel of the colour lies within one pixel of the direction
 // (right ascension and declination in radians) at the instant shown; the
-// direction is turned to the horizon by the angle route of the astronomy,
-// independent of the way the curves are drawn. False when the point is not
+// direction is turned to the horizon by the angle route of the astronomy
+// (azimuth and altitude from the angles themselves), not through the sines
+// and cosines the curves keep of their points. False when the point is not
 // clearly above the horizon or not on the screen; `checked` counts the rest.
 bool CurvePassesThrough(long double rightAscension, long double declination, int colour,
                         int& checked) {
