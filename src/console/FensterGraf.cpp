@@ -1,6 +1,7 @@
 #include "FensterGraf.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <QStyle>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -50,9 +52,9 @@ struct TNotice {
 TNotice Notice;
 
 // What the window must present again: the rectangles drawn into since it
-// last asked Qt to repaint. Drawing operations come by the thousand between
-// two paint events, so they are collected, merged by the damage record, and
-// handed to Qt once, when the event loop next runs: a step presents the few
+// last presented. Drawing operations come by the thousand between two
+// presents, so they are collected, merged by the damage record, and
+// presented once, when the event loop next runs: a step presents the few
 // rectangles it changed, a tick that drew nothing presents nothing. The
 // record keeps as many rectangles as the console's records of a step, so
 // the curves of a step stay chains of small rectangles instead of merging
@@ -67,7 +69,7 @@ void PresentDamage() {
   if (Grundfenster == nullptr) return;
   const QRegion region = PresentRegion(ToPresent.Rects, PresentBandRows, MaxY() + 1);
   ClearDamage(ToPresent);
-  if (!region.isEmpty()) Grundfenster->update(region);
+  if (!region.isEmpty()) Grundfenster->Present(region);
 }
 
 void ScheduleRepaint(const TRect& drawn) {
@@ -510,38 +512,86 @@ int TGrundfenster::TickInterval() const {
 QImage* TGrundfenster::DirectTarget(const QRegion& region) const {
   QPoint offset;
   QPaintDevice* device = redirected(&offset);
-  if (device == nullptr || device->devType() != QInternal::Image || !offset.isNull() ||
-      sharedPainter() != nullptr)
-    return nullptr;
+  if (device == nullptr || !offset.isNull() || sharedPainter() != nullptr) return nullptr;
+  return CopyTarget(device, region);
+}
+
+namespace {
+
+// The framebuffer's opaque pixels are the same bits in any of these formats.
+bool HoldsFramebufferBits(const QImage& image) {
+  const QImage::Format format = image.format();
+  return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+         format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Copies the region of the framebuffer into the image row by row, without a
+// painter.
+void CopyRows(const QImage& picture, QImage& target, const QRegion& region) {
+  for (const QRect& area : region) {
+    const size_t bytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      std::memcpy(target.scanLine(y) + area.left() * sizeof(QRgb),
+                  picture.constScanLine(y) + area.left() * sizeof(QRgb), bytes);
+  }
+}
+
+} // namespace
+
+QImage* TGrundfenster::CopyTarget(QPaintDevice* device, const QRegion& region) {
+  if (device == nullptr || device->devType() != QInternal::Image) return nullptr;
   auto* image = static_cast<QImage*>(device);
-  const QImage::Format format = image->format();
-  const bool sameBits = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
-                        format == QImage::Format_ARGB32_Premultiplied;
-  if (!sameBits || image->devicePixelRatio() != 1.0 ||
+  if (!HoldsFramebufferBits(*image) || image->devicePixelRatio() != 1.0 ||
       !image->rect().contains(region.boundingRect()) ||
       !ScreenToPresent().rect().contains(region.boundingRect()))
     return nullptr;
   return image;
 }
 
+void TGrundfenster::Present(const QRegion& region) {
+  if (!PresentThroughBackingStore(region)) update(region);
+}
+
+// The way round Qt's widget repaint: update() posts a request that the
+// event loop must wake for once more, and the repaint manager then paints
+// the same rectangles through paintEvent. Here the rows go straight into
+// the backing store and out to the screen. Only where nothing else must be
+// painted over the picture (a notice), the window is on the screen and the
+// backing store has the window's size (a resize has been repainted) and
+// holds the framebuffer's bits unscaled; false otherwise.
+bool TGrundfenster::PresentThroughBackingStore(const QRegion& region) {
+  QBackingStore* store = backingStore();
+  QWindow* window = windowHandle();
+  if (!CurrentNotice().empty() || store == nullptr || window == nullptr || !isVisible() ||
+      !window->isExposed() || store->size() != size() || !rect().contains(region.boundingRect()))
+    return false;
+  store->beginPaint(region);
+  QImage* target = CopyTarget(store->paintDevice(), region);
+  if (target != nullptr) CopyRows(ScreenToPresent(), *target, region);
+  store->endPaint();
+  if (target == nullptr) return false; // nothing was copied: repainted instead
+  store->flush(region, window);
+  emit Presented(region);
+  return true;
+}
+
 void TGrundfenster::paintEvent(QPaintEvent* event) {
   const QImage& picture = ScreenToPresent();
   QImage* target = CurrentNotice().empty() ? DirectTarget(event->region()) : nullptr;
   if (target != nullptr) {
-    // The framebuffer's opaque pixels are the same bits in any of these
-    // formats: copied row by row, without a painter on the backing store.
-    for (const QRect& area : event->region()) {
-      const size_t bytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
-      for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memcpy(target->scanLine(y) + area.left() * sizeof(QRgb),
-                    picture.constScanLine(y) + area.left() * sizeof(QRgb), bytes);
-    }
+    CopyRows(picture, *target, event->region());
+    emit Presented(event->region());
     return;
   }
+  PaintWithPainter(picture, event->region());
+  emit Presented(event->region());
+}
+
+void TGrundfenster::PaintWithPainter(const QImage& picture, const QRegion& region) {
   QPainter painter(this);
   // Each rectangle of the region by itself: two small ones far apart must
   // not cost the copy of everything between them.
-  for (const QRect& area : event->region()) {
+  for (const QRect& area : region) {
     if (!picture.rect().contains(area)) painter.fillRect(area, Qt::white);
     // In strips of a few dozen rows: Qt hands a copy of more rows to its
     // thread pool in pieces, and waking the threads and waiting for them

@@ -25,10 +25,21 @@ public:
   int TickInterval() const; // in milliseconds; 0: the next tick comes at once
   // Shows the notice now and takes it away when its time is up.
   void RefreshNotice(int milliseconds);
+  // Puts these rectangles of the framebuffer on the screen: at once where
+  // it can, else by a repaint when the event loop next runs.
+  void Present(const QRegion& region);
+
+signals:
+  // The region of the framebuffer has been put into the window's backing
+  // store, which goes to the screen.
+  void Presented(const QRegion& region);
 
 protected:
   void paintEvent(QPaintEvent* event) override;
   QImage* DirectTarget(const QRegion& region) const;
+  // The device as an image the region of the framebuffer may be copied into
+  // row by row: 32-bit pixels, no scaling, the region inside; else nullptr.
+  static QImage* CopyTarget(QPaintDevice* device, const QRegion& region);
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -38,6 +49,8 @@ protected:
   bool focusNextPrevChild(bool next) override;
 
 private:
+  bool PresentThroughBackingStore(const QRegion& region);
+  void PaintWithPainter(const QImage& picture, const QRegion& region);
   void OnTimer();
   void PaintNotice(QPainter& painter);
   QRect NoticeBoxFor(const std::string& text) const;

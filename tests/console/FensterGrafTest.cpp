@@ -382,17 +382,9 @@ TEST_F(MainWindowTest, ANoticeStandsOverThePictureForItsTimeOnly) {
 
 namespace {
 
-// Records the regions the window paints.
-class TPaintRecorder : public QObject {
-public:
+// Records the regions the window presents.
+struct TPresentRecorder {
   std::vector<QRegion> Painted;
-
-protected:
-  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-    if (event->type() == QEvent::Paint)
-      Painted.push_back(static_cast<QPaintEvent*>(event)->region());
-    return false;
-  }
 };
 
 } // namespace
@@ -401,8 +393,10 @@ TEST_F(MainWindowTest, TheWindowPresentsOnlyWhatWasDrawn) {
   Window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
   QTest::qWait(50);
-  TPaintRecorder recorder;
-  Window->installEventFilter(&recorder);
+  TPresentRecorder recorder;
+  const QMetaObject::Connection watching =
+      QObject::connect(Window, &TGrundfenster::Presented,
+                       [&recorder](const QRegion& region) { recorder.Painted.push_back(region); });
 
   // Nothing drawn: nothing presented.
   QTest::qWait(50);
@@ -427,7 +421,7 @@ TEST_F(MainWindowTest, TheWindowPresentsOnlyWhatWasDrawn) {
   QTest::qWait(50);
   ASSERT_EQ(recorder.Painted.size(), 1u);
   EXPECT_TRUE(recorder.Painted[0].contains(QRect(0, 0, MaxX() + 1, MaxY() + 1)));
-  Window->removeEventFilter(&recorder);
+  QObject::disconnect(watching);
 }
 
 namespace {

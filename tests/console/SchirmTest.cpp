@@ -414,19 +414,12 @@ TEST(ScreenCopies, KeepWhatTheScreenShowedWhenTheyWereTaken) {
 
 namespace {
 
-// Counts the paint events of the window it watches.
-class PaintCounter : public QObject {
-public:
+// Counts what the window presents.
+struct TPresentCounter {
   int Count = 0;
-
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++Count;
-    return QObject::eventFilter(watched, event);
-  }
 };
 
-// The main window on a white framebuffer, shown, its paint events counted.
+// The main window on a white framebuffer, shown, its presents counted.
 class Repaint : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -436,12 +429,11 @@ protected:
     ClearScreen();
     Window->ShowAndActivate();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
-    Window->installEventFilter(&Counter);
+    QObject::connect(Window.get(), &TGrundfenster::Presented, [this] { ++Counter.Count; });
   }
-  void TearDown() override { Window->removeEventFilter(&Counter); }
 
   std::unique_ptr<TGrundfenster> Window;
-  PaintCounter Counter;
+  TPresentCounter Counter;
 };
 
 } // namespace

@@ -623,19 +623,13 @@ TEST_F(ProgramTest, WhatAKeyAsksForComesAtOnceWhateverTheDelay) {
 
 namespace {
 
-// The area of the regions the window paints.
-class TPaintedArea : public QObject {
-public:
+// The area of the regions the window presents.
+struct TPaintedArea {
   long long Area = 0;
   int Paints = 0;
-
-protected:
-  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-    if (event->type() != QEvent::Paint) return false;
+  void Add(const QRegion& region) {
     ++Paints;
-    for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
-      Area += static_cast<long long>(r.width()) * r.height();
-    return false;
+    for (const QRect& r : region) Area += static_cast<long long>(r.width()) * r.height();
   }
 };
 
@@ -647,7 +641,9 @@ TEST_F(ProgramTest, AStepPresentsWhatItChangedAndWaitingPresentsNothing) {
   ASSERT_TRUE(Press('x'));
   QTest::qWait(100);
   TPaintedArea painted;
-  Window->installEventFilter(&painted);
+  const QMetaObject::Connection watching =
+      QObject::connect(Window, &TGrundfenster::Presented,
+                       [&painted](const QRegion& region) { painted.Add(region); });
   // Single-step mode without a key: the ticks change nothing.
   ASSERT_TRUE(WaitTicks(10));
   QTest::qWait(50);
@@ -660,7 +656,7 @@ TEST_F(ProgramTest, AStepPresentsWhatItChangedAndWaitingPresentsNothing) {
   QTest::qWait(100);
   EXPECT_GE(painted.Paints, 1);
   EXPECT_LT(painted.Area, 1920LL * 1080 / 12);
-  Window->removeEventFilter(&painted);
+  QObject::disconnect(watching);
 }
 
 TEST_F(ProgramTest, KeysWithoutStepAndTiltOnlyOutside) {
