@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Animation.h"
+#include "InsideView.h"
 #include "KernGraf.h"
 #include "KeyCommands.h"
 #include "Parameter.h"
@@ -68,6 +69,10 @@ void WritePieces(const std::vector<TStatusPiece>& pieces, int colour) {
   for (const TStatusPiece& piece : pieces) OutTextXY(piece.X, piece.Y, piece.Text, colour);
 }
 
+void WriteWrittenPieces(void* /*context*/) {
+  WritePieces(Written, LightRed);
+}
+
 bool AnyMeet(const TDamageRecord& a, const TDamageRecord& b) {
   for (const TRect& r : a.Rects)
     for (const TRect& t : b.Rects)
@@ -87,6 +92,11 @@ void DecideErase(void* /*context*/) {
 void EndDeferral() {
   ForgetBeforeNextOutsideDrawing();
   Deferred = {};
+}
+
+// The inside view's next step puts back from its picture what the line took.
+void PutBackWhenInside() {
+  if (!OutsideViewShown()) PutBackAtNextStep(WrittenBox.Rects);
 }
 
 void Forget() {
@@ -113,28 +123,43 @@ void WriteStatusLine() {
     // under the line, so taking it off now is the same as before.
     if (!decided && pieces != Written) EraseStatusLine();
   }
+  // The same letters again cover what the line took; other ones leave it.
+  if (pieces != Written) PutBackWhenInside();
   Forget();
   Written = pieces;
-  // Only the outside view may leave the line standing; the inside view puts
-  // its picture back at every step and need not keep account.
-  if (!OutsideViewShown()) {
-    WritePieces(Written, LightRed);
-    return;
-  }
   WatchDamage(WrittenBox);
-  WritePieces(Written, LightRed);
+  if (OutsideViewShown()) {
+    WritePieces(Written, LightRed);
+  } else {
+    // Not put back by the inside view's next step, so that it may stand.
+    // Where the step draws over it, the letters are written again on top:
+    // they have no soft edges, so letters written twice are the same pixels.
+    DrawKeptOverPicture(WriteWrittenPieces, nullptr);
+  }
   UnwatchDamage(WrittenBox);
   WatchDamage(DrawnSince);
 }
 
 void EraseStatusLine() {
   if (OutsideViewShown()) WritePieces(Written, Black);
+  PutBackWhenInside();
   Forget();
 }
 
 void EraseStatusLineWhenItMoves() {
-  if (!OutsideViewShown() || Flags.PendingClear || Written.empty()) {
+  if (Flags.PendingClear || Written.empty()) {
     EraseStatusLine();
+    return;
+  }
+  if (!OutsideViewShown()) {
+    // Inside, the line never makes room for the Moon: whether it moves is
+    // known now, and if it does, the step puts back what it took.
+    if (StatusPieces(MaxY() - 5) != Written) {
+      EraseStatusLine();
+      return;
+    }
+    Deferred.Pending = true;
+    Deferred.Decided = true;
     return;
   }
   Deferred.Pending = true;

@@ -31,6 +31,7 @@ struct TSkyPictures {
   int BuiltWidth = 0, BuiltHeight = 0;
   int ShownKind = -1;      // the picture put back last; -1: none since the build
   TDamageRecord DrawnOver; // what was drawn on the screen since
+  bool Noting = false;     // DrawnOver is watched (from the first build on)
 };
 TSkyPictures Sky;
 
@@ -333,6 +334,7 @@ void BuildPicture(TSkyPictureKind kind) {
 void BuildBackgroundPictures() {
   // From now on the console notes everything drawn over the pictures.
   WatchDamage(Sky.DrawnOver);
+  Sky.Noting = true;
   // The letters in the console's normal font, whatever the start screen left.
   SetFont("Courier", 10, 0);
   BuildPicture(NightPicture);
@@ -386,6 +388,16 @@ void ShowBackgroundPicture() {
   }
   ClearDamage(Sky.DrawnOver);
   Sky.ShownKind = kind;
+}
+
+void DrawKeptOverPicture(void (*draw)(void* context), void* context) {
+  UnwatchDamage(Sky.DrawnOver);
+  draw(context);
+  if (Sky.Noting) WatchDamage(Sky.DrawnOver);
+}
+
+void PutBackAtNextStep(const std::vector<TRect>& parts) {
+  for (const TRect& part : parts) AddDamage(Sky.DrawnOver, part);
 }
 
 void DrawSightLines() {

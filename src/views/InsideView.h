@@ -60,6 +60,11 @@ int ComputeTitleBase();
 void ShowBackgroundPicture();
 // The sight lines from the observer to the Sun and to the Moon (key "l").
 void DrawSightLines();
+// Drawing over the picture that the next step does not put back: for what
+// stands from step to step and keeps account of itself (the status line).
+// It hands what it drew to PutBackAtNextStep when it is to go.
+void DrawKeptOverPicture(void (*draw)(void* context), void* context);
+void PutBackAtNextStep(const std::vector<TRect>& parts);
 
 // ---- one step ------------------------------------------------------------------------
 // Equator and ecliptic when the set-up asks for them.

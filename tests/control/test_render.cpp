@@ -353,3 +353,46 @@ TEST_F(RenderTest, BadInputIsReportedAndWritesNothing) {
     EXPECT_EQ(Entries(), before);
   }
 }
+
+TEST_F(RenderTest, InsideTheStatusLineStandsFromStepToStepAndComesBackWhole) {
+  // Night, so that the line's red letters stand on the dark ground.
+  const QString night = WriteParameters("nacht.dat", "p", "21.12.2024", "22.00", "0.02");
+  StartHere(night, 1024, 768, -1, 2);
+  const QRect line(0, MaxY() - 24, MaxX() + 1, 25);
+  const QImage standing = ScreenImage().copy(line);
+  ASSERT_GT(CountColour(standing, standing.rect(), LightRed), 200);
+  const TRect lineRect{0, line.top(), MaxX() + 1, MaxY() + 1};
+  auto drawnOnLine = [&lineRect](const TDamageRecord& drawn) {
+    for (const TRect& r : drawn.Rects)
+      if (r.Left < lineRect.Right && lineRect.Left < r.Right && r.Top < lineRect.Bottom &&
+          lineRect.Top < r.Bottom)
+        return true;
+    return false;
+  };
+
+  // A step with nothing near the line neither puts the line's place back
+  // nor writes it again.
+  auto stepTouchesLine = [&drawnOnLine] {
+    TDamageRecord drawn;
+    WatchDamage(drawn);
+    HeadlessTick(0);
+    UnwatchDamage(drawn);
+    return drawnOnLine(drawn);
+  };
+  EXPECT_FALSE(stepTouchesLine());
+  EXPECT_EQ(ScreenImage().copy(line), standing);
+
+  // Something drawn over part of it, as a body low in the sky could be:
+  // the next step puts the ground back there and the letters on top, and
+  // the steps after it leave the line standing again.
+  SetFillStyle(255, Yellow, Yellow);
+  FillBar(40, MaxY() - 14, 160, MaxY() - 2);
+  EXPECT_TRUE(stepTouchesLine());
+  EXPECT_EQ(ScreenImage().copy(line), standing);
+  EXPECT_FALSE(stepTouchesLine());
+  EXPECT_FALSE(stepTouchesLine());
+
+  // A key that takes the line off before its step: the same line after it.
+  HeadlessTick('+');
+  EXPECT_EQ(ScreenImage().copy(line), standing);
+}
