@@ -21,11 +21,31 @@ size_t SkipBlanks(const std::string& text) {
   return i;
 }
 
-// The digits of a non-negative whole number held in a long double.
+// The digits of a non-negative whole number held in a long double. Below
+// 2^64 the number is an unsigned integer exactly, whose digits to_chars
+// writes without the stream machinery of printf (a panel's date took a
+// percent of an animation tick so).
 std::string WholeDigits(long double r) {
+  if (r < 18446744073709551616.0L) {
+    char digits[24];
+    return std::string(digits,
+                       std::to_chars(digits, digits + sizeof digits, static_cast<uint64_t>(r)).ptr);
+  }
   char buffer[8192];
   std::snprintf(buffer, sizeof buffer, "%.0Lf", r);
   return buffer;
+}
+
+// 10^d as std::pow gives it, the small powers taken once.
+long double PowerOfTen(int d) {
+  struct TPowers {
+    long double Values[19];
+    TPowers() {
+      for (int k = 0; k < 19; ++k) Values[k] = std::pow(10.0L, k);
+    }
+  };
+  static const TPowers powers;
+  return d >= 0 && d < 19 ? powers.Values[d] : std::pow(10.0L, d);
 }
 
 std::string PadLeft(const std::string& s, long double width) {
@@ -128,7 +148,7 @@ std::string FormatReal(long double value, long double format) {
     if (r < 0) s = "-" + s;
     return PadLeft(s, c);
   }
-  const long double r = std::nearbyint(value * std::pow(10.0L, d));
+  const long double r = std::nearbyint(value * PowerOfTen(d));
   if (!std::isfinite(r)) {
     // Too large to scale by 10^d: such a number has no fraction left, so its
     // digits followed by d zeros are exact.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -44,6 +45,31 @@ TEST(FormatReal, HugeValuesKeepTheirDigits) {
   EXPECT_EQ(text.substr(text.size() - 3), ".00");
   EXPECT_EQ(text.find_first_not_of("0123456789."), std::string::npos);
   EXPECT_EQ(FormatReal(-1e4931L, 1.1L).substr(0, 3), "-10");
+}
+
+TEST(FormatReal, WholeDigitsAreThoseOfPrintfOnEitherSideOfTwoToThe64) {
+  // Whole numbers below 2^64 are written as integers, larger ones by printf:
+  // the digits must be the same on both sides of the seam, and for random
+  // values with and without decimals.
+  const long double seam = 18446744073709551616.0L; // 2^64
+  EXPECT_EQ(FormatReal(seam - 1, 0.0L), "18446744073709551615");
+  EXPECT_EQ(FormatReal(seam, 0.0L), "18446744073709551616");
+  EXPECT_EQ(FormatReal(seam * 2, 0.0L), "36893488147419103232");
+  EXPECT_EQ(FormatReal(-(seam - 1), 0.0L), "-18446744073709551615");
+  EXPECT_EQ(FormatReal(-0.0L, 1.0L), "0");
+  // Random whole numbers of every size up to 2^70, as printf writes them.
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<long double> exponent(0, 70);
+  for (int i = 0; i < 2000; ++i) {
+    const long double value = std::nearbyint(std::exp2(exponent(random)));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.0Lf", value);
+    EXPECT_EQ(FormatReal(value, 0.0L), expected);
+    EXPECT_EQ(FormatReal(-value, 0.0L), value == 0 ? "0" : "-" + std::string(expected));
+  }
+  // With decimals the digits of the scaled number get their point.
+  EXPECT_EQ(FormatReal(123456789.125L, 1.2L), "123456789.12");
+  EXPECT_EQ(FormatReal(1e17L + 0.5L, 1.1L), "100000000000000000.5");
 }
 
 TEST(ParseReal, AcceptsTheNumberFormsOfTheInput) {
