@@ -583,11 +583,11 @@ void TGrundfenster::paintEvent(QPaintEvent* event) {
     emit Presented(event->region());
     return;
   }
-  PaintWithPainter(picture, event->region());
+  PaintPictureAndNotice(picture, event->region());
   emit Presented(event->region());
 }
 
-void TGrundfenster::PaintWithPainter(const QImage& picture, const QRegion& region) {
+void TGrundfenster::PaintPictureAndNotice(const QImage& picture, const QRegion& region) {
   QPainter painter(this);
   // Each rectangle of the region by itself: two small ones far apart must
   // not cost the copy of everything between them.

@@ -50,7 +50,7 @@ protected:
 
 private:
   bool PresentThroughBackingStore(const QRegion& region);
-  void PaintWithPainter(const QImage& picture, const QRegion& region);
+  void PaintPictureAndNotice(const QImage& picture, const QRegion& region);
   void OnTimer();
   void PaintNotice(QPainter& painter);
   QRect NoticeBoxFor(const std::string& text) const;
