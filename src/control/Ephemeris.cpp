@@ -29,10 +29,19 @@ std::string Fixed(long double value, int decimals) {
   return text;
 }
 
-void AppendNumber(std::string& out, long long value) {
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
+// Fixed writes at most this many characters: to_chars into 128 of them,
+// or "nan".
+constexpr size_t MaxFixedChars = 128;
+// A long long has at most 19 digits and a sign.
+constexpr size_t MaxNumberChars = 20;
+
+char* WriteText(char* to, const std::string& text) {
+  std::memcpy(to, text.data(), text.size());
+  return to + text.size();
+}
+
+char* WriteNumber(char* to, long long value) {
+  return std::to_chars(to, to + MaxNumberChars, value).ptr;
 }
 
 // "00", "01", .. "99": two digits per division halve the divisions.
@@ -48,12 +57,18 @@ struct TDigitPairs {
 
 constexpr TDigitPairs DigitPairs;
 
-// The six digits of 0 <= n < 10^6, leading zeros included.
-void SixDigits(char* to, int n) {
-  for (int i = 4; i >= 0; i -= 2, n /= 100) {
-    to[i] = DigitPairs.Pair[n % 100][0];
-    to[i + 1] = DigitPairs.Pair[n % 100][1];
-  }
+// The two digits of 0 <= n < 100.
+void TwoDigits(char* to, uint32_t n) {
+  std::memcpy(to, DigitPairs.Pair[n], 2);
+}
+
+// The six digits of 0 <= n < 10^6, leading zeros included: three pairs
+// that do not wait for each other, not a chain of divisions by 100.
+void SixDigits(char* to, uint32_t n) {
+  const uint32_t low = n % 10000;
+  TwoDigits(to, n / 10000);
+  TwoDigits(to + 2, low / 100);
+  TwoDigits(to + 4, low % 100);
 }
 
 // A finite long double as Significand * 2^Exponent, both exact, read from
@@ -78,53 +93,6 @@ TExactBinary ExactBinary(long double value) {
   return b;
 }
 
-long double Degrees(long double radians) {
-  return radians * RadToDeg;
-}
-
-long double LongitudeDegrees(long double radians) {
-  long double d = std::fmod(Degrees(radians), 360.0L);
-  if (d < 0) d += 360.0L;
-  if (d >= 360.0L) d -= 360.0L;
-  return d;
-}
-
-void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSeenSky& seen) {
-  const long double columns[] = {LongitudeDegrees(s.SunLon),
-                                 Degrees(s.SunLat),
-                                 s.SunDistance,
-                                 LongitudeDegrees(s.MoonLon),
-                                 Degrees(s.MoonLat),
-                                 s.MoonDistance,
-                                 Degrees(s.SiderealTime),
-                                 Degrees(s.SunAzimuth),
-                                 Degrees(s.SunAltitude),
-                                 Degrees(s.MoonAzimuth),
-                                 Degrees(s.MoonAltitude),
-                                 Degrees(s.PhaseAngle),
-                                 50.0L * (1.0L + std::cos(s.PhaseAngle)),
-                                 Degrees(seen.MoonAltitudeTopo),
-                                 Degrees(seen.MoonAzimuthTopo),
-                                 Degrees(seen.SunAltitudeRefracted),
-                                 Degrees(seen.MoonAltitudeRefracted)};
-  AppendFixed12(out, jd);
-  out += ',';
-  AppendNumber(out, s.Date.Day);
-  out += '.';
-  AppendNumber(out, s.Date.Month);
-  out += '.';
-  AppendNumber(out, s.Date.Year);
-  out += ',';
-  out += ClockText(s.Time);
-  for (const long double column : columns) {
-    out += ',';
-    AppendFixed12(out, column);
-  }
-  out += '\n';
-}
-
-} // namespace
-
 // Fixed(value, 12) costs a printf for long double; this is the same text at
 // a fraction of the cost, without the x87 unit.
 // A long double is m * 2^e, so value * 10^12 is m * 10^12 (below 2^104,
@@ -132,12 +100,9 @@ void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSe
 // the nearest whole number of 10^-12. Below 10^7 (every column but a
 // Julian date some 20000 years away) the result fits 64 bits. Exactly half
 // way Fixed decides, as to_chars rounds such a value its own way.
-void AppendFixed12(std::string& out, long double value) {
+char* WriteFixed12(char* to, long double value) {
   constexpr uint64_t Scale = 1000000000000ULL;
-  if (!LongDoubleIsX87 || !(std::fabs(value) < 1e7L)) {
-    out += Fixed(value, 12);
-    return;
-  }
+  if (!LongDoubleIsX87 || !(std::fabs(value) < 1e7L)) return WriteText(to, Fixed(value, 12));
   const TExactBinary b = ExactBinary(value);
   const int shift = -b.Exponent; // at least 40 below 10^7
   const unsigned __int128 product = static_cast<unsigned __int128>(b.Significand) * Scale;
@@ -146,21 +111,97 @@ void AppendFixed12(std::string& out, long double value) {
   if (shift <= 104) {
     const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
     const unsigned __int128 rest = product & ((half << 1) - 1);
-    if (rest == half) {
-      out += Fixed(value, 12);
-      return;
-    }
+    if (rest == half) return WriteText(to, Fixed(value, 12));
     scaled = static_cast<uint64_t>(product >> shift) + (rest > half ? 1 : 0);
   }
   // A value that rounds to zero has no minus sign.
-  if (std::signbit(value) && scaled != 0) out += '-';
-  AppendNumber(out, static_cast<long long>(scaled / Scale));
+  if (std::signbit(value) && scaled != 0) *to++ = '-';
+  to = WriteNumber(to, static_cast<long long>(scaled / Scale));
   // The twelve decimals in two halves of six, each with plain int arithmetic.
   const uint64_t fraction = scaled % Scale;
-  char digits[13] = {'.'};
-  SixDigits(digits + 1, static_cast<int>(fraction / 1000000));
-  SixDigits(digits + 7, static_cast<int>(fraction % 1000000));
-  out.append(digits, 13);
+  *to++ = '.';
+  SixDigits(to, static_cast<uint32_t>(fraction / 1000000));
+  SixDigits(to + 6, static_cast<uint32_t>(fraction % 1000000));
+  return to + 12;
+}
+
+long double Degrees(long double radians) {
+  return radians * RadToDeg;
+}
+
+long double LongitudeDegrees(long double radians) {
+  long double d = Degrees(radians);
+  // The longitudes come in [0, 2 pi), and the remainder of a value already
+  // in [0, 360) is that value itself (also -0): fmod is exact, but slow.
+  if (d >= 0.0L && d < 360.0L) return d;
+  d = std::fmod(d, 360.0L);
+  if (d < 0) d += 360.0L;
+  if (d >= 360.0L) d -= 360.0L;
+  return d;
+}
+
+// The columns after the time: the places of Sun and Moon and what the
+// observer sees of them.
+constexpr size_t Columns = 17;
+// A row's text before and after the time: the Julian date and the date
+// with their commas, and the columns with theirs and the line end.
+constexpr size_t MaxRowStartChars = MaxFixedChars + 3 * MaxNumberChars + 4;
+constexpr size_t MaxRowEndChars = Columns * (MaxFixedChars + 1) + 1;
+
+char* WriteRowStart(char* to, long double jd, const TCalendarDate& date) {
+  to = WriteFixed12(to, jd);
+  *to++ = ',';
+  to = WriteNumber(to, date.Day);
+  *to++ = '.';
+  to = WriteNumber(to, date.Month);
+  *to++ = '.';
+  to = WriteNumber(to, date.Year);
+  *to++ = ',';
+  return to;
+}
+
+char* WriteRowEnd(char* to, const TSkyInstant& s, const TSeenSky& seen) {
+  const long double columns[Columns] = {LongitudeDegrees(s.SunLon),
+                                        Degrees(s.SunLat),
+                                        s.SunDistance,
+                                        LongitudeDegrees(s.MoonLon),
+                                        Degrees(s.MoonLat),
+                                        s.MoonDistance,
+                                        Degrees(s.SiderealTime),
+                                        Degrees(s.SunAzimuth),
+                                        Degrees(s.SunAltitude),
+                                        Degrees(s.MoonAzimuth),
+                                        Degrees(s.MoonAltitude),
+                                        Degrees(s.PhaseAngle),
+                                        50.0L * (1.0L + std::cos(s.PhaseAngle)),
+                                        Degrees(seen.MoonAltitudeTopo),
+                                        Degrees(seen.MoonAzimuthTopo),
+                                        Degrees(seen.SunAltitudeRefracted),
+                                        Degrees(seen.MoonAltitudeRefracted)};
+  for (const long double column : columns) {
+    *to++ = ',';
+    to = WriteFixed12(to, column);
+  }
+  *to++ = '\n';
+  return to;
+}
+
+// A row is put together in a buffer of characters and appended in three
+// pieces: appending each number, comma and digit on its own checked the
+// string's capacity some sixty times a row.
+void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSeenSky& seen) {
+  char start[MaxRowStartChars];
+  out.append(start, WriteRowStart(start, jd, s.Date));
+  out += ClockText(s.Time);
+  char end[MaxRowEndChars];
+  out.append(end, WriteRowEnd(end, s, seen));
+}
+
+} // namespace
+
+void AppendFixed12(std::string& out, long double value) {
+  char text[MaxFixedChars];
+  out.append(text, WriteFixed12(text, value));
 }
 
 int WriteEphemeris(const std::string& parameterFile, long long count, std::ostream& out,

@@ -29,6 +29,16 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
+// What std::to_chars writes with twelve decimals, a zero without its sign.
+std::string ToChars12(long double value) {
+  char buffer[128];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 12);
+  std::string text(buffer, result.ptr);
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
 class EphemerisTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -91,6 +101,46 @@ TEST_F(EphemerisTest, ListsTheStartThenOneStepAfterAnother) {
     EXPECT_NEAR(moonAltRefr - moonAltTopo, Refraction(moonAltTopo * DegToRad) / DegToRad, 1e-9L);
     EXPECT_EQ(row[19].size() - row[19].find('.') - 1, 12u);
   }
+}
+
+TEST_F(EphemerisTest, EveryColumnIsItsValueToTheLastDigit) {
+  // A place and a start that the file gives exactly (54.25, 10.5, 14.00 on
+  // 6.12.2026), so the row can be compared with the sky instant itself:
+  // every column in its place, each to the last of its twelve decimals.
+  const std::string path = (folder / "genau.dat").string();
+  std::ofstream(path, std::ios::binary)
+      << "p\n54.25\n10.5\n6.12.2026\n14.00\n0.00\n30\n0\n30\nn\nn\nj\n";
+  std::ostringstream out, err;
+  ASSERT_EQ(WriteEphemeris(path, 1, out, err), 0);
+  const std::vector<std::string> row = Split(Split(out.str(), '\n').at(1), ',');
+  ASSERT_EQ(row.size(), 20u);
+
+  const long double latitude = 54.25L * DegToRad, jd = JulianDate({6, 12, 2026}, 14.0L);
+  const TSkyInstant s = ComputeSkyInstant(jd, latitude, 10.5L * DegToRad);
+  const TSeenSky seen = ComputeSeenSky(s, latitude);
+  const auto degrees = [](long double radians) { return radians * (180.0L / Pi); };
+  const long double expected[] = {degrees(s.SunLon),
+                                  degrees(s.SunLat),
+                                  s.SunDistance,
+                                  degrees(s.MoonLon),
+                                  degrees(s.MoonLat),
+                                  s.MoonDistance,
+                                  degrees(s.SiderealTime),
+                                  degrees(s.SunAzimuth),
+                                  degrees(s.SunAltitude),
+                                  degrees(s.MoonAzimuth),
+                                  degrees(s.MoonAltitude),
+                                  degrees(s.PhaseAngle),
+                                  50.0L * (1.0L + std::cos(s.PhaseAngle)),
+                                  degrees(seen.MoonAltitudeTopo),
+                                  degrees(seen.MoonAzimuthTopo),
+                                  degrees(seen.SunAltitudeRefracted),
+                                  degrees(seen.MoonAltitudeRefracted)};
+  EXPECT_EQ(row[0], ToChars12(jd));
+  EXPECT_EQ(row[1], "6.12.2026");
+  EXPECT_EQ(row[2], "14.00");
+  for (size_t i = 0; i < std::size(expected); ++i)
+    EXPECT_EQ(row[3 + i], ToChars12(expected[i])) << "column " << 3 + i;
 }
 
 TEST_F(EphemerisTest, ANegativeStepRunsBackwardsOverMidnight) {
@@ -168,15 +218,6 @@ TEST_F(EphemerisTest, TheProgramPrintsALongTableAndRejectsBadCounts) {
 } // namespace
 
 namespace {
-
-std::string ToChars12(long double value) {
-  char buffer[128];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 12);
-  std::string text(buffer, result.ptr);
-  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-  return text;
-}
 
 std::string Fast12(long double value) {
   std::string text;
