@@ -140,7 +140,14 @@ void CalendarDate(long double jd, TCalendarDate& Date, long double& t) {
 }
 
 long double LocalSiderealTime(const TCalendarDate& Date, long double t, long double lambda) {
-  const long double J0 = JulianDate(Date, 1.0L); // 1.00 MEZ is 0 h UT
+  return LocalSiderealTimeFrom(MidnightJulianDate(Date), t, lambda);
+}
+
+long double MidnightJulianDate(const TCalendarDate& Date) {
+  return JulianDate(Date, 1.0L); // 1.00 MEZ is 0 h UT
+}
+
+long double LocalSiderealTimeFrom(long double J0, long double t, long double lambda) {
   long double S = (J0 - 2445700.5L) * 0.0657098242L + 6.656306L + lambda * 12.0L / Pi +
                   (HoursMinutesToHours(t) - 1.0L) * 1.0027379093L;
   S = S / 24.0L;

@@ -31,6 +31,12 @@ long double JulianDate(const TCalendarDate& Date, long double t);
 void CalendarDate(long double jd, TCalendarDate& Date, long double& t);
 // Local mean sidereal time in radians, [0, 2pi); lambda = east longitude in radians.
 long double LocalSiderealTime(const TCalendarDate& Date, long double t, long double lambda);
+// The Julian date of the date's 0 h UT (1.00 MEZ), from which the sidereal
+// time of any time of that day follows.
+long double MidnightJulianDate(const TCalendarDate& Date);
+// LocalSiderealTime from J0 = MidnightJulianDate(Date), for callers that
+// compute many instants of one day.
+long double LocalSiderealTimeFrom(long double J0, long double t, long double lambda);
 // P: right ascension in, azimuth out (0 = south, +pi/2 = west, due north = pi);
 // Q: declination in, altitude out. theta = local sidereal time.
 void EquatorialToHorizontal(long double& P, long double& Q, long double sinPhi, long double cosPhi,

@@ -87,13 +87,12 @@ long double PhaseAngle(const TVector& S, TVector Mo) {
 
 } // namespace
 
-TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double longitude) {
-  TSkyInstant s;
-  CalendarDate(jd, s.Date, s.Time);
-  s.SiderealTime = LocalSiderealTime(s.Date, s.Time, longitude);
+namespace {
 
+// Everything of a sky instant after its date, time and sidereal time.
+void ComputeBodies(TSkyInstant& s, long double jd, const TComplex& latitude) {
   s.SiderealPair = CosSin(s.SiderealTime);
-  const TObserver o{CosSin(latitude), ObliquityPair, s.SiderealPair};
+  const TObserver o{latitude, ObliquityPair, s.SiderealPair};
   const long double T = JulianCenturies(jd);
 
   SunPosition(T, s.SunLon, s.SunLat, s.SunDistance);
@@ -111,7 +110,59 @@ TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double 
   s.PhaseAngle =
       PhaseAngle(EclipticDirection(sunLon, sunLat, s.SunDistance),
                  EclipticDirection(moonLon, moonLat, PhaseMoonDistance / EarthRadiiPerAU));
+}
+
+TSeenSky SeenSky(const TSkyInstant& s, const TComplex& latitude) {
+  const TObserver o{latitude, ObliquityPair, s.SiderealPair};
+  TSeenSky seen;
+
+  // The Moon seen from the observer: its geocentric place in Earth radii
+  // (equatorial) minus the observer's, one Earth radius from the centre
+  // towards the zenith.
+  TVector moon = EclipticDirection(s.MoonLonPair, s.MoonLatPair, s.MoonDistance);
+  RotatePair(moon.Y, moon.Z, o.Obliquity.S, o.Obliquity.C);
+  moon.X -= o.Latitude.C * o.Sidereal.C;
+  moon.Y -= o.Latitude.C * o.Sidereal.S;
+  moon.Z -= o.Latitude.S;
+  EquatorialDirectionToHorizontal(o, moon, seen.MoonAzimuthTopo, seen.MoonAltitudeTopo);
+
+  seen.SunAltitudeRefracted = s.SunAltitude + Refraction(s.SunAltitude);
+  seen.MoonAltitudeRefracted = seen.MoonAltitudeTopo + Refraction(seen.MoonAltitudeTopo);
+  return seen;
+}
+
+bool SameDate(const TCalendarDate& a, const TCalendarDate& b) {
+  return a.Day == b.Day && a.Month == b.Month && a.Year == b.Year;
+}
+
+} // namespace
+
+TSkyInstant ComputeSkyInstant(long double jd, long double latitude, long double longitude) {
+  TSkyInstant s;
+  CalendarDate(jd, s.Date, s.Time);
+  s.SiderealTime = LocalSiderealTime(s.Date, s.Time, longitude);
+  ComputeBodies(s, jd, CosSin(latitude));
   return s;
+}
+
+TSkyRun::TSkyRun(long double latitude, long double longitude)
+    : Longitude(longitude), LatitudePair(CosSin(latitude)) {}
+
+TSkyInstant TSkyRun::Instant(long double jd) {
+  TSkyInstant s;
+  CalendarDate(jd, s.Date, s.Time);
+  if (!HasMidnight || !SameDate(s.Date, MidnightDate)) {
+    MidnightDate = s.Date;
+    Midnight = MidnightJulianDate(s.Date);
+    HasMidnight = true;
+  }
+  s.SiderealTime = LocalSiderealTimeFrom(Midnight, s.Time, Longitude);
+  ComputeBodies(s, jd, LatitudePair);
+  return s;
+}
+
+TSeenSky TSkyRun::Seen(const TSkyInstant& s) const {
+  return SeenSky(s, LatitudePair);
 }
 
 // Standard refraction by Saemundsson's formula (10 degrees C, 1010 hPa):
@@ -136,20 +187,5 @@ long double Refraction(long double airlessAltitude) {
 }
 
 TSeenSky ComputeSeenSky(const TSkyInstant& s, long double latitude) {
-  const TObserver o{CosSin(latitude), ObliquityPair, s.SiderealPair};
-  TSeenSky seen;
-
-  // The Moon seen from the observer: its geocentric place in Earth radii
-  // (equatorial) minus the observer's, one Earth radius from the centre
-  // towards the zenith.
-  TVector moon = EclipticDirection(s.MoonLonPair, s.MoonLatPair, s.MoonDistance);
-  RotatePair(moon.Y, moon.Z, o.Obliquity.S, o.Obliquity.C);
-  moon.X -= o.Latitude.C * o.Sidereal.C;
-  moon.Y -= o.Latitude.C * o.Sidereal.S;
-  moon.Z -= o.Latitude.S;
-  EquatorialDirectionToHorizontal(o, moon, seen.MoonAzimuthTopo, seen.MoonAltitudeTopo);
-
-  seen.SunAltitudeRefracted = s.SunAltitude + Refraction(s.SunAltitude);
-  seen.MoonAltitudeRefracted = seen.MoonAltitudeTopo + Refraction(seen.MoonAltitudeTopo);
-  return seen;
+  return SeenSky(s, CosSin(latitude));
 }

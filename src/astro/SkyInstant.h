@@ -44,3 +44,24 @@ TSeenSky ComputeSeenSky(const TSkyInstant& s, long double latitude);
 // degrees, 0 at the zenith; it fades out between -1 and -2 degrees and is
 // 0 below.
 long double Refraction(long double airlessAltitude);
+
+// A run of instants for one observer, as the ephemeris table computes them:
+// the same values as ComputeSkyInstant and ComputeSeenSky, but the sine and
+// cosine of the latitude are taken once for all instants, and the Julian
+// date of the day's 0 h UT, from which the sidereal time is counted, only
+// when the date changes.
+class TSkyRun {
+public:
+  // latitude and longitude in radians (north and east positive).
+  TSkyRun(long double latitude, long double longitude);
+  TSkyInstant Instant(long double jd);
+  TSeenSky Seen(const TSkyInstant& s) const; // s is one of this run's instants
+
+private:
+  long double Longitude;
+  TComplex LatitudePair; // (cos phi, sin phi)
+  // The date whose 0 h UT is Midnight, once there is one.
+  bool HasMidnight = false;
+  TCalendarDate MidnightDate;
+  long double Midnight = 0;
+};

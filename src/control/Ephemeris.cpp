@@ -222,6 +222,7 @@ int WriteEphemeris(const std::string& parameterFile, long long count, std::ostre
   const long double latitude = p.Latitude * DegToRad;
   const long double longitude = p.Longitude * DegToRad;
   const long double stepDays = HoursMinutesToHours(p.StepDays) / 24.0L;
+  TSkyRun sky(latitude, longitude);
   const TCalendarDate start{p.StartDay, p.StartMonth, p.StartYear};
   long double jd = JulianDate(start, p.StartTime);
 
@@ -231,8 +232,8 @@ int WriteEphemeris(const std::string& parameterFile, long long count, std::ostre
   std::string table = std::string(EphemerisHeader) + "\n";
   table.reserve(Piece + 1024);
   for (long long i = 0; i < count && out; ++i) {
-    const TSkyInstant s = ComputeSkyInstant(jd, latitude, longitude);
-    AppendRow(table, jd, s, ComputeSeenSky(s, latitude));
+    const TSkyInstant s = sky.Instant(jd);
+    AppendRow(table, jd, s, sky.Seen(s));
     jd += stepDays; // one step after another, as the animation adds them
     if (table.size() >= Piece) {
       out << table;

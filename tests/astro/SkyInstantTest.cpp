@@ -119,4 +119,38 @@ TEST(SkyInstantTest, PairsAreThoseOfTheAngles) {
   }
 }
 
+// A run of instants remembers the day's 0 h UT between instants; every
+// value must still be exactly that of a single instant, also where the
+// date changes back and forth (steps across midnight, a step back, the
+// same date in another year) and for a NaN instant.
+TEST(SkyInstantTest, ARunGivesExactlyTheSingleInstants) {
+  const auto same = [](long double a, long double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+  };
+  const long double start = JulianDate(TCalendarDate{31, 12, 1999}, 22.00L);
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  const long double jds[] = {start,          start + 0.05L,   start + 0.1L, start - 0.1L,
+                             start + 365.0L, start + 366.25L, start + 0.1L, nan,
+                             start,          2299160.3L,      2299161.7L,   -1e15L};
+  TSkyRun run(Latitude, Longitude);
+  for (const long double jd : jds) {
+    const TSkyInstant a = ComputeSkyInstant(jd, Latitude, Longitude);
+    const TSkyInstant b = run.Instant(jd);
+    EXPECT_EQ(a.Date.Day, b.Date.Day);
+    EXPECT_EQ(a.Date.Month, b.Date.Month);
+    EXPECT_EQ(a.Date.Year, b.Date.Year);
+    EXPECT_TRUE(same(a.Time, b.Time)) << static_cast<double>(jd);
+    EXPECT_TRUE(same(a.SiderealTime, b.SiderealTime)) << static_cast<double>(jd);
+    EXPECT_TRUE(same(a.SunAzimuth, b.SunAzimuth)) << static_cast<double>(jd);
+    EXPECT_TRUE(same(a.MoonAltitude, b.MoonAltitude)) << static_cast<double>(jd);
+    EXPECT_TRUE(same(a.PhaseAngle, b.PhaseAngle)) << static_cast<double>(jd);
+    const TSeenSky seenA = ComputeSeenSky(a, Latitude), seenB = run.Seen(b);
+    EXPECT_TRUE(same(seenA.MoonAzimuthTopo, seenB.MoonAzimuthTopo)) << static_cast<double>(jd);
+    EXPECT_TRUE(same(seenA.MoonAltitudeRefracted, seenB.MoonAltitudeRefracted))
+        << static_cast<double>(jd);
+    EXPECT_TRUE(same(seenA.SunAltitudeRefracted, seenB.SunAltitudeRefracted))
+        << static_cast<double>(jd);
+  }
+}
+
 } // namespace
