@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -77,20 +78,37 @@ void SixDigits(char* to, uint32_t n) {
 struct TExactBinary {
   uint64_t Significand = 0;
   int Exponent = 0;
+  int Field = 0; // the exponent as stored: 0 to 0x7FFF
+  bool Negative = false;
 };
 
 constexpr bool LongDoubleIsX87 = std::numeric_limits<long double>::digits == 64 &&
                                  std::numeric_limits<long double>::max_exponent == 16384;
 
 TExactBinary ExactBinary(long double value) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &value, sizeof bytes);
+  // Room for ten bytes whatever the size of a long double: where it is no
+  // x87 number the fields are read but not used (ScaledTwelve).
+  unsigned char bytes[sizeof(long double) < 10 ? 10 : sizeof(long double)] = {};
+  std::memcpy(bytes, &value, sizeof(long double));
   TExactBinary b;
   std::memcpy(&b.Significand, bytes, 8);
-  const int biased = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
+  b.Field = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
+  b.Negative = (bytes[9] & 0x80) != 0;
   // Subnormal numbers have the exponent of the smallest normal ones.
-  b.Exponent = (biased == 0 ? 1 : biased) - 16383 - 63;
+  b.Exponent = (b.Field == 0 ? 1 : b.Field) - 16383 - 63;
   return b;
+}
+
+// |value| < 10^7, decided from the bits as exactly as the x87 comparison
+// would, which waits for the value and whose flags take a slow way back:
+// below 2^23 the exponent decides, from 2^23 to 2^24 the significand
+// (10^7 * 2^40 is a whole number below 2^64). No number (an infinity, a
+// NaN, or bits that no arithmetic makes: a missing leading one) is below.
+bool BelowTenMillion(const TExactBinary& b) {
+  constexpr int Field23 = 16383 + 23;
+  const bool leadingOne = (b.Significand >> 63) != 0 || b.Field == 0;
+  return leadingOne &&
+         (b.Field < Field23 || (b.Field == Field23 && b.Significand < (10000000ULL << 40)));
 }
 
 // Fixed(value, 12) costs a printf for long double; this is the same text at
@@ -99,23 +117,29 @@ TExactBinary ExactBinary(long double value) {
 // exact in 128 bits) shifted right by -e; the bits shifted out round it to
 // the nearest whole number of 10^-12. Below 10^7 (every column but a
 // Julian date some 20000 years away) the result fits 64 bits. Exactly half
-// way Fixed decides, as to_chars rounds such a value its own way.
-char* WriteFixed12(char* to, long double value) {
+// way Fixed decides, as to_chars rounds such a value its own way: then,
+// beyond 10^7, and for what is no number this gives false.
+bool ScaledTwelve(const TExactBinary& b, uint64_t& scaled) {
   constexpr uint64_t Scale = 1000000000000ULL;
-  if (!LongDoubleIsX87 || !(std::fabs(value) < 1e7L)) return WriteText(to, Fixed(value, 12));
-  const TExactBinary b = ExactBinary(value);
+  if (!LongDoubleIsX87 || !BelowTenMillion(b)) return false;
   const int shift = -b.Exponent; // at least 40 below 10^7
   const unsigned __int128 product = static_cast<unsigned __int128>(b.Significand) * Scale;
-  uint64_t scaled = 0; // value * 10^12, rounded
+  scaled = 0;
   // Beyond 104 bits of shift the product is below half of one.
   if (shift <= 104) {
     const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
     const unsigned __int128 rest = product & ((half << 1) - 1);
-    if (rest == half) return WriteText(to, Fixed(value, 12));
+    if (rest == half) return false;
     scaled = static_cast<uint64_t>(product >> shift) + (rest > half ? 1 : 0);
   }
+  return true;
+}
+
+// The text of a value whose ScaledTwelve is scaled.
+char* WriteScaled(char* to, bool negative, uint64_t scaled) {
+  constexpr uint64_t Scale = 1000000000000ULL;
   // A value that rounds to zero has no minus sign.
-  if (std::signbit(value) && scaled != 0) *to++ = '-';
+  if (negative && scaled != 0) *to++ = '-';
   to = WriteNumber(to, static_cast<long long>(scaled / Scale));
   // The twelve decimals in two halves of six, each with plain int arithmetic.
   const uint64_t fraction = scaled % Scale;
@@ -123,6 +147,40 @@ char* WriteFixed12(char* to, long double value) {
   SixDigits(to, static_cast<uint32_t>(fraction / 1000000));
   SixDigits(to + 6, static_cast<uint32_t>(fraction % 1000000));
   return to + 12;
+}
+
+char* WriteFixed12(char* to, long double value) {
+  const TExactBinary b = ExactBinary(value);
+  uint64_t scaled = 0;
+  if (!ScaledTwelve(b, scaled)) return WriteText(to, Fixed(value, 12));
+  return WriteScaled(to, b.Negative, scaled);
+}
+
+long double Illuminated(long double cosine) {
+  return 50.0L * (1.0L + cosine);
+}
+
+// CosSin stays within 3.5e-19 of std::cos (the library's own tests hold it
+// to that); the margin is ten times as wide.
+constexpr long double CosineMargin = 0x1p-58L;
+
+// The illuminated percentage 50 (1 + cos phase) as std::cos makes it,
+// which reduces an angle beyond pi/4 by a multi-precision routine that
+// costs more than a whole column. Rounding and the twelve decimals keep
+// the order of the values, so a cosine within the margin of CosSin's
+// gives a text between those of the margin's ends: where both ends write
+// the same, that is the text (with the same sign, so no zero lies between
+// them). Only a percentage within some 10^-15 of a rounding edge, about
+// one row in a thousand, needs std::cos itself.
+char* WriteIlluminated(char* to, long double phase) {
+  const long double cosine = CosSin(phase).C;
+  const TExactBinary low = ExactBinary(Illuminated(cosine - CosineMargin));
+  const TExactBinary high = ExactBinary(Illuminated(cosine + CosineMargin));
+  uint64_t lowScaled = 0, highScaled = 0;
+  if (ScaledTwelve(low, lowScaled) && ScaledTwelve(high, highScaled) && lowScaled == highScaled &&
+      low.Negative == high.Negative)
+    return WriteScaled(to, low.Negative, lowScaled);
+  return WriteFixed12(to, Illuminated(std::cos(phase)));
 }
 
 long double Degrees(long double radians) {
@@ -160,28 +218,27 @@ char* WriteRowStart(char* to, long double jd, const TCalendarDate& date) {
   return to;
 }
 
-char* WriteRowEnd(char* to, const TSkyInstant& s, const TSeenSky& seen) {
-  const long double columns[Columns] = {LongitudeDegrees(s.SunLon),
-                                        Degrees(s.SunLat),
-                                        s.SunDistance,
-                                        LongitudeDegrees(s.MoonLon),
-                                        Degrees(s.MoonLat),
-                                        s.MoonDistance,
-                                        Degrees(s.SiderealTime),
-                                        Degrees(s.SunAzimuth),
-                                        Degrees(s.SunAltitude),
-                                        Degrees(s.MoonAzimuth),
-                                        Degrees(s.MoonAltitude),
-                                        Degrees(s.PhaseAngle),
-                                        50.0L * (1.0L + std::cos(s.PhaseAngle)),
-                                        Degrees(seen.MoonAltitudeTopo),
-                                        Degrees(seen.MoonAzimuthTopo),
-                                        Degrees(seen.SunAltitudeRefracted),
-                                        Degrees(seen.MoonAltitudeRefracted)};
-  for (const long double column : columns) {
+char* WriteColumns(char* to, const long double* columns, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
     *to++ = ',';
-    to = WriteFixed12(to, column);
+    to = WriteFixed12(to, columns[i]);
   }
+  return to;
+}
+
+char* WriteRowEnd(char* to, const TSkyInstant& s, const TSeenSky& seen) {
+  const long double beforeIlluminated[] = {
+      LongitudeDegrees(s.SunLon),  Degrees(s.SunLat),       s.SunDistance,
+      LongitudeDegrees(s.MoonLon), Degrees(s.MoonLat),      s.MoonDistance,
+      Degrees(s.SiderealTime),     Degrees(s.SunAzimuth),   Degrees(s.SunAltitude),
+      Degrees(s.MoonAzimuth),      Degrees(s.MoonAltitude), Degrees(s.PhaseAngle)};
+  const long double afterIlluminated[] = {
+      Degrees(seen.MoonAltitudeTopo), Degrees(seen.MoonAzimuthTopo),
+      Degrees(seen.SunAltitudeRefracted), Degrees(seen.MoonAltitudeRefracted)};
+  to = WriteColumns(to, beforeIlluminated, std::size(beforeIlluminated));
+  *to++ = ',';
+  to = WriteIlluminated(to, s.PhaseAngle);
+  to = WriteColumns(to, afterIlluminated, std::size(afterIlluminated));
   *to++ = '\n';
   return to;
 }
@@ -202,6 +259,11 @@ void AppendRow(std::string& out, long double jd, const TSkyInstant& s, const TSe
 void AppendFixed12(std::string& out, long double value) {
   char text[MaxFixedChars];
   out.append(text, WriteFixed12(text, value));
+}
+
+void AppendIlluminated(std::string& out, long double phase) {
+  char text[MaxFixedChars];
+  out.append(text, WriteIlluminated(text, phase));
 }
 
 int WriteEphemeris(const std::string& parameterFile, long long count, std::ostream& out,

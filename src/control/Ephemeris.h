@@ -17,6 +17,9 @@ constexpr const char* EphemerisHeader =
 // it (correctly rounded), but a value that rounds to zero without a minus
 // sign; "nan" for a value that is not finite.
 void AppendFixed12(std::string& out, long double value);
+// Appends the Moon's illuminated percentage 50 (1 + cos phase) with twelve
+// decimals: the text AppendFixed12 writes for it with std::cos.
+void AppendIlluminated(std::string& out, long double phase);
 
 // Writes the header and count rows to out, or a German message to err.
 // Returns the exit status: 0, or 2 for bad input (then nothing is written to out).

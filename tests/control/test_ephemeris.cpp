@@ -273,3 +273,57 @@ TEST(EphemerisNumbers, TwelveDecimalsNextToWholeNumbers) {
     EXPECT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
   }
 }
+
+TEST(EphemerisNumbers, TwelveDecimalsAtTheLimitOfTheIntegerWay) {
+  // The integer way ends at 10^7, which lies between 2^23 and 2^24: the
+  // values around both powers of two and around the limit itself, with
+  // either sign, come out as to_chars writes them.
+  for (const long double edge : {0x1p23L, 0x1p24L, 1e7L, 0x1p22L}) {
+    long double value = edge;
+    for (int i = 0; i < 3; ++i) value = std::nextafter(value, 0.0L);
+    for (int i = 0; i < 7; ++i, value = std::nextafter(value, 1e300L)) {
+      EXPECT_EQ(Fast12(value), ToChars12(value)) << static_cast<double>(value);
+      EXPECT_EQ(Fast12(-value), ToChars12(-value)) << static_cast<double>(value);
+    }
+  }
+  EXPECT_EQ(Fast12(std::numeric_limits<long double>::infinity()), "nan");
+  EXPECT_EQ(Fast12(-std::numeric_limits<long double>::infinity()), "nan");
+  EXPECT_EQ(Fast12(-std::numeric_limits<long double>::quiet_NaN()), "nan");
+  EXPECT_EQ(Fast12(-0.0L), "0.000000000000");
+  EXPECT_EQ(Fast12(-1e-4940L), "0.000000000000");
+}
+
+TEST(EphemerisNumbers, IlluminatedPercentIsThatOfTheLibrarysCosine) {
+  // Phases of every size, and near full and new Moon where the cosine is
+  // flattest: one in a few thousand lands so close to a rounding edge of
+  // the twelfth decimal that the library's cosine itself must decide.
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  for (int i = 0; i < 300000; ++i) {
+    long double phase = unit(random) * Pi;
+    if (i % 4 == 1) phase = unit(random) * 1e-3L;
+    if (i % 4 == 2) phase = Pi - unit(random) * 1e-3L;
+    std::string text;
+    AppendIlluminated(text, phase);
+    ASSERT_EQ(text, ToChars12(50.0L * (1.0L + std::cos(phase)))) << static_cast<double>(phase);
+  }
+  // Phases whose percentage lies next to half a unit of the twelfth
+  // decimal, where a cosine one unit in its last place off would round
+  // the other way.
+  std::uniform_int_distribution<long long> units(0, 100000000000000LL - 1);
+  for (int i = 0; i < 20000; ++i) {
+    const long double edge = (static_cast<long double>(units(random)) + 0.5L) * 1e-12L;
+    const long double phase = std::acos(edge / 50.0L - 1.0L);
+    std::string text;
+    AppendIlluminated(text, phase);
+    ASSERT_EQ(text, ToChars12(50.0L * (1.0L + std::cos(phase)))) << static_cast<double>(phase);
+  }
+  for (const long double phase : {0.0L, -0.0L, Pi, -Pi, Pi / 2, -Pi / 2, Pi / 3, 2 * Pi / 3}) {
+    std::string text;
+    AppendIlluminated(text, phase);
+    EXPECT_EQ(text, ToChars12(50.0L * (1.0L + std::cos(phase)))) << static_cast<double>(phase);
+  }
+  std::string text;
+  AppendIlluminated(text, std::numeric_limits<long double>::quiet_NaN());
+  EXPECT_EQ(text, "nan");
+}
