@@ -4,12 +4,16 @@
 # from /proc, at the default delay of 30 ms, in five states:
 # waiting in single-step mode, animating the inside view (without and with
 # equator and ecliptic), animating the outside view in perspective 0 and 2.
+# With ROUNDS above 1 each state is measured that many times, one state
+# after the other, and the median is given with the lowest and the highest:
+# the host's own load comes and goes by more than the figures differ.
 #
-#   bench/cpu-xvfb.sh [BUILD] [SECONDS]
+#   bench/cpu-xvfb.sh [BUILD] [SECONDS] [ROUNDS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
 seconds=${2:-10}
+rounds=${3:-1}
 lunotrop=$build/src/control/lunotrop
 work=$(mktemp -d)
 display=:$((90 + RANDOM % 9))
@@ -27,11 +31,12 @@ ticks() { # pid -> utime + stime in clock ticks
   awk '{print $14 + $15}' "/proc/$1/stat"
 }
 
-measure() { # name view equator ecliptic keys...
-  local name=$1 view=$2 equator=$3 ecliptic=$4
-  shift 4
+share() { # view equator ecliptic keys... -> percent of a core
+  local view=$1 equator=$2 ecliptic=$3
+  shift 3
+  local name=state
   parameters "$view" "$equator" "$ecliptic" >"$work/$name.dat"
-  (cd "$work" && exec "$lunotrop" "$name.dat") &
+  (cd "$work" && exec "$lunotrop" "$name.dat" >/dev/null) &
   local pid=$!
   sleep 3
   for key in "$@"; do xdotool key --clearmodifiers "$key"; sleep 0.3; done
@@ -42,8 +47,19 @@ measure() { # name view equator ecliptic keys...
   sleep "$seconds"
   after=$(ticks "$pid")
   kill "$pid"; wait "$pid" 2>/dev/null || true
-  awk -v n="$name" -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
-    'BEGIN { printf "%-34s %5.2f %% of a core\n", n, 100 * t / hz / s }'
+  awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f\n", 100 * t / hz / s }'
+}
+
+measure() { # name view equator ecliptic keys...
+  local name=$1
+  shift
+  local shares
+  shares=$(for _ in $(seq "$rounds"); do share "$@"; done | sort -g)
+  echo "$shares" | awk -v n="$name" '{ v[NR] = $1 } END {
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    if (NR == 1) printf "%-34s %5.2f %% of a core\n", n, m
+    else printf "%-34s %5.2f %% of a core (median of %d, %.2f .. %.2f)\n", n, m, NR, v[1], v[NR]
+  }'
 }
 
 measure "waiting in single-step mode" p n n
