@@ -225,9 +225,8 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
 }
 
 // Only the powers down to the lowest one the planet's table uses are built;
-// the table holds nine entries, 0 .. -8.
-[[gnu::always_inline]] inline void BuildEk(TSunState& s, double Mk, int lowest) {
-  const TComplexD e = CosSinD(Mk);
+// the table holds nine entries, 0 .. -8. e is exp(i Mk).
+[[gnu::always_inline]] inline void BuildEk(TSunState& s, TComplexD e, int lowest) {
   EkAt(s, 0) = TPairD{1.0, 0.0};
   EkAt(s, -1) = TPairD{e.C, -e.S};
   const TFactorD step = Factor(EkAt(s, -1));
@@ -260,9 +259,9 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
 // Inline and unrolled, each planet's table is known to the compiler: its
 // multiples and coefficients become constants, and the four planets'
 // products overlap.
-[[gnu::always_inline]] inline void AddPlanet(TSunState& s, double Mk, int lowest,
+[[gnu::always_inline]] inline void AddPlanet(TSunState& s, TComplexD eMk, int lowest,
                                              std::span<const TPerturbation> terms, TSums& total) {
-  BuildEk(s, Mk, lowest);
+  BuildEk(s, eMk, lowest);
   // Local copies of the sums can stay in registers through the loop.
   TPairD longitudeAndDistance = {total.DL, total.DR};
   double DB = total.DB;
@@ -280,10 +279,9 @@ void EllipticMotion(TSunState& s, long double M3, long double& DL, long double& 
 }
 
 // The Moon pulls the Earth round the common centre of mass. The sums and
-// differences of the angles come from products of their cosine/sine pairs.
-void AddMoon(TSunState& s, double D, double A, double U, TSums& sums) {
-  const TComplexD eD = CosSinD(D);
-  const TComplexD eA = CosSinD(A);
+// differences of the angles come from products of their cosine/sine pairs,
+// eD = exp(i D) and eA = exp(i A).
+void AddMoon(TSunState& s, TComplexD eD, TComplexD eA, double U, TSums& sums) {
   const TComplexD eM3 = {E3At(s, 1)[0], E3At(s, 1)[1]};
   const TComplexD DminusA = ComplexProduct(eD, Conjugate(eA));
   const TComplexD DplusA = ComplexProduct(eD, eA);
@@ -330,11 +328,17 @@ void SunPosition(long double T, long double& L, long double& B, long double& R) 
   const double Uarg = ArgumentD(Linear(0.2591L, 1342.2278L), T);
   long double DL = 0, DR = 0;
   EllipticMotion(s, M3, DL, DR);
-  AddPlanet(s, M2, -6, VenusTerms, sums);
-  AddPlanet(s, M4, -8, MarsTerms, sums);
-  AddPlanet(s, M5, -4, JupiterTerms, sums);
-  AddPlanet(s, M6, -2, SaturnTerms, sums);
-  AddMoon(s, D, A, Uarg, sums);
+  // The cosines and sines of the planets' mean anomalies and of the Moon's
+  // arguments two at a time (CosSinsD): one after the other, each pair's
+  // chain of steps waited for the one before.
+  const std::array<TComplexD, 2> venusMars = CosSinsD(M2, M4);
+  const std::array<TComplexD, 2> jupiterSaturn = CosSinsD(M5, M6);
+  const std::array<TComplexD, 2> moon = CosSinsD(D, A);
+  AddPlanet(s, venusMars[0], -6, VenusTerms, sums);
+  AddPlanet(s, venusMars[1], -8, MarsTerms, sums);
+  AddPlanet(s, jupiterSaturn[0], -4, JupiterTerms, sums);
+  AddPlanet(s, jupiterSaturn[1], -2, SaturnTerms, sums);
+  AddMoon(s, moon[0], moon[1], Uarg, sums);
   sums.DL += longPeriod;
   DL = DL + sums.DL;
   DR = DR + sums.DR;

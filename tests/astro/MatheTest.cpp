@@ -113,6 +113,33 @@ TEST(SineCosineTest, SinesInPairsAreThoseOfSineD) {
   EXPECT_EQ(s[3], SineD(odd[3]));
 }
 
+// CosSinsD works on two angles at once with the steps of CosSinD; the pairs
+// must be the same bit for bit, also where one angle is out of the table's
+// range or no number.
+TEST(SineCosineTest, CosSinsInPairsAreThoseOfCosSinD) {
+  std::mt19937_64 random(20261211);
+  std::uniform_real_distribution<double> angle(-40.0, 40.0);
+  const auto expectSame = [](const TComplexD& a, const TComplexD& b) {
+    EXPECT_EQ(a.C, b.C);
+    EXPECT_EQ(a.S, b.S);
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const double x0 = angle(random), x1 = angle(random);
+    const std::array<TComplexD, 2> e = CosSinsD(x0, x1);
+    ASSERT_EQ(e[0].C, CosSinD(x0).C) << x0;
+    ASSERT_EQ(e[0].S, CosSinD(x0).S) << x0;
+    ASSERT_EQ(e[1].C, CosSinD(x1).C) << x1;
+    ASSERT_EQ(e[1].S, CosSinD(x1).S) << x1;
+  }
+  const std::array<TComplexD, 2> wide = CosSinsD(1e7, -2.0);
+  expectSame(wide[0], CosSinD(1e7));
+  expectSame(wide[1], CosSinD(-2.0));
+  const std::array<TComplexD, 2> nan = CosSinsD(0.5, std::numeric_limits<double>::quiet_NaN());
+  expectSame(nan[0], CosSinD(0.5));
+  EXPECT_TRUE(std::isnan(nan[1].C));
+  EXPECT_TRUE(std::isnan(nan[1].S));
+}
+
 // Products of pairs in the halves of a register round as ComplexProduct
 // does, bit for bit, also with the conjugate of the second factor.
 TEST(ComplexPairTest, ProductsAreThoseOfComplexProduct) {
