@@ -318,6 +318,31 @@ template <std::size_t N> inline std::array<double, N> SinesD(const std::array<do
   return s;
 }
 
+// CosSin of two angles at once: the steps in double, the nearest step of
+// pi/64 and the short series of the rest, are taken for both in the halves
+// of SSE registers, the steps in long double one after the other, all
+// rounded as in CosSin, so bit for bit the same pairs.
+inline std::array<TComplex, 2> CosSins(long double x0, long double x1) {
+  using namespace MatheDetail;
+  if (!(std::fabs(x0) <= StepReductionLimit && std::fabs(x1) <= StepReductionLimit))
+    return {CosSin(x0), CosSin(x1)};
+  const TDouble2 steps = {static_cast<double>(x0 * StepsPerRadian),
+                          static_cast<double>(x1 * StepsPerRadian)};
+  const TDouble2 k = (steps + 0x1.8p52) - 0x1.8p52;
+  const long double k0 = k[0], k1 = k[1];
+  const long double r0 = ((x0 - k0 * PiOver64Hi) - k0 * PiOver64Mid) - k0 * PiOver64Lo;
+  const long double r1 = ((x1 - k1 * PiOver64Hi) - k1 * PiOver64Mid) - k1 * PiOver64Lo;
+  const TDouble2 r = {static_cast<double>(r0), static_cast<double>(r1)};
+  const TDouble2 t2 = r * r;
+  const TDouble2 restC = SmallCosRest(t2), restS = SmallSinRest(r, t2);
+  const long double c0 = 1.0L - restC[0], s0 = r0 - restS[0];
+  const long double c1 = 1.0L - restC[1], s1 = r1 - restS[1];
+  const TComplex& step0 = RoundSteps.E[static_cast<long long>(k[0]) & (StepsRound - 1)];
+  const TComplex& step1 = RoundSteps.E[static_cast<long long>(k[1]) & (StepsRound - 1)];
+  return {TComplex{step0.C * c0 - step0.S * s0, step0.S * c0 + step0.C * s0},
+          TComplex{step1.C * c1 - step1.S * s1, step1.S * c1 + step1.C * s1}};
+}
+
 // CosSinD of two angles at once, in the halves of SSE registers: the same
 // steps, rounded the same way, so bit for bit the same pairs, for little
 // more than the cost of one (as SinesD).

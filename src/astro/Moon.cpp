@@ -309,12 +309,12 @@ TFactorD& FactorAt(TMoonState& m, int k, int j) {
   return m.EF[k][j];
 }
 
-// The powers -2 .. 2 in long double; the double table takes them over
-// rounded and goes on to the highest power by products in double. Inline,
-// so that the four tables, independent of each other, overlap.
-[[gnu::always_inline]] inline void PowerTable(TMoonState& m, int k, long double argument,
+// The powers -2 .. 2 of e = exp(i argument_k) in long double; the double
+// table takes them over rounded and goes on to the highest power by
+// products in double. Inline, so that the four tables, independent of each
+// other, overlap.
+[[gnu::always_inline]] inline void PowerTable(TMoonState& m, int k, const TComplex& e,
                                               long double f) {
-  const TComplex e = CosSin(argument);
   LeadingPowerAt(m, k, 1) = {f * e.C, f * e.S};
   LeadingPowerAt(m, k, 2) = ComplexProduct(LeadingPowerAt(m, k, 1), LeadingPowerAt(m, k, 1));
   PowerAt(m, k, 0) = TPairD{1.0, 0.0};
@@ -329,12 +329,17 @@ TFactorD& FactorAt(TMoonState& m, int k, int j) {
   for (int j = 2; j <= MaxPower[k]; ++j) FactorAt(m, k, j) = Factor(PowerAt(m, k, j));
 }
 
+// The cosines and sines two at a time (CosSins): one after the other, each
+// one's steps in double, between two transfers from and to the x87 unit,
+// waited for those of the one before.
 void PowerTables(TMoonState& m) {
   const long double T = m.T;
-  PowerTable(m, 0, m.l, 1.000002208L);
-  PowerTable(m, 1, m.ls, 0.997504612L - 0.002495388L * T);
-  PowerTable(m, 2, m.F, 1.000002708L + 139.978L * m.DGamma);
-  PowerTable(m, 3, m.D, 1.0L);
+  const std::array<TComplex, 2> lAndLs = CosSins(m.l, m.ls);
+  PowerTable(m, 0, lAndLs[0], 1.000002208L);
+  PowerTable(m, 1, lAndLs[1], 0.997504612L - 0.002495388L * T);
+  const std::array<TComplex, 2> FAndD = CosSins(m.F, m.D);
+  PowerTable(m, 2, FAndD[0], 1.000002708L + 139.978L * m.DGamma);
+  PowerTable(m, 3, FAndD[1], 1.0L);
 }
 
 // (X, Y) := (X, Y) * f^|j| exp(i j argument_k), the complex product written

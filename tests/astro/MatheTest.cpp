@@ -113,6 +113,32 @@ TEST(SineCosineTest, SinesInPairsAreThoseOfSineD) {
   EXPECT_EQ(s[3], SineD(odd[3]));
 }
 
+// CosSins takes two angles at once with the steps of CosSin; the pairs must
+// be the same bit for bit, also where one angle is out of the table's range
+// or no number.
+TEST(SineCosineTest, CosSinsInPairsAreThoseOfCosSin) {
+  std::mt19937_64 random(20261212);
+  std::uniform_real_distribution<long double> angle(-40.0L, 40.0L);
+  for (int i = 0; i < 20000; ++i) {
+    const long double x0 = angle(random), x1 = angle(random);
+    const std::array<TComplex, 2> e = CosSins(x0, x1);
+    ASSERT_EQ(e[0].C, CosSin(x0).C) << static_cast<double>(x0);
+    ASSERT_EQ(e[0].S, CosSin(x0).S) << static_cast<double>(x0);
+    ASSERT_EQ(e[1].C, CosSin(x1).C) << static_cast<double>(x1);
+    ASSERT_EQ(e[1].S, CosSin(x1).S) << static_cast<double>(x1);
+  }
+  const std::array<TComplex, 2> wide = CosSins(-3.0L, 1e7L);
+  EXPECT_EQ(wide[0].C, CosSin(-3.0L).C);
+  EXPECT_EQ(wide[0].S, CosSin(-3.0L).S);
+  EXPECT_EQ(wide[1].C, CosSin(1e7L).C);
+  EXPECT_EQ(wide[1].S, CosSin(1e7L).S);
+  const std::array<TComplex, 2> nan = CosSins(std::numeric_limits<long double>::quiet_NaN(), 0.5L);
+  EXPECT_TRUE(std::isnan(nan[0].C));
+  EXPECT_TRUE(std::isnan(nan[0].S));
+  EXPECT_EQ(nan[1].C, CosSin(0.5L).C);
+  EXPECT_EQ(nan[1].S, CosSin(0.5L).S);
+}
+
 // CosSinsD works on two angles at once with the steps of CosSinD; the pairs
 // must be the same bit for bit, also where one angle is out of the table's
 // range or no number.
