@@ -225,6 +225,16 @@ template <class V> inline V StepRestD(V x, V k) {
 inline const TComplexD& RoundStepD(double k) {
   return RoundStepsD.E[static_cast<long long>(k) & (StepsRound - 1)];
 }
+
+// The same in long double, for CosSin and CosSins: x - k pi/64 and the
+// step at k pi/64.
+inline long double StepRest(long double x, long double k) {
+  return ((x - k * PiOver64Hi) - k * PiOver64Mid) - k * PiOver64Lo;
+}
+
+inline const TComplex& RoundStep(double k) {
+  return RoundSteps.E[static_cast<long long>(k) & (StepsRound - 1)];
+}
 } // namespace MatheDetail
 
 // Cosine and sine at once, from a table of steps of pi/64 and a short
@@ -236,16 +246,11 @@ inline TComplex CosSin(long double x) {
   // The nearest step, rounded by adding and removing 1.5 * 2^52 in double;
   // nearbyintl would save and restore the floating-point state.
   const double k = (static_cast<double>(x * StepsPerRadian) + 0x1.8p52) - 0x1.8p52;
-  const long double kl = k;
-  const long double r = ((x - kl * PiOver64Hi) - kl * PiOver64Mid) - kl * PiOver64Lo;
+  const long double r = StepRest(x, k);
   // Only the first terms of the series need long double; the rest is
   // computed in double, several times faster than on the x87 unit.
   const TComplexD rest = SmallCosSinRest(static_cast<double>(r));
-  const long double c = 1.0L - rest.C;
-  const long double s = r - rest.S;
-  // A negative count wraps round: -1 & 127 is the step at 127 pi/64.
-  const TComplex& step = RoundSteps.E[static_cast<long long>(k) & (StepsRound - 1)];
-  return {step.C * c - step.S * s, step.S * c + step.C * s};
+  return ComplexProduct(RoundStep(k), TComplex{1.0L - rest.C, r - rest.S});
 }
 
 // Cosine and sine in double for the small terms (within a unit in the last
@@ -329,18 +334,12 @@ inline std::array<TComplex, 2> CosSins(long double x0, long double x1) {
   const TDouble2 steps = {static_cast<double>(x0 * StepsPerRadian),
                           static_cast<double>(x1 * StepsPerRadian)};
   const TDouble2 k = (steps + 0x1.8p52) - 0x1.8p52;
-  const long double k0 = k[0], k1 = k[1];
-  const long double r0 = ((x0 - k0 * PiOver64Hi) - k0 * PiOver64Mid) - k0 * PiOver64Lo;
-  const long double r1 = ((x1 - k1 * PiOver64Hi) - k1 * PiOver64Mid) - k1 * PiOver64Lo;
+  const long double r0 = StepRest(x0, k[0]), r1 = StepRest(x1, k[1]);
   const TDouble2 r = {static_cast<double>(r0), static_cast<double>(r1)};
   const TDouble2 t2 = r * r;
   const TDouble2 restC = SmallCosRest(t2), restS = SmallSinRest(r, t2);
-  const long double c0 = 1.0L - restC[0], s0 = r0 - restS[0];
-  const long double c1 = 1.0L - restC[1], s1 = r1 - restS[1];
-  const TComplex& step0 = RoundSteps.E[static_cast<long long>(k[0]) & (StepsRound - 1)];
-  const TComplex& step1 = RoundSteps.E[static_cast<long long>(k[1]) & (StepsRound - 1)];
-  return {TComplex{step0.C * c0 - step0.S * s0, step0.S * c0 + step0.C * s0},
-          TComplex{step1.C * c1 - step1.S * s1, step1.S * c1 + step1.C * s1}};
+  return {ComplexProduct(RoundStep(k[0]), TComplex{1.0L - restC[0], r0 - restS[0]}),
+          ComplexProduct(RoundStep(k[1]), TComplex{1.0L - restC[1], r1 - restS[1]})};
 }
 
 // CosSinD of two angles at once, in the halves of SSE registers: the same
