@@ -15,6 +15,8 @@ build=$(realpath "${1:-$root/build}")
 seconds=${2:-10}
 rounds=${3:-1}
 lunotrop=$build/src/control/lunotrop
+# shellcheck source=bench/common.sh
+source "$root/bench/common.sh"
 work=$(mktemp -d)
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
@@ -22,10 +24,6 @@ xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY=$display
 sleep 1
-
-parameters() { # view equator ecliptic
-  printf '%s * Darstellung\r\n54.3\r\n10.1\r\n16.12.2026\r\n15.30\r\n0.05\r\n%s\r\n0\r\n30\r\n%s\r\n%s\r\nj\r\n' "$1" "${DELAY:-30}" "$2" "$3"
-}
 
 ticks() { # pid -> utime + stime in clock ticks
   awk '{print $14 + $15}' "/proc/$1/stat"
@@ -55,11 +53,12 @@ measure() { # name view equator ecliptic keys...
   shift
   local shares
   shares=$(for _ in $(seq "$rounds"); do share "$@"; done | sort -g)
-  echo "$shares" | awk -v n="$name" '{ v[NR] = $1 } END {
-    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-    if (NR == 1) printf "%-34s %5.2f %% of a core\n", n, m
-    else printf "%-34s %5.2f %% of a core (median of %d, %.2f .. %.2f)\n", n, m, NR, v[1], v[NR]
-  }'
+  if [ "$rounds" -eq 1 ]; then
+    printf '%-34s %5.2f %% of a core\n' "$name" "$shares"
+  else
+    printf '%-34s %5.2f %% of a core (median of %d, %.2f .. %.2f)\n' "$name" \
+      "$(echo "$shares" | median)" "$rounds" "$(echo "$shares" | head -1)" "$(echo "$shares" | tail -1)"
+  fi
 }
 
 measure "waiting in single-step mode" p n n

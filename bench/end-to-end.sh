@@ -13,14 +13,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
 rounds=${2:-5}
 lunotrop=$build/src/control/lunotrop
+# shellcheck source=bench/common.sh
+source "$root/bench/common.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$root"/data/*.BIN "$root"/data/*.bin "$root"/data/*.DAT "$work"/
 cd "$work"
-
-parameters() { # view equator ecliptic
-  printf '%s * Darstellung\r\n54.3\r\n10.1\r\n16.12.2026\r\n15.30\r\n0.05\r\n30\r\n0\r\n30\r\n%s\r\n%s\r\nj\r\n' "$1" "$2" "$3"
-}
 
 seconds() { # command... -> its wall-clock time in seconds
   local start end
@@ -28,10 +26,6 @@ seconds() { # command... -> its wall-clock time in seconds
   "$@" >/dev/null
   end=$(date +%s%N)
   echo "$(((end - start) / 1000))e-6"
-}
-
-median() { # numbers on standard input
-  sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 # per_unit units long_command... -- short_command...: the median of the
